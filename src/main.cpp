@@ -1,7 +1,58 @@
 #include <QApplication>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QSessionManager>
+
+#include "platform/AppPaths.h"
+#include "platform/Clock.h"
+#include "platform/InstanceLock.h"
+#include "platform/ShellAdapter.h"
+#include "platform/SstpClient.h"
+#include "platform/TerminationWatcher.h"
+#include "shell/App.h"
+#include "shell/AppIcon.h"
+#include "shell/MascotErrorBox.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Yomikaze"));
+    QApplication::setApplicationVersion(QStringLiteral("1.35"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(yk::appIcon());
+
+    // Each argument is one path: no splitting at blanks, no length limit.
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+
+    const yk::AppPaths paths = yk::AppPaths::forExecutable();
+    yk::InstanceLock lock(paths.myPath());
+    if (!lock.tryAcquire()) {
+        yk::handOverToRunningCopy(paths, args);
+        return 0;
+    }
+
+    yk::SystemClock clock;
+    yk::DesktopShell shell;
+    yk::SstpClient mascot;
+    yk::MascotErrorBox errorBox(&mascot);
+
+    yk::AppServices services(paths);
+    services.mascot = &mascot;
+    services.clock = &clock;
+    services.shell = &shell;
+    services.random = [](int n) { return int(QRandomGenerator::global()->bounded(n)); };
+
+    yk::App app(services);
+    QObject::connect(&app, &yk::App::finished, &qapp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    yk::TerminationWatcher terminate;
+    QObject::connect(&terminate, &yk::TerminationWatcher::terminationRequested, &app, &yk::App::systemClose);
+    // A log-off asks running programs to keep their data first.
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.systemClose(); });
+
+    app.start(args);
+    return qapp.exec();
 }

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/AppPaths.h"
+
+#include <optional>
+
+#include <QDate>
+#include <QSet>
+#include <QString>
+
+namespace yk {
+
+// The three texts of one day. Line breaks are "\n" here; on disk they are
+// CR LF.
+struct DayNote
+{
+    QString diary;     // tab "日記"
+    QString morning;   // tab "午前"
+    QString afternoon; // tab "午後"
+
+    bool isEmpty() const { return diary.isEmpty() && morning.isEmpty() && afternoon.isEmpty(); }
+    bool operator==(const DayNote&) const = default;
+};
+
+// Day notes in <application folder>/txt/: one file "yyyymmdd.TXT" per day
+// and the common memo "Memo0001.TXT". Names are matched without regard to
+// case, so files carried over from a Windows system (".txt", ".TXT", any
+// mix) are found; an existing file keeps its own spelling when rewritten.
+// Files are read as Shift-JIS or UTF-8, whichever they hold, and every write
+// replaces the file whole or leaves it as it was.
+//
+// Day file layout: the diary lines, a line "&%All", the morning lines, a
+// line "&%AM", the afternoon lines. A text line that would read as a marker
+// is written with one "&%" in front: any line made of zero or more "&%"
+// followed by "&%All" or "&%AM" gains one "&%" on writing and loses one on
+// reading. Files from before this rule never hold such lines as text (the
+// old writer could not keep them apart from the markers), so they read
+// exactly as before.
+class DayNoteStore
+{
+public:
+    static constexpr QStringView kAllMarker = u"&%All";
+    static constexpr QStringView kAmMarker = u"&%AM";
+    static constexpr QStringView kEscape = u"&%";
+
+    explicit DayNoteStore(AppPaths paths);
+
+    QString folder() const; // with trailing '/'
+
+    // True for an eight-digit "yyyymmdd" stem; anything else names no day.
+    static bool isDayStem(const QString& stem);
+    static QString stemOf(const QDate& date);
+
+    // The day's file exists (any case of the name).
+    bool hasNotes(const QString& stem) const;
+    bool hasNotes(const QDate& date) const;
+    // Days of the month that have a file: one folder listing for a whole grid.
+    QSet<int> daysWithNotes(int year, int month) const;
+
+    // nullopt when the day has no file (or it cannot be read).
+    std::optional<DayNote> readDay(const QString& stem) const;
+    std::optional<QString> readCommonMemo() const;
+
+    // Writes the day file (unless all three texts are empty, which leaves an
+    // existing file alone) and always the common memo. Returns false when a
+    // file could not be written or `stem` names no day; the common memo is
+    // still attempted then.
+    bool write(const QString& stem, const DayNote& note, const QString& commonMemo);
+
+    // Removes the day's file in every spelling. True when no file is left.
+    bool deleteDay(const QString& stem);
+
+    // The file contents as written, exposed for the format rules' sake.
+    static QString formatDay(const DayNote& note);
+    static DayNote parseDay(const QStringList& lines);
+    static QString formatCommon(const QString& memo);
+
+    // Path of an existing file named `fileName` in any case, else empty.
+    QString findFile(const QString& fileName) const;
+
+private:
+    QString writePath(const QString& fileName) const;
+
+    AppPaths m_paths;
+};
+
+} // namespace yk

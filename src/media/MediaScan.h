@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QQueue>
+#include <QStringList>
+
+namespace yk {
+
+// A file counts as media by the last three characters of its name, lower-cased,
+// never by its content; so "x.jpeg" passes (…peg) and so does "song.midi".
+bool isMediaFileName(const QString& fileName);
+
+// The folder walk behind `getDirList`: a media file is returned as given; a
+// folder yields its own media files first, then each subfolder's, depth
+// first. Paths that do not exist and unreadable folders give nothing.
+// Safe to run on any thread.
+QStringList scanMediaPath(const QString& path);
+
+// Runs scans off the UI thread, one after the other, and hands each result
+// back on the UI thread in the order the scans were asked for, so the play
+// list grows exactly as a synchronous walk would have filled it.
+class MediaScanner : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MediaScanner(QObject* parent = nullptr);
+    ~MediaScanner() override;
+
+    void scan(const QString& path);
+    bool isBusy() const;
+    // Forgets every scan asked for so far, the running one included: its
+    // result is thrown away (a drop that replaces the list).
+    void cancelAll();
+
+Q_SIGNALS:
+    void scanned(const QString& path, const QStringList& entries);
+    void idle();
+
+private:
+    void startNext();
+
+    QQueue<QString> m_pending;
+    QString m_current;
+    bool m_inFlight = false;
+    bool m_discardCurrent = false;
+    QFutureWatcher<QStringList> m_watcher;
+};
+
+} // namespace yk

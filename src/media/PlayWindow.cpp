@@ -1,0 +1,59 @@
+#include "media/PlayWindow.h"
+
+#include <QFileInfo>
+
+#include "media/PlayList.h"
+
+namespace yk {
+
+PlayWindow::PlayWindow(PlayList& list, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
+    , m_list(list)
+{
+    setObjectName(QStringLiteral("frm_Play"));
+    setWindowTitle(QStringLiteral("Yomikaze プレイリスト"));
+    setAccessibleName(QStringLiteral("プレイリスト"));
+    setFixedSize(kSide, kSide);
+
+    pct_Play = new QLabel(this);
+    pct_Play->setObjectName(QStringLiteral("pct_Play"));
+    pct_Play->setGeometry(0, 0, kSide, kSide);
+
+    lst_Files_Name = new QListWidget(this);
+    lst_Files_Name->setObjectName(QStringLiteral("lst_Files_Name"));
+    lst_Files_Name->setAccessibleName(QStringLiteral("曲の一覧"));
+    lst_Files_Name->setGeometry(7, 7, 163, 150);
+    lst_Files_Name->setFrameShape(QFrame::NoFrame);
+    lst_Files_Name->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lst_Files_Name->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lst_Files_Name->setStyleSheet(QStringLiteral(
+        "QListWidget { background: transparent; font-size: 10px; }"
+        "QListWidget::item { height: 11px; padding: 0px; }"));
+}
+
+void PlayWindow::setPicture(const QPixmap& picture)
+{
+    pct_Play->setPixmap(picture);
+}
+
+QPixmap PlayWindow::picture() const
+{
+    return pct_Play->pixmap();
+}
+
+void PlayWindow::rebuildRows(int top)
+{
+    lst_Files_Name->clear();
+    const int last = qMin(m_list.count(), top + kRows);
+    for (int i = qMax(0, top); i < last; ++i) {
+        const QString path = m_list.at(i);
+        const QFileInfo info(path);
+        const QString name = info.fileName();
+        const QString text = (path.isEmpty() || !info.exists())
+                                 ? QStringLiteral("Read Error")
+                                 : name.left(qMax(0, name.size() - 4));
+        lst_Files_Name->addItem(QString::number(i + 1) + u' ' + text);
+    }
+}
+
+} // namespace yk

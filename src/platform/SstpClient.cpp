@@ -1,0 +1,220 @@
+#include "platform/SstpClient.h"
+
+#include "shell/ScriptEscape.h"
+
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <utility>
+
+namespace yk {
+
+SstpClient::SstpClient(const QString& host, quint16 port, QObject* parent)
+    : MascotChannel(parent)
+    , m_host(host)
+    , m_port(port)
+{
+    m_connectTimer.setSingleShot(true);
+    m_exchangeTimer.setSingleShot(true);
+    connect(&m_connectTimer, &QTimer::timeout, this, [this] { finish(kNoMascot); });
+    connect(&m_exchangeTimer, &QTimer::timeout, this, [this] {
+        // A status line that did arrive still counts; otherwise the mascot
+        // is taken as absent for this message.
+        onReadyRead();
+        if (m_socket)
+            finish(statusCode(m_reply));
+    });
+}
+
+SstpClient::~SstpClient()
+{
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+    }
+}
+
+void SstpClient::sendScript(const QString& script)
+{
+    if (script.contains(u'\r') || script.contains(u'\n')) {
+        qWarning("yk::SstpClient: script with a line break dropped");
+        return;
+    }
+    enqueue(script);
+}
+
+void SstpClient::sendText(const QString& text)
+{
+    enqueue(QStringLiteral("\\h") + escapeScriptText(text) + QStringLiteral("\\e"));
+}
+
+void SstpClient::flush(int timeoutMs)
+{
+    if (isIdle() || timeoutMs <= 0)
+        return;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &SstpClient::drained, &loop, &QEventLoop::quit);
+    limit.start(timeoutMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool SstpClient::isIdle() const
+{
+    return !m_socket && m_queue.isEmpty();
+}
+
+int SstpClient::pendingCount() const
+{
+    return int(m_queue.size()) + (m_socket ? 1 : 0);
+}
+
+QByteArray SstpClient::buildRequest(const QString& script)
+{
+    QByteArray request;
+    request.reserve(128 + script.size() * 3);
+    request += "SEND SSTP/1.4\r\n"
+               "Charset: UTF-8\r\n"
+               "Sender: Yomikaze\r\n"
+               "Script: ";
+    request += script.toUtf8();
+    request += "\r\n"
+               "Option: notranslate\r\n"
+               "\r\n";
+    return request;
+}
+
+int SstpClient::statusCode(const QByteArray& reply)
+{
+    static const QRegularExpression statusLine(QStringLiteral("^SSTP/\\d+\\.\\d+ (\\d{3})(?!\\d)"));
+    const qsizetype end = reply.indexOf('\n');
+    const QString first = QString::fromLatin1(end < 0 ? reply : reply.left(end));
+    const QRegularExpressionMatch m = statusLine.match(first);
+    if (!m.hasMatch())
+        return kNoMascot;
+    const int code = m.captured(1).toInt();
+    return code >= 100 ? code : kNoMascot;
+}
+
+int SstpClient::resultForStatus(int status)
+{
+    return (status >= 200 && status < 300) ? 0 : status;
+}
+
+void SstpClient::enqueue(const QString& script)
+{
+    if (m_queue.size() >= kMaxQueued) {
+        qWarning("yk::SstpClient: mascot queue full, oldest waiting message dropped");
+        m_queue.dequeue();
+    }
+    m_queue.enqueue(script);
+    scheduleNext();
+}
+
+void SstpClient::scheduleNext()
+{
+    // Always start from the event loop: callers never see signals from
+    // inside sendScript(), and a finished exchange unwinds before the next.
+    if (m_socket || m_startScheduled || m_queue.isEmpty())
+        return;
+    m_startScheduled = true;
+    QMetaObject::invokeMethod(this, [this] { startNext(); }, Qt::QueuedConnection);
+}
+
+void SstpClient::startNext()
+{
+    m_startScheduled = false;
+    if (m_socket || m_queue.isEmpty())
+        return;
+
+    // Taken off the queue now: whatever happens to this exchange, the
+    // message is never tried again.
+    m_request = buildRequest(m_queue.dequeue());
+    m_reply.clear();
+    auto* socket = new QTcpSocket(this);
+    m_socket = socket;
+
+    connect(socket, &QTcpSocket::connected, this, [this, socket] {
+        if (socket == m_socket)
+            onConnected();
+    });
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        if (socket == m_socket)
+            onReadyRead();
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
+        if (socket == m_socket)
+            onEnded();
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        if (socket == m_socket)
+            onEnded();
+    });
+
+    m_connectTimer.start(m_limits.connectMs);
+    m_exchangeTimer.start(m_limits.exchangeMs);
+    // Last: a refused connection may be reported before this returns.
+    socket->connectToHost(m_host, m_port);
+}
+
+void SstpClient::onConnected()
+{
+    m_connectTimer.stop();
+    // One write of the whole request: baseware that reads synchronously
+    // must never see a half request.
+    m_socket->write(m_request);
+}
+
+void SstpClient::onReadyRead()
+{
+    if (!m_socket)
+        return;
+    const qsizetype room = kMaxReplyBytes - m_reply.size();
+    if (room > 0)
+        m_reply += m_socket->read(room);
+    if (replyComplete())
+        finish(statusCode(m_reply));
+}
+
+void SstpClient::onEnded()
+{
+    // The stream ended (closed, reset or never connected): judge what came.
+    onReadyRead();
+    if (m_socket)
+        finish(statusCode(m_reply));
+}
+
+bool SstpClient::replyComplete() const
+{
+    return m_reply.size() >= kMaxReplyBytes || m_reply.contains("\r\n\r\n")
+           || m_reply.contains("\n\n");
+}
+
+void SstpClient::finish(int status)
+{
+    if (!m_socket)
+        return; // this exchange is already over
+    m_connectTimer.stop();
+    m_exchangeTimer.stop();
+    // Close it ourselves: some baseware never closes its end.
+    QTcpSocket* socket = std::exchange(m_socket, nullptr);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    m_request.clear();
+    m_reply.clear();
+
+    const int result = status == kNoMascot ? kNoMascot : resultForStatus(status);
+    Q_EMIT requestFinished(result);
+    if (result > 0)
+        Q_EMIT sendFailed(result);
+
+    if (m_queue.isEmpty())
+        Q_EMIT drained();
+    else
+        scheduleNext();
+}
+
+} // namespace yk

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/MascotChannel.h"
+
+#include <QByteArray>
+#include <QQueue>
+#include <QString>
+#include <QTimer>
+
+class QTcpSocket;
+
+namespace yk {
+
+// The mascot channel over SSTP: every message is one "SEND SSTP/1.4"
+// request on its own TCP connection to the local baseware.
+//
+// Everything is asynchronous. Messages wait in a queue and go out one at a
+// time, in order, so a greeting always arrives before a farewell. A mascot
+// that is not there (refused connection, no answer in time, an answer that
+// is not SSTP) drops that one message silently; the next message tries
+// again. A request that timed out is never resent, since the mascot may
+// already be speaking it.
+class SstpClient final : public MascotChannel
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 kDefaultPort = 9801;
+    // Result of one exchange when no mascot took part.
+    static constexpr int kNoMascot = -1;
+    // Messages waiting beyond this are stale (lyric lines behind a stalled
+    // mascot); the oldest waiting one is dropped to make room.
+    static constexpr int kMaxQueued = 64;
+    // Replies are read up to their empty line, but never more than this.
+    static constexpr qsizetype kMaxReplyBytes = 64 * 1024;
+
+    struct Limits
+    {
+        int connectMs = 1000;  // until the mascot accepts the connection
+        int exchangeMs = 5000; // from connecting until the reply is read
+    };
+
+    explicit SstpClient(const QString& host = QStringLiteral("127.0.0.1"),
+                        quint16 port = kDefaultPort, QObject* parent = nullptr);
+    ~SstpClient() override;
+
+    void setLimits(Limits limits) { m_limits = limits; }
+    Limits limits() const { return m_limits; }
+
+    // A script containing CR or LF cannot be carried in a header line; it
+    // is dropped with a warning and never reaches the wire.
+    void sendScript(const QString& script) override;
+    void sendText(const QString& text) override;
+    // Spins a local event loop until the queue is empty or timeoutMs have
+    // passed. For shutdown only: it is the one place that waits.
+    void flush(int timeoutMs) override;
+
+    // Nothing queued and nothing in flight.
+    bool isIdle() const;
+    // Messages queued, counting the one in flight.
+    int pendingCount() const;
+
+    // The exact bytes of the request that carries a script.
+    static QByteArray buildRequest(const QString& script);
+    // The status code of a reply's first line, or kNoMascot when the first
+    // line is not an SSTP status line.
+    static int statusCode(const QByteArray& reply);
+    // What the caller is told for a status code: 0 for any success
+    // (2xx, including 210 "broken off"), otherwise the code itself.
+    static int resultForStatus(int status);
+
+Q_SIGNALS:
+    // One message is done with: 0 delivered, an error code, or kNoMascot.
+    void requestFinished(int result);
+    // The queue has run empty.
+    void drained();
+
+private:
+    void enqueue(const QString& script);
+    void scheduleNext();
+    void startNext();
+    void onConnected();
+    void onReadyRead();
+    void onEnded();
+    bool replyComplete() const;
+    void finish(int result);
+
+    QString m_host;
+    quint16 m_port;
+    Limits m_limits;
+    QQueue<QString> m_queue;
+    QTcpSocket* m_socket = nullptr; // the exchange in flight, if any
+    QByteArray m_request;
+    QByteArray m_reply;
+    QTimer m_connectTimer;
+    QTimer m_exchangeTimer;
+    bool m_startScheduled = false;
+};
+
+} // namespace yk

@@ -1,0 +1,416 @@
+#include "shell/App.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+#include "media/PlayWindow.h"
+#include "platform/Clock.h"
+#include "platform/DeviceChannel.h"
+#include "platform/MascotChannel.h"
+#include "platform/VolumeMixer.h"
+#include "shell/AppIcon.h"
+#include "shell/Form1.h"
+#include "shell/HandOver.h"
+#include "platform/TextFile.h"
+
+namespace yk {
+
+namespace {
+
+const QString kTrayTip = QStringLiteral("Yomikaze v1.35");
+const QString kPlayerCaption = QStringLiteral("Yomikaze V1.35");
+const QString kGreeting = QStringLiteral("\\t\\h\\s[0]Yomikazeが起動しました♪\\e");
+const QString kFirstGreeting = QStringLiteral("\\t\\h\\s[0]まずは右クリックして色々設定してみてね♪\\e");
+const QString kFarewell = QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e");
+
+bool exists(const QString& path)
+{
+    // Hidden files count as existing; QFileInfo does not care about that bit.
+    return QFileInfo::exists(path);
+}
+
+} // namespace
+
+void handOverToRunningCopy(const AppPaths& paths, const QStringList& args)
+{
+    if (args.isEmpty())
+        return;
+    if (args.size() == 1 && QFileInfo(args.first()).isFile()) {
+        writeHandOver(paths.handOverFile(), args);
+        return;
+    }
+    // No window here, so the walk may run on this thread.
+    QStringList entries;
+    for (const QString& a : args)
+        entries += scanMediaPath(a);
+    writeHandOver(paths.handOverFile(), entries);
+}
+
+App::App(AppServices services, QObject* parent)
+    : QObject(parent)
+    , m_s(std::move(services))
+    , m_settings(m_s.paths.settingsFile())
+    , m_calendar(m_s.clock ? m_s.clock->now().date() : QDate::currentDate())
+{
+    m_form = std::make_unique<Form1>();
+    m_playWindow = std::make_unique<PlayWindow>(m_playList);
+
+    connect(&m_scanner, &MediaScanner::scanned, this,
+            [this](const QString&, const QStringList& entries) { onScanned(entries); });
+    connect(&m_scanner, &MediaScanner::idle, this, &App::scansFinished);
+    connect(&m_timer1, &QTimer::timeout, this, &App::Timer1_Timer);
+    connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
+}
+
+App::~App() = default;
+
+void App::start(const QStringList& args)
+{
+    m_commandLine = !args.isEmpty();
+
+    // A start with files fills the play list first. The walk runs off the UI
+    // thread; once every path is in, the first entry decides whether playback
+    // starts at the next tick.
+    if (m_commandLine) {
+        for (const QString& a : args) {
+            if (!a.isEmpty())
+                getDirList(a);
+        }
+        connect(this, &App::scansFinished, this, [this] {
+            if (!m_playList.isEmpty() && exists(m_playList.at(0))) {
+                m_player.Play_Start = true;
+                m_player.List_Changed = true;
+            }
+        }, Qt::SingleShotConnection);
+        // The settings are read in every case: without them the clock would
+        // never tick and the next save would wipe the user's settings.
+        m_settings.Load(*this);
+    }
+
+    showTrayIcon();
+    makeDataFolders();
+    greet();
+    if (!m_commandLine)
+        m_settings.Load(*this);
+    loadSkinMarks();
+    refreshScheduleMark();
+
+    const QDate today = m_s.clock->now().date();
+    m_calendar.setShownMonth(today.year(), today.month());
+    Calen(m_calendar.curYear());
+
+    placeVolumeKnob();
+    chooseBackground();
+    drawPlayWindowPicture();
+    if (!m_commandLine)
+        playOpeningSound();
+
+    m_form->img_L[0]->setPixmap(m_form->img_L[1]->pixmap());
+    m_player.Loop_On = false;
+
+    readWorkArea();
+    m_player.Cur_Index = 0;
+    m_player.List_Play = false;
+    m_playWindow->lst_Files_Name->setCurrentRow(-1);
+    SoundKeyNumber = 0;
+
+    m_form->show();
+    m_form->activateWindow();
+}
+
+void App::getDirList(const QString& path)
+{
+    m_scanner.scan(path);
+}
+
+void App::onScanned(const QStringList& entries)
+{
+    m_playList.append(entries);
+    if (m_playList.isEmpty())
+        return;
+    m_player.Cur_File = m_playList.at(m_player.Cur_Index);
+    m_form->lbl_Play_Name->setText(entryDisplayName(m_player.Cur_Index, m_player.Cur_File));
+}
+
+void App::makeDataFolders()
+{
+    const QDir root(m_s.paths.myPath());
+    m_firstStart = !root.exists(QStringLiteral("System"));
+    for (const QString& f : {QStringLiteral("System"), QStringLiteral("wav"), QStringLiteral("img")}) {
+        if (!root.exists(f))
+            root.mkpath(f);
+    }
+}
+
+void App::greet()
+{
+    const QDir root(m_s.paths.myPath());
+    QString text = kGreeting;
+    if (!root.exists(QStringLiteral("txt"))) {
+        root.mkpath(QStringLiteral("txt"));
+        text = kFirstGreeting;
+    }
+    if (m_s.mascot)
+        m_s.mascot->sendScript(text);
+}
+
+void App::loadSkinMarks()
+{
+    const QString day = m_s.paths.file(u"System/Day.gif");
+    const QString bar = m_s.paths.file(u"System/Day_Bar.gif");
+    const QString bar2 = m_s.paths.file(u"System/Day_Bar2.gif");
+    if (exists(day))
+        m_form->Img_toujitu[0]->setPixmap(QPixmap(day));
+    if (exists(bar))
+        m_form->image1[0]->setPixmap(QPixmap(bar));
+    if (exists(bar2))
+        m_form->Img_Yotei->setPixmap(QPixmap(bar2));
+}
+
+void App::refreshScheduleMark()
+{
+    m_form->Img_Yotei->setVisible(dayHasNote(m_s.clock->now().date()));
+}
+
+bool App::dayHasNote(const QDate& date) const
+{
+    // Note files written on Windows carry ".TXT"; compare the name without case.
+    const QString stem = date.toString(QStringLiteral("yyyyMMdd"));
+    const QDir txt(m_s.paths.file(u"txt"));
+    const QStringList found = txt.entryList({stem + QStringLiteral(".txt")},
+                                            QDir::Files | QDir::Hidden | QDir::System);
+    return !found.isEmpty();
+}
+
+void App::Calen(int year)
+{
+    CalendarColours colours{m_settings.Color_Y, m_settings.Color_M, m_settings.Color_T,
+                            m_settings.Color_Sun, m_settings.Color_Day, m_settings.Color_Sat};
+    m_calendar.setShownMonth(year, m_calendar.curMonth());
+    const MonthGrid& g = m_calendar.draw(m_s.clock->now().date(), colours,
+                                         [this](const QDate& d) { return dayHasNote(d); });
+    if (g.coloursFilled) {
+        m_settings.Color_Y = g.colours.colorY;
+        m_settings.Color_M = g.colours.colorM;
+        m_settings.Color_T = g.colours.colorT;
+        m_settings.Color_Sun = g.colours.colorSun;
+        m_settings.Color_Day = g.colours.colorDay;
+        m_settings.Color_Sat = g.colours.colorSat;
+    }
+    auto paint = [](QLabel* l, const QColor& c) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, c);
+        l->setPalette(p);
+    };
+    Form1& f = *m_form;
+    f.lblTitle->setText(g.yearTitle);
+    f.LblTitle_2->setText(g.monthTitle);
+    paint(f.lblTitle, g.yearColour);
+    paint(f.LblTitle_2, g.monthColour);
+    paint(f.LBL_TIME, g.clockColour);
+    paint(f.LBL_TIME_2, g.clockColour);
+    paint(f.lbl_AP, g.clockColour);
+    for (int c = 0; c < 7; ++c) {
+        f.lblweek[size_t(c)]->setText(g.weekHeads[size_t(c)]);
+        paint(f.lblweek[size_t(c)], g.weekColours[size_t(c)]);
+    }
+    const QPixmap todayPicture = f.Img_toujitu[0]->pixmap();
+    for (int i = 0; i < Form1::kCells; ++i) {
+        const MonthGridCell& cell = g.cells[size_t(i)];
+        QLabel* day = f.lblday[size_t(i)];
+        day->setText(cell.caption);
+        paint(day, cell.colour);
+        f.placeDayLabel(i, cell.x);
+        day->setAccessibleName(cell.day ? g.monthTitle + QStringLiteral("月") + cell.caption
+                                              + (cell.holiday ? QStringLiteral("日 祝日") : QStringLiteral("日"))
+                                        : QString());
+        QLabel* today = f.Img_toujitu[size_t(i)];
+        if (i > 0 && cell.todayMarker)
+            today->setPixmap(todayPicture);
+        today->setVisible(cell.todayMarker);
+    }
+    f_Disp_Day();
+    f.Lbl_Cou->setText(QStringLiteral("1"));
+}
+
+void App::f_Disp_Day()
+{
+    Form1& f = *m_form;
+    const QPixmap bar = f.image1[0]->pixmap();
+    const MonthGrid& g = m_calendar.grid();
+    for (int i = 0; i < Form1::kCells; ++i) {
+        const MonthGridCell& cell = g.cells[size_t(i)];
+        const bool has = cell.day > 0 && dayHasNote(QDate(g.year, g.month, cell.day));
+        if (i > 0)
+            f.image1[size_t(i)]->setPixmap(has ? bar : QPixmap());
+        f.image1[size_t(i)]->setVisible(has);
+    }
+}
+
+void App::placeVolumeKnob()
+{
+    quint32 v = 0;
+    if (m_s.mixer) {
+        if (auto vol = m_s.mixer->volume())
+            v = *vol & 0xFFFFu;
+    }
+    const int x = int(qint64(v) * 64 / 65535 + 7);
+    m_form->img_Vol->move(x, m_form->img_Vol->y());
+}
+
+void App::chooseBackground()
+{
+    // Filled in with the background slots.
+}
+
+void App::drawPlayWindowPicture()
+{
+}
+
+void App::playOpeningSound()
+{
+    m_form->lbl_Play_Name->setText(kPlayerCaption);
+    QString type;
+    QString file = m_s.paths.file(u"wav/Opening.wav");
+    if (exists(file)) {
+        type = QStringLiteral("WaveAudio");
+    } else {
+        file = m_s.paths.file(u"wav/Opening.mp3");
+        if (exists(file))
+            type = QStringLiteral("MpegVideo");
+    }
+    if (type.isEmpty() || !m_s.device)
+        return;
+    DeviceChannel& d = *m_s.device;
+    d.setCommand(QStringLiteral("Close"));
+    d.setDeviceType(type);
+    d.setFileName(file);
+    d.setCommand(QStringLiteral("Open"));
+    d.setCommand(QStringLiteral("Play"));
+    m_player.Opening_Play = true;
+}
+
+void App::readWorkArea()
+{
+    QRect r;
+    if (m_s.workArea)
+        r = m_s.workArea();
+    else if (QScreen* s = QGuiApplication::primaryScreen())
+        r = s->availableGeometry();
+    m_work.Work_Width = r.width() * kTwipsPerPixel;
+    m_work.Work_Height = r.height() * kTwipsPerPixel;
+    m_work.Work_Top = r.top() * kTwipsPerPixel;
+    m_work.Work_Left = r.left() * kTwipsPerPixel;
+}
+
+void App::showTrayIcon()
+{
+    if (!m_s.trayIcon || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = std::make_unique<QSystemTrayIcon>(appIcon());
+    m_tray->setToolTip(kTrayTip);
+    m_tray->show();
+}
+
+void App::removeTrayIcon()
+{
+    if (m_tray)
+        m_tray->hide();
+    m_tray.reset();
+}
+
+void App::startClockTick()
+{
+    m_timer1.start(100);
+}
+
+void App::Timer1_Timer()
+{
+}
+
+std::optional<TwipsPos> App::windowPosition(WindowId id) const
+{
+    QWidget* w = nullptr;
+    if (id == WindowId::Main)
+        w = m_form.get();
+    else if (id == WindowId::Play)
+        w = m_playWindow.get();
+    if (!w)
+        return std::nullopt;
+    return TwipsPos{w->y() * kTwipsPerPixel, w->x() * kTwipsPerPixel};
+}
+
+void App::placeWindow(WindowId id, TwipsPos pos)
+{
+    QWidget* w = nullptr;
+    if (id == WindowId::Main)
+        w = m_form.get();
+    else if (id == WindowId::Play)
+        w = m_playWindow.get();
+    if (!w || w->isVisible())
+        return;
+    w->move(pos.left / kTwipsPerPixel, pos.top / kTwipsPerPixel);
+}
+
+void App::setTopMost(bool on)
+{
+    applyTopMost(m_form.get(), on);
+    applyTopMost(m_playWindow.get(), on);
+}
+
+void App::applyTopMost(QWidget* w, bool on)
+{
+    const bool visible = w->isVisible();
+    w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    // Changing a window flag hides the window; put it back without moving it.
+    if (visible)
+        w->show();
+}
+
+void App::shutdown()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_settings.Save(*this);
+    m_settings.clear();
+    m_player.clear();
+    m_work = WorkArea();
+    SoundKeyNumber = 0;
+    m_timer1.stop();
+    removeTrayIcon();
+    if (m_s.mascot)
+        m_s.mascot->sendScript(kFarewell);
+    f_QueryUnload();
+    // Give the farewell up to a second to reach the mascot, then go.
+    if (m_s.mascot)
+        m_s.mascot->flush(1000);
+    m_form->hide();
+    m_playWindow->hide();
+    Q_EMIT finished();
+}
+
+void App::systemClose()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    // Saving here keeps a log-off or a termination from losing every change
+    // made since the start.
+    m_settings.Save(*this);
+    m_timer1.stop();
+    removeTrayIcon();
+    f_QueryUnload();
+    m_form->hide();
+    m_playWindow->hide();
+    Q_EMIT finished();
+}
+
+void App::f_QueryUnload()
+{
+}
+
+} // namespace yk

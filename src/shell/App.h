@@ -1,0 +1,155 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QObject>
+#include <QRect>
+#include <QStringList>
+#include <QTimer>
+
+#include "calendar/CalendarState.h"
+#include "media/MediaScan.h"
+#include "media/PlayList.h"
+#include "media/PlayerState.h"
+#include "platform/AppPaths.h"
+#include "shell/Settings.h"
+#include "shell/SettingsHost.h"
+
+class QSystemTrayIcon;
+
+namespace yk {
+
+class Clock;
+class DeviceChannel;
+class Form1;
+class MascotChannel;
+class PlayWindow;
+class ShellAdapter;
+class VolumeMixer;
+class GlobalHotKey;
+
+// The outside world as the program sees it. main() wires the real adapters;
+// tests pass fakes.
+struct AppServices
+{
+    explicit AppServices(AppPaths p) : paths(std::move(p)) {}
+
+    AppPaths paths;
+    MascotChannel* mascot = nullptr;
+    DeviceChannel* device = nullptr;
+    VolumeMixer* mixer = nullptr;          // null: no mixer
+    Clock* clock = nullptr;
+    ShellAdapter* shell = nullptr;
+    GlobalHotKey* hotKey = nullptr;        // null: no global hot key here
+    // The desktop's work area in logical pixels.
+    std::function<QRect()> workArea;
+    // A whole number in [0, n): the random background slot.
+    std::function<int(int)> random;
+    bool trayIcon = true;
+};
+
+// The desktop work area in twips, read once at start-up.
+struct WorkArea
+{
+    int Work_Left = 0;
+    int Work_Top = 0;
+    int Work_Width = 0;
+    int Work_Height = 0;
+};
+
+// The running program: owns the windows and the shared state, runs the
+// start-up and shutdown sequences and answers the settings file's needs.
+class App : public QObject, public SettingsHost
+{
+    Q_OBJECT
+public:
+    static constexpr int kTwipsPerPixel = 15;
+
+    explicit App(AppServices services, QObject* parent = nullptr);
+    ~App() override;
+
+    // The start-up of the first running copy. `args` are the command line's
+    // paths, one argument each. Shows the main window at the end.
+    void start(const QStringList& args);
+
+    // The End command (menu or Esc): save, say goodbye, quit.
+    void shutdown();
+    // The system closes the program (log-off, window close, termination
+    // signal): save, release the hot key, no farewell.
+    void systemClose();
+    // Releases the hot key.
+    void f_QueryUnload();
+
+    // Redraws the shown month.
+    void Calen(int year);
+    void f_Disp_Day();
+
+    Form1* form() const { return m_form.get(); }
+    PlayWindow* playWindow() const { return m_playWindow.get(); }
+    Settings& settings() { return m_settings; }
+    PlayList& playList() { return m_playList; }
+    PlayerState& player() { return m_player; }
+    CalendarState& calendar() { return m_calendar; }
+    const WorkArea& workArea() const { return m_work; }
+    bool firstStart() const { return m_firstStart; }
+    bool isScanning() const { return m_scanner.isBusy(); }
+    QTimer& timer1() { return m_timer1; }
+
+    // The media folder scan: appends a file, or a folder's media files, to
+    // the play list (off the UI thread; results keep their order).
+    void getDirList(const QString& path);
+
+    // SettingsHost
+    void startClockTick() override;
+    std::optional<TwipsPos> windowPosition(WindowId id) const override;
+    void placeWindow(WindowId id, TwipsPos pos) override;
+    void setTopMost(bool on) override;
+
+Q_SIGNALS:
+    // Every queued scan has been appended.
+    void scansFinished();
+    // The program has ended its shutdown sequence and asked the event loop to quit.
+    void finished();
+
+private:
+    void Timer1_Timer();
+    void onScanned(const QStringList& entries);
+    void makeDataFolders();
+    void greet();
+    void loadSkinMarks();
+    void refreshScheduleMark();
+    void placeVolumeKnob();
+    void chooseBackground();
+    void drawPlayWindowPicture();
+    void playOpeningSound();
+    void readWorkArea();
+    QString todaysNoteStem() const;
+    bool dayHasNote(const QDate& date) const;
+    void showTrayIcon();
+    void removeTrayIcon();
+    void applyTopMost(QWidget* w, bool on);
+
+    AppServices m_s;
+    Settings m_settings;
+    PlayList m_playList;
+    PlayerState m_player;
+    CalendarState m_calendar;
+    WorkArea m_work;
+    MediaScanner m_scanner;
+    QTimer m_timer1;
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<PlayWindow> m_playWindow;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+    bool m_firstStart = false;
+    bool m_commandLine = false;
+    bool m_openingPending = false;
+    bool m_ended = false;
+    int SoundKeyNumber = 0;
+};
+
+// A second start: hands its paths to the running copy through lst.tmp.
+// Nothing is written for an empty command line.
+void handOverToRunningCopy(const AppPaths& paths, const QStringList& args);
+
+} // namespace yk

@@ -1,0 +1,256 @@
+#include "shell/Form1.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace yk {
+
+namespace {
+
+QFont uiFont(int pixelSize, bool bold = false, bool digits = false)
+{
+    QFont f;
+    // DejaVu Sans has equal-width digits, so clocks and times do not jitter;
+    // Noto Sans CJK carries the Japanese text.
+    QStringList families;
+    if (digits)
+        families << QStringLiteral("DejaVu Sans");
+    families << QStringLiteral("Noto Sans CJK JP") << QStringLiteral("Noto Sans JP")
+             << QStringLiteral("IPAGothic") << QStringLiteral("DejaVu Sans");
+    f.setFamilies(families);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+const char* const kWeekdays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const kWeekdayNames[7] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Yomikaze"));
+    setAccessibleName(QStringLiteral("Yomikaze カレンダー"));
+    setFixedSize(kSide, kSide);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+
+    pct_Main = new QLabel(this);
+    pct_Main->setObjectName(QStringLiteral("pct_Main"));
+    pct_Main->setGeometry(0, 0, kSide, kSide);
+    pct_Main->setAccessibleName(QStringLiteral("背景"));
+    pct_Main->installEventFilter(this);
+
+    buildCalendar();
+    buildClock();
+    buildPlayer();
+    buildHiddenState();
+}
+
+QLabel* Form1::makeLabel(const QString& name, const QRect& geometry, int pixelSize,
+                         const QString& accessibleName, Qt::Alignment align, int index)
+{
+    auto* l = new QLabel(this);
+    l->setObjectName(index >= 0 ? name + u'_' + QString::number(index) : name);
+    l->setGeometry(geometry);
+    l->setFont(uiFont(pixelSize, false, true));
+    l->setAlignment(align);
+    l->setAttribute(Qt::WA_TranslucentBackground);
+    if (!accessibleName.isEmpty())
+        l->setAccessibleName(accessibleName);
+    if (index >= 0)
+        l->setProperty("index", index);
+    l->setProperty("element", name);
+    l->installEventFilter(this);
+    return l;
+}
+
+QLabel* Form1::makePicture(const QString& name, const QRect& geometry,
+                           const QString& accessibleName, int index)
+{
+    QLabel* l = makeLabel(name, geometry, 9, accessibleName, Qt::AlignCenter, index);
+    l->setScaledContents(false);
+    return l;
+}
+
+void Form1::placeDayLabel(int cell, double x)
+{
+    const int row = cell / 7;
+    lblday[size_t(cell)]->setGeometry(qRound(x), rowTop(row), 22, 13);
+}
+
+void Form1::buildCalendar()
+{
+    Img_Def = makePicture(QStringLiteral("Img_Def"), QRect(6, 26, 165, 92), QStringLiteral("カレンダー"));
+
+    lblTitle = makeLabel(QStringLiteral("lblTitle"), QRect(8, 9, 34, 13), 12, QStringLiteral("年"),
+                         Qt::AlignLeft | Qt::AlignVCenter);
+    lblTitle->setFont(uiFont(12, true, true));
+    LblTitle_2 = makeLabel(QStringLiteral("LblTitle_2"), QRect(42, 6, 26, 20), 18, QStringLiteral("月"),
+                           Qt::AlignLeft | Qt::AlignVCenter);
+    LblTitle_2->setFont(uiFont(18, true, true));
+
+    for (int c = 0; c < 7; ++c) {
+        lblweek[size_t(c)] = makeLabel(QStringLiteral("lblweek") + QString::number(c + 1),
+                                       QRect(qRound(columnLeft(c)), 28, 22, 10), 8,
+                                       QString::fromUtf8(kWeekdayNames[c]));
+        lblweek[size_t(c)]->setText(QString::fromLatin1(kWeekdays[c]));
+        lblweek[size_t(c)]->setFont(uiFont(8, true));
+    }
+
+    for (int cell = 0; cell < kCells; ++cell) {
+        const int col = cell % 7;
+        const int row = cell / 7;
+        const int x = qRound(columnLeft(col));
+        const int y = rowTop(row);
+        // Stacking: today marker below the number, memo bar under it.
+        Img_toujitu[size_t(cell)] = makePicture(QStringLiteral("Img_toujitu"), QRect(x, y, 22, 13),
+                                                QStringLiteral("今日"), cell);
+        Img_toujitu[size_t(cell)]->hide();
+        image1[size_t(cell)] = makePicture(QStringLiteral("image1"), QRect(x + 2, y + 11, 18, 3),
+                                           QStringLiteral("メモあり"), cell);
+        image1[size_t(cell)]->hide();
+        lblday[size_t(cell)] = makeLabel(QStringLiteral("lblday"), QRect(x, y, 22, 13), 11,
+                                         QString(), Qt::AlignCenter, cell);
+    }
+}
+
+void Form1::buildClock()
+{
+    LBL_TIME = makeLabel(QStringLiteral("LBL_TIME"), QRect(112, 6, 58, 12), 11, QString(),
+                         Qt::AlignRight | Qt::AlignVCenter);
+    LBL_TIME->setFont(uiFont(11, true, true));
+    LBL_TIME_2 = makeLabel(QStringLiteral("LBL_TIME_2"), QRect(118, 17, 36, 10), 9, QString(),
+                           Qt::AlignRight | Qt::AlignVCenter);
+    lbl_AP = makeLabel(QStringLiteral("lbl_AP"), QRect(155, 17, 15, 10), 8, QString(),
+                       Qt::AlignRight | Qt::AlignVCenter);
+    Img_Yotei = makePicture(QStringLiteral("Img_Yotei"), QRect(72, 10, 10, 10), QStringLiteral("今日の予定あり"));
+    Img_Yotei->hide();
+}
+
+void Form1::buildPlayer()
+{
+    lbl_Lyrics = makeLabel(QStringLiteral("lbl_Lyrics"), QRect(8, 117, 161, 10), 8, QString(),
+                           Qt::AlignLeft | Qt::AlignVCenter);
+    lbl_Lyrics->setFont(uiFont(8));
+    lbl_Lyrics->hide();
+    lbl_Play_Name = makeLabel(QStringLiteral("lbl_Play_Name"), QRect(8, 127, 161, 13), 10, QString(),
+                              Qt::AlignLeft | Qt::AlignVCenter);
+    lbl_Play_Name->setFont(uiFont(10));
+    lbl_S_Time = makeLabel(QStringLiteral("lbl_S_Time"), QRect(8, 142, 38, 11), 10, QStringLiteral("経過時間"),
+                           Qt::AlignLeft | Qt::AlignVCenter);
+    lbl_S_Time->setText(QStringLiteral("00:00"));
+
+    img_Ber = makePicture(QStringLiteral("img_Ber"), QRect(50, 143, 9, 9), QStringLiteral("再生位置"));
+    img_Vol = makePicture(QStringLiteral("img_Vol"), QRect(7, 158, 9, 9), QStringLiteral("音量"));
+    img_Bar_Down = makePicture(QStringLiteral("img_Bar_Down"), QRect(0, 0, 9, 9), QString());
+    img_Bar_Down->hide();
+
+    struct Button { QLabel** face; QLabel** pressed; const char* name; const char* label; int x; };
+    const Button buttons[] = {
+        {&img_B, &img_B_2, "img_B", "前の曲", 86},
+        {&img_P, &img_P_2, "img_P", "再生", 98},
+        {&img_S, &img_S_2, "img_S", "停止", 122},
+        {&img_F, &img_F_2, "img_F", "次の曲", 134},
+    };
+    for (const Button& b : buttons) {
+        const QString name = QString::fromLatin1(b.name);
+        *b.face = makePicture(name, QRect(b.x, 156, 12, 12), QString::fromUtf8(b.label));
+        *b.pressed = makePicture(name + QStringLiteral("_2"), QRect(b.x, 156, 12, 12), QString::fromUtf8(b.label));
+        (*b.pressed)->hide();
+    }
+    for (int i = 0; i < 2; ++i) {
+        img_Pouse[size_t(i)] = makePicture(QStringLiteral("img_Pouse"), QRect(110, 156, 12, 12),
+                                           QStringLiteral("一時停止"), i);
+        img_Randam[size_t(i)] = makePicture(QStringLiteral("img_Randam"), QRect(158, 156, 12, 12),
+                                            QStringLiteral("ランダム"), i);
+    }
+    img_Pouse[1]->hide();
+    img_Randam[1]->hide();
+    for (int i = 0; i < 3; ++i) {
+        img_L[size_t(i)] = makePicture(QStringLiteral("img_L"), QRect(146, 156, 12, 12),
+                                       QStringLiteral("ループ"), i);
+        if (i > 0)
+            img_L[size_t(i)]->hide();
+    }
+}
+
+void Form1::buildHiddenState()
+{
+    for (QLabel** l : {&lbl_Timer, &lbl_Count, &lbl_Count_2, &Lbl_Cou}) {
+        *l = new QLabel(this);
+        (*l)->hide();
+    }
+    lbl_Timer->setObjectName(QStringLiteral("lbl_Timer"));
+    lbl_Count->setObjectName(QStringLiteral("lbl_Count"));
+    lbl_Count_2->setObjectName(QStringLiteral("lbl_Count_2"));
+    Lbl_Cou->setObjectName(QStringLiteral("Lbl_Cou"));
+}
+
+void Form1::setBackground(const QPixmap& picture)
+{
+    pct_Main->setPixmap(picture);
+}
+
+QPixmap Form1::background() const
+{
+    return pct_Main->pixmap();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->parentWidget() == this) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            handleMouse(w, event);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::handleMouse(QWidget* element, QEvent* event)
+{
+    auto* me = static_cast<QMouseEvent*>(event);
+    const int index = element->property("index").isValid() ? element->property("index").toInt() : -1;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        Q_EMIT elementPressed(element, index, me->button(), me->globalPosition());
+        break;
+    case QEvent::MouseMove:
+        Q_EMIT elementMoved(element, index, me->buttons(), me->globalPosition());
+        break;
+    case QEvent::MouseButtonRelease:
+        Q_EMIT elementReleased(element, index, me->button(), me->globalPosition());
+        break;
+    case QEvent::MouseButtonDblClick:
+        Q_EMIT elementDoubleClicked(element, index);
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT keyDown(event->key(), event->text());
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Q_EMIT closeRequested();
+    event->accept();
+}
+
+} // namespace yk

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <array>
+
+#include <QLabel>
+#include <QWidget>
+
+namespace yk {
+
+// The main window: a borderless 177 x 177 picture with the month grid, the
+// clocks and the player's controls laid on it. It only shows things and
+// reports what the user does; the controller decides what happens.
+//
+// Elements are QLabels named after their roles (objectName), so tests and
+// assistive technology find them by name. Array elements carry their index
+// in the "index" property.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kSide = 177;     // logical pixels; 2655 twips
+    static constexpr int kCells = 37;
+
+    explicit Form1(QWidget* parent = nullptr);
+
+    // Background (already composed with its frame); a null pixmap clears it.
+    void setBackground(const QPixmap& picture);
+    QPixmap background() const;
+
+    QLabel* pct_Main = nullptr;
+    QLabel* Img_Def = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* LblTitle_2 = nullptr;
+    std::array<QLabel*, 7> lblweek{};
+    std::array<QLabel*, kCells> lblday{};
+    std::array<QLabel*, kCells> image1{};        // memo markers
+    std::array<QLabel*, kCells> Img_toujitu{};   // today markers
+    QLabel* LBL_TIME = nullptr;
+    QLabel* LBL_TIME_2 = nullptr;
+    QLabel* lbl_AP = nullptr;
+    QLabel* Img_Yotei = nullptr;
+
+    QLabel* lbl_Play_Name = nullptr;
+    QLabel* lbl_S_Time = nullptr;
+    QLabel* lbl_Lyrics = nullptr;
+    QLabel* img_B = nullptr;
+    QLabel* img_B_2 = nullptr;
+    QLabel* img_P = nullptr;
+    QLabel* img_P_2 = nullptr;
+    std::array<QLabel*, 2> img_Pouse{};
+    QLabel* img_S = nullptr;
+    QLabel* img_S_2 = nullptr;
+    QLabel* img_F = nullptr;
+    QLabel* img_F_2 = nullptr;
+    std::array<QLabel*, 3> img_L{};     // 0 shown, 1 "off" face, 2 "on" face
+    std::array<QLabel*, 2> img_Randam{};
+    QLabel* img_Vol = nullptr;
+    QLabel* img_Ber = nullptr;
+    QLabel* img_Bar_Down = nullptr;
+
+    // Hidden state labels that other parts read and write as text.
+    QLabel* lbl_Timer = nullptr;
+    QLabel* lbl_Count = nullptr;
+    QLabel* lbl_Count_2 = nullptr;
+    QLabel* Lbl_Cou = nullptr;
+
+    // Top-left of a day cell's column (before the one-digit nudge), pixels.
+    static double columnLeft(int column) { return 8.533 + 24.0 * column; }
+    static int rowTop(int row) { return 39 + 13 * row; }
+
+    // Places a day label at a fractional x; the label is as wide as a column.
+    void placeDayLabel(int cell, double x);
+
+Q_SIGNALS:
+    void elementPressed(QWidget* element, int index, Qt::MouseButton button, QPointF globalPos);
+    void elementMoved(QWidget* element, int index, Qt::MouseButtons buttons, QPointF globalPos);
+    void elementReleased(QWidget* element, int index, Qt::MouseButton button, QPointF globalPos);
+    void elementDoubleClicked(QWidget* element, int index);
+    void keyDown(int key, const QString& text);
+    // The window is asked to close by the system (not by the End command).
+    void closeRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QLabel* makeLabel(const QString& name, const QRect& geometry, int pixelSize,
+                      const QString& accessibleName, Qt::Alignment align = Qt::AlignCenter,
+                      int index = -1);
+    QLabel* makePicture(const QString& name, const QRect& geometry, const QString& accessibleName,
+                        int index = -1);
+    void buildCalendar();
+    void buildClock();
+    void buildPlayer();
+    void buildHiddenState();
+    void handleMouse(QWidget* element, QEvent* event);
+};
+
+} // namespace yk

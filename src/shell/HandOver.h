@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace yk {
+
+// lst.tmp: the files a second start hands to the running copy, one path a
+// line, each in double quotes. Written under a temporary name and renamed, so
+// the running copy never sees half a file.
+bool writeHandOver(const QString& file, const QStringList& paths);
+
+} // namespace yk

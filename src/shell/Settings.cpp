@@ -1,0 +1,309 @@
+#include "shell/Settings.h"
+
+#include <algorithm>
+#include <climits>
+
+#include <QFileInfo>
+
+#include "platform/TextFile.h"
+
+namespace yk {
+namespace {
+
+constexpr qint64 kMaxField = 9'999'999'999; // the most ten digits can hold
+
+// A decimal number, optionally negative, surrounded by nothing but blanks.
+std::optional<qint64> parseNumber(QStringView text)
+{
+    text = text.trimmed();
+    const bool negative = text.startsWith(u'-');
+    if (negative)
+        text = text.mid(1);
+    if (text.isEmpty() || text.size() > 18)
+        return std::nullopt;
+    qint64 value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return negative ? -value : value;
+}
+
+int toInt(qint64 v)
+{
+    return static_cast<int>(std::clamp<qint64>(v, INT_MIN, INT_MAX));
+}
+
+// A value that carried a line break would shift every later line of the file.
+QString oneLine(QString s)
+{
+    s.remove(u'\r');
+    s.remove(u'\n');
+    return s;
+}
+
+int windowIndex(WindowId w)
+{
+    return static_cast<int>(w);
+}
+
+// The lines holding a colour, their fixed prefix, and the value they carry.
+struct ColourLine
+{
+    int line;
+    const char16_t* prefix;
+    QString Settings::*value;
+};
+
+const ColourLine kColourLines[] = {
+    {44, u"Y_Color", &Settings::Color_Y},     {45, u"M_Color", &Settings::Color_M},
+    {46, u"T_Color", &Settings::Color_T},     {47, u"Sun_Color", &Settings::Color_Sun},
+    {48, u"Day_Color", &Settings::Color_Day}, {49, u"Sat_Color", &Settings::Color_Sat},
+};
+
+// The option lines: the Reg_List entry, its check box and the file's words.
+struct OptionLine
+{
+    int line;
+    int entry;
+    RegistrationCheck box;
+    const char16_t* onWord;
+    const char16_t* offWord;
+};
+
+const OptionLine kOptionLines[] = {
+    {37, Settings::RegAprOn, RegistrationCheck::Apr, u"AprTlue", u"AprFalse"},
+    {39, Settings::RegWavOn, RegistrationCheck::Audio, u"WavTlue", u"WavFalse"},
+    {41, Settings::RegMsgBoxOn, RegistrationCheck::TimeOff, u"MsgBoxTlue", u"MsgBoxFalse"},
+    {50, Settings::RegExitWinOn, RegistrationCheck::ExitWin, u"ExitWinTlue", u"ExitWinFalse"},
+};
+
+const QString kOne = QStringLiteral("1");
+const QString kZero = QStringLiteral("0");
+
+} // namespace
+
+Settings::Settings(QString filePath)
+    : m_filePath(std::move(filePath))
+{
+}
+
+void Settings::clear()
+{
+    Win_Pos.clear();
+    Back_Slot.fill(QString());
+    Back_Mode.clear();
+    Top_Flag = false;
+    Time_Preset.clear();
+    Reg_List.fill(QString());
+    Movie_Size.clear();
+    Movie_Full_On = false;
+    for (const ColourLine& c : kColourLines)
+        (this->*c.value).clear();
+    Lyrics_Dir.clear();
+    MP_Top.clear();
+    MP_Left.clear();
+}
+
+QString Settings::formatTwips(qint64 twips)
+{
+    const qint64 magnitude = std::min(twips < 0 ? -twips : twips, kMaxField);
+    const QString digits = QString::number(magnitude).rightJustified(kFieldWidth, u'0');
+    return twips < 0 ? u'-' + digits : digits;
+}
+
+std::optional<qint64> Settings::winPosNumber(int k) const
+{
+    if (k < 1 || k > kWinPosFields)
+        return std::nullopt;
+    const QStringView field = QStringView(Win_Pos).mid((k - 1) * kFieldWidth, kFieldWidth);
+    return parseNumber(field);
+}
+
+qint64 Settings::winPosField(int k) const
+{
+    return winPosNumber(k).value_or(0);
+}
+
+void Settings::setWinPosField(int k, qint64 twips)
+{
+    if (k < 1 || k > kWinPosFields)
+        return;
+    if (Win_Pos.size() < kWinPosLength)
+        Win_Pos = Win_Pos.leftJustified(kWinPosLength, u'0');
+    Win_Pos.replace((k - 1) * kFieldWidth, kFieldWidth, formatTwips(std::clamp<qint64>(twips, 0, kMaxField)));
+}
+
+TwipsPos Settings::winPos(WindowId w) const
+{
+    const int first = windowIndex(w) * 2 + 1;
+    return {toInt(winPosField(first)), toInt(winPosField(first + 1))};
+}
+
+void Settings::setWinPos(WindowId w, TwipsPos pos)
+{
+    const int first = windowIndex(w) * 2 + 1;
+    setWinPosField(first, pos.top);
+    setWinPosField(first + 1, pos.left);
+}
+
+bool Settings::Load(SettingsHost& host)
+{
+    host.startClockTick();
+
+    // QFileInfo::exists sees hidden files as well.
+    if (!QFileInfo::exists(m_filePath)) {
+        const TwipsPos main = host.windowPosition(WindowId::Main).value_or(winPos(WindowId::Main));
+        textfile::writeLines(m_filePath, {formatTwips(main.top) + formatTwips(main.left)});
+    }
+
+    const std::optional<QStringList> lines = textfile::readLines(m_filePath);
+    if (!lines)
+        return false;
+    const int count = static_cast<int>(std::min<qsizetype>(lines->size(), kLineCount));
+    for (int i = 0; i < count; ++i)
+        readLine(i + 1, lines->at(i), host);
+    return true;
+}
+
+void Settings::readLine1(const QString& line, SettingsHost& host)
+{
+    // A window left above or left of the screen was stored as '-' and ten
+    // digits. It comes back at 0, and cutting the extra character keeps every
+    // later field in its place. The whole line is scanned so that a negative
+    // movie-window field (the last one) is caught too.
+    QString pos = line;
+    for (qsizetype i = 0; i < pos.size(); ++i) {
+        if (pos.at(i) == u'-')
+            pos.replace(i, kFieldWidth + 1, QStringLiteral("0000000000"));
+    }
+    // Records from versions with fewer windows are shorter.
+    Win_Pos = pos.left(kWinPosLength).leftJustified(kWinPosLength, u'0');
+
+    for (WindowId w : {WindowId::Main, WindowId::Back, WindowId::Launcher, WindowId::Memo,
+                       WindowId::Registration, WindowId::Play}) {
+        const QStringView pair = QStringView(Win_Pos).mid(windowIndex(w) * 2 * kFieldWidth, 2 * kFieldWidth);
+        if (pair.trimmed().isEmpty())
+            continue;
+        host.placeWindow(w, winPos(w));
+    }
+    MP_Top = QString::number(winPosField(13));
+    MP_Left = QString::number(winPosField(14));
+}
+
+void Settings::readLine(int number, const QString& line, SettingsHost& host)
+{
+    if (number == 1) {
+        readLine1(line, host);
+    } else if (number <= 13) {
+        // A slot whose picture has gone keeps what it held.
+        if (!line.isEmpty() && line != u" " && QFileInfo::exists(line))
+            Back_Slot[static_cast<size_t>(number - 1)] = line;
+    } else if (number == 14) {
+        Back_Mode = line == u" " ? kOne : line;
+    } else if (number == 15) {
+        if (line == u"TY" || line == u"TN") {
+            Top_Flag = line == u"TY";
+            host.setTopMost(Top_Flag);
+        }
+    } else if (number == 16) {
+        if (line != u" ")
+            Time_Preset = line;
+    } else if (number <= 36) {
+        Reg_List[static_cast<size_t>(number - 17)] = line;
+    } else if (number == 38 || number == 40) {
+        Reg_List[number == 38 ? RegAprNumber : RegWavNumber] = line.isEmpty() ? kOne : line;
+    } else if (number == 42) {
+        Movie_Size = line.isEmpty() ? QStringLiteral("DefoltSize") : line;
+    } else if (number == 43) {
+        Movie_Full_On = line == u"Movie Full Window";
+        host.setMovieFullChecked(Movie_Full_On);
+    } else if (number == 51) {
+        if (!line.isEmpty() && line != u"Lyrics Null")
+            Lyrics_Dir = line.mid(7);
+    } else {
+        for (const OptionLine& o : kOptionLines) {
+            if (o.line == number)
+                Reg_List[static_cast<size_t>(o.entry)] = line == QStringView(o.onWord) ? kOne : kZero;
+        }
+        for (const ColourLine& c : kColourLines) {
+            // The prefix is skipped, not checked. A line too short to hold
+            // it is damaged and leaves the colour as it was.
+            const qsizetype prefix = QStringView(c.prefix).size();
+            if (c.line == number && line.size() >= prefix)
+                this->*c.value = line.mid(prefix);
+        }
+    }
+}
+
+QStringList Settings::toLines(SettingsHost& host)
+{
+    QStringList lines;
+    lines.reserve(kLineCount);
+
+    // Line 1: the main and play-list windows where they are now, the others
+    // as kept in memory, the movie window from MP_Top / MP_Left. Numbers are
+    // rewritten rather than copied so that a damaged field cannot shift the
+    // fields after it.
+    const TwipsPos main = host.windowPosition(WindowId::Main).value_or(winPos(WindowId::Main));
+    const TwipsPos play = host.windowPosition(WindowId::Play).value_or(winPos(WindowId::Play));
+    QString line1 = formatTwips(main.top) + formatTwips(main.left);
+    for (int k = 3; k <= 10; ++k)
+        line1 += formatTwips(std::max<qint64>(winPosField(k), 0));
+    line1 += formatTwips(play.top) + formatTwips(play.left);
+    line1 += formatTwips(parseNumber(MP_Top).value_or(0));
+    line1 += formatTwips(parseNumber(MP_Left).value_or(0));
+    lines << line1;
+
+    for (int k = 1; k <= kBackSlots; ++k)
+        lines << (backSlot(k).isEmpty() ? QStringLiteral(" ") : oneLine(backSlot(k)));
+    lines << (Back_Mode.isEmpty() ? QStringLiteral(" ") : oneLine(Back_Mode));
+    lines << (Top_Flag ? QStringLiteral("TY") : QStringLiteral("TN"));
+    lines << (Time_Preset.isEmpty() ? QStringLiteral("Time A03") : oneLine(Time_Preset));
+    for (int e = 0; e < 20; ++e)
+        lines << oneLine(Reg_List[static_cast<size_t>(e)]);
+
+    // The option boxes are set from memory and read back, so the window and
+    // the file agree.
+    const bool hasRegistration = host.hasRegistrationWindow();
+    auto option = [&](int number) {
+        for (const OptionLine& o : kOptionLines) {
+            if (o.line != number)
+                continue;
+            bool on = Reg_List[static_cast<size_t>(o.entry)] == kOne;
+            if (hasRegistration) {
+                host.setRegistrationCheck(o.box, on);
+                on = host.registrationCheck(o.box);
+            }
+            return QString::fromUtf16(on ? o.onWord : o.offWord);
+        }
+        return QString();
+    };
+    auto numberOrOne = [](const QString& s) { return s.isEmpty() ? kOne : oneLine(s); };
+
+    lines << option(37) << numberOrOne(Reg_List[RegAprNumber]);
+    lines << option(39) << numberOrOne(Reg_List[RegWavNumber]);
+    lines << option(41);
+    lines << (Movie_Size.isEmpty() ? QStringLiteral("DefoltSize") : oneLine(Movie_Size));
+    lines << (Movie_Full_On ? QStringLiteral("Movie Full Window") : QStringLiteral("Movie Nomal Window"));
+    for (const ColourLine& c : kColourLines)
+        lines << QString::fromUtf16(c.prefix) + oneLine(this->*c.value);
+    lines << option(50);
+
+    // The lyrics box wins when it holds a folder. The folder in memory is
+    // kept after writing it: emptying it would turn off the lyrics search
+    // for the rest of the session and lose the folder at the next save.
+    const QString box = hasRegistration ? host.lyricsBoxText() : QString();
+    if (!box.isEmpty())
+        Lyrics_Dir = box;
+    lines << (Lyrics_Dir.isEmpty() ? QStringLiteral("Lyrics Null") : QStringLiteral("Lyrics ") + oneLine(Lyrics_Dir));
+    return lines;
+}
+
+bool Settings::Save(SettingsHost& host)
+{
+    return textfile::writeLines(m_filePath, toLines(host));
+}
+
+} // namespace yk

@@ -1,0 +1,279 @@
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "media/PlayWindow.h"
+#include "platform/TextFile.h"
+#include "shell/App.h"
+#include "shell/Form1.h"
+#include "support/FakeDeviceChannel.h"
+#include "support/Fakes.h"
+
+using namespace yk;
+using yk::test::FakeClock;
+using yk::test::FakeDeviceChannel;
+using yk::test::FakeMascot;
+using yk::test::FakeMixer;
+using yk::test::FakeShell;
+
+namespace {
+
+const QString kFirst = QStringLiteral("\\t\\h\\s[0]まずは右クリックして色々設定してみてね♪\\e");
+const QString kNormal = QStringLiteral("\\t\\h\\s[0]Yomikazeが起動しました♪\\e");
+const QString kFarewell = QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e");
+
+void touch(const QString& path, const QByteArray& bytes = "x")
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+struct Harness
+{
+    QTemporaryDir dir;
+    FakeClock clock;
+    FakeMascot mascot;
+    FakeDeviceChannel device;
+    FakeMixer mixer;
+    FakeShell shell;
+    std::unique_ptr<App> app;
+
+    QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
+
+    App& make()
+    {
+        AppServices s(AppPaths(dir.path()));
+        s.mascot = &mascot;
+        s.device = &device;
+        s.mixer = &mixer;
+        s.clock = &clock;
+        s.shell = &shell;
+        s.trayIcon = false;
+        s.workArea = [] { return QRect(0, 0, 1280, 1024); };
+        s.random = [](int) { return 0; };
+        app = std::make_unique<App>(s);
+        return *app;
+    }
+
+    void startAndSettle(const QStringList& args = {})
+    {
+        App& a = app ? *app : make();
+        QSignalSpy done(&a, &App::scansFinished);
+        a.start(args);
+        if (!args.isEmpty() && done.isEmpty()) {
+            ASSERT_TRUE(done.wait(5000));
+        }
+    }
+};
+
+} // namespace
+
+TEST(StartUp, FirstStartMakesFoldersGreetsAndCreatesTheSettingsFile)
+{
+    Harness h;
+    h.startAndSettle();
+    for (const char* f : {"System", "wav", "img", "txt"})
+        EXPECT_TRUE(QDir(h.path(QString::fromLatin1(f))).exists()) << f;
+    EXPECT_TRUE(h.app->firstStart());
+    ASSERT_FALSE(h.mascot.scripts.isEmpty());
+    EXPECT_EQ(h.mascot.scripts.first(), kFirst);
+
+    const auto lines = textfile::readLines(h.path(QStringLiteral("System/viw.ini")));
+    ASSERT_TRUE(lines.has_value());
+    ASSERT_EQ(lines->size(), 1);
+    EXPECT_EQ(lines->first().size(), 20);
+    EXPECT_TRUE(h.app->timer1().isActive());
+    EXPECT_EQ(h.app->timer1().interval(), 100);
+}
+
+TEST(StartUp, NormalStartGreetsAsUsualAndAbsentMascotHearsNothing)
+{
+    Harness h;
+    QDir(h.dir.path()).mkpath(QStringLiteral("txt"));
+    QDir(h.dir.path()).mkpath(QStringLiteral("System"));
+    h.startAndSettle();
+    EXPECT_FALSE(h.app->firstStart());
+    ASSERT_EQ(h.mascot.scripts.size(), 1);
+    EXPECT_EQ(h.mascot.scripts.first(), kNormal);
+
+    Harness quiet;
+    quiet.mascot.present = false;
+    quiet.startAndSettle();
+    EXPECT_TRUE(quiet.mascot.scripts.isEmpty());
+}
+
+TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
+{
+    {
+        Harness h;
+        touch(h.path(QStringLiteral("wav/Opening.wav")));
+        touch(h.path(QStringLiteral("wav/Opening.mp3")));
+        h.startAndSettle();
+        EXPECT_EQ(h.device.log(), (QStringList{QStringLiteral("Command=Close"), QStringLiteral("DeviceType=WaveAudio"),
+                                               QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Opening.wav")),
+                                               QStringLiteral("Command=Open"), QStringLiteral("Command=Play")}));
+        EXPECT_TRUE(h.app->player().Opening_Play);
+        EXPECT_EQ(h.app->form()->lbl_Play_Name->text(), QStringLiteral("Yomikaze V1.35"));
+    }
+    {
+        Harness h;
+        touch(h.path(QStringLiteral("wav/Opening.mp3")));
+        h.startAndSettle();
+        EXPECT_TRUE(h.device.log().contains(QStringLiteral("DeviceType=MpegVideo")));
+        EXPECT_TRUE(h.app->player().Opening_Play);
+    }
+    {
+        Harness h;
+        QDir(h.dir.path()).mkpath(QStringLiteral("System"));   // no default skin written
+        h.startAndSettle();
+        EXPECT_TRUE(h.device.log().isEmpty());
+        EXPECT_FALSE(h.app->player().Opening_Play);
+    }
+}
+
+TEST(StartUp, StartWithFilesFillsTheListRaisesPlayStartAndPlaysNoOpening)
+{
+    Harness h;
+    touch(h.path(QStringLiteral("wav/Opening.wav")));
+    touch(h.path(QStringLiteral("music/b.mp3")));
+    touch(h.path(QStringLiteral("music/a.wav")));
+    touch(h.path(QStringLiteral("music/notes.txt")));
+    touch(h.path(QStringLiteral("music/sub/c.mid")));
+    touch(h.path(QStringLiteral("single.mp3")));
+    h.startAndSettle({h.path(QStringLiteral("single.mp3")), h.path(QStringLiteral("music"))});
+
+    const QStringList expected{h.path(QStringLiteral("single.mp3")), h.path(QStringLiteral("music/a.wav")),
+                               h.path(QStringLiteral("music/b.mp3")), h.path(QStringLiteral("music/sub/c.mid"))};
+    EXPECT_EQ(h.app->playList().entries(), expected);
+    EXPECT_TRUE(h.app->player().Play_Start);
+    EXPECT_TRUE(h.app->player().List_Changed);
+    EXPECT_FALSE(h.app->player().Opening_Play);
+    EXPECT_TRUE(h.device.log().isEmpty());
+    EXPECT_EQ(h.app->form()->lbl_Play_Name->text(), QStringLiteral("1.single"));
+    // Settings are read even with a command line, so the clock ticks.
+    EXPECT_TRUE(h.app->timer1().isActive());
+}
+
+TEST(StartUp, StartWithOnlyMissingFilesDoesNotStartPlayback)
+{
+    Harness h;
+    h.startAndSettle({h.path(QStringLiteral("gone.mp3"))});
+    EXPECT_TRUE(h.app->playList().isEmpty());
+    EXPECT_FALSE(h.app->player().Play_Start);
+    EXPECT_TRUE(h.app->timer1().isActive());
+}
+
+TEST(StartUp, VolumeKnobFollowsTheMixerLeftChannel)
+{
+    const std::pair<std::optional<quint32>, int> cases[] = {
+        {std::nullopt, 7}, {0u, 7}, {0xFFFFu, 71}, {0x8000u, 7 + 32}, {0xFFFF0000u, 7}};
+    for (const auto& [volume, x] : cases) {
+        Harness h;
+        h.mixer.value = volume;
+        h.startAndSettle();
+        EXPECT_EQ(h.app->form()->img_Vol->x(), x);
+    }
+}
+
+TEST(StartUp, WorkAreaIsReadInTwips)
+{
+    Harness h;
+    h.startAndSettle();
+    EXPECT_EQ(h.app->workArea().Work_Width, 1280 * 15);
+    EXPECT_EQ(h.app->workArea().Work_Height, 1024 * 15);
+    EXPECT_EQ(h.app->workArea().Work_Left, 0);
+}
+
+TEST(StartUp, ScheduleMarkShowsWhenTodayHasANoteWhateverTheCase)
+{
+    Harness h;
+    touch(h.path(QStringLiteral("txt/20261208.TXT")), "abc\r\n&%All\r\n&%AM\r\n\r\n");
+    h.startAndSettle();
+    EXPECT_FALSE(h.app->form()->Img_Yotei->isHidden());
+
+    Harness none;
+    none.startAndSettle();
+    EXPECT_TRUE(none.app->form()->Img_Yotei->isHidden());
+}
+
+TEST(StartUp, CalendarShowsTodaysMonth)
+{
+    Harness h;
+    h.startAndSettle();
+    Form1& f = *h.app->form();
+    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2026"));
+    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("12"));
+    // 1 December 2026 is a Tuesday: cell 2.
+    EXPECT_EQ(f.lblday[2]->text(), QStringLiteral("1"));
+    EXPECT_TRUE(f.lblday[1]->text().isEmpty());
+    EXPECT_FALSE(f.Img_toujitu[2 + 7]->isHidden());   // the 8th
+    EXPECT_EQ(f.Lbl_Cou->text(), QStringLiteral("1"));
+    // Empty colours got their defaults, to be saved with the settings.
+    EXPECT_EQ(h.app->settings().Color_Sun, QStringLiteral("255"));
+}
+
+TEST(Shutdown, EndCommandSavesFullSettingsAndSaysGoodbyeLast)
+{
+    Harness h;
+    h.startAndSettle();
+    QSignalSpy finished(h.app.get(), &App::finished);
+    h.app->shutdown();
+    EXPECT_EQ(finished.count(), 1);
+    ASSERT_FALSE(h.mascot.scripts.isEmpty());
+    EXPECT_EQ(h.mascot.scripts.last(), kFarewell);
+    EXPECT_GE(h.mascot.flushes, 1);
+    const auto lines = textfile::readLines(h.path(QStringLiteral("System/viw.ini")));
+    ASSERT_TRUE(lines.has_value());
+    ASSERT_EQ(lines->size(), 51);
+    EXPECT_EQ(lines->at(14), QStringLiteral("TN"));
+    EXPECT_EQ(lines->at(46), QStringLiteral("Sun_Color255"));
+    EXPECT_EQ(lines->at(50), QStringLiteral("Lyrics Null"));
+    // A second End does nothing more.
+    h.app->shutdown();
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST(Shutdown, SystemCloseSavesButSendsNoFarewell)
+{
+    Harness h;
+    h.startAndSettle();
+    h.app->settings().Back_Mode = QStringLiteral("M");
+    h.app->systemClose();
+    EXPECT_FALSE(h.mascot.scripts.contains(kFarewell));
+    const auto lines = textfile::readLines(h.path(QStringLiteral("System/viw.ini")));
+    ASSERT_TRUE(lines.has_value());
+    ASSERT_EQ(lines->size(), 51);
+    EXPECT_EQ(lines->at(13), QStringLiteral("M"));
+}
+
+TEST(HandOver, SecondStartWritesQuotedPathsOrNothing)
+{
+    QTemporaryDir dir;
+    const AppPaths paths(dir.path());
+    const QString lst = paths.handOverFile();
+
+    handOverToRunningCopy(paths, {});
+    EXPECT_FALSE(QFile::exists(lst));
+
+    const QString song = dir.path() + QStringLiteral("/a song with blanks.mp3");
+    touch(song);
+    handOverToRunningCopy(paths, {song});
+    QFile f(lst);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), (u'"' + song + QStringLiteral("\"\r\n")).toUtf8());
+    f.close();
+
+    touch(dir.path() + QStringLiteral("/m/1.wav"));
+    touch(dir.path() + QStringLiteral("/m/z/2.mid"));
+    touch(dir.path() + QStringLiteral("/m/read.txt"));
+    handOverToRunningCopy(paths, {dir.path() + QStringLiteral("/m")});
+    const auto lines = textfile::readLines(lst);
+    ASSERT_TRUE(lines.has_value());
+    EXPECT_EQ(*lines, (QStringList{u'"' + dir.path() + QStringLiteral("/m/1.wav\""),
+                                   u'"' + dir.path() + QStringLiteral("/m/z/2.mid\"")}));
+}

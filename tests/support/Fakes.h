@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QStringList>
+
+#include "platform/Clock.h"
+#include "platform/MascotChannel.h"
+#include "platform/ShellAdapter.h"
+#include "platform/VolumeMixer.h"
+
+namespace yk::test {
+
+// A clock that stands still until the test moves it.
+class FakeClock final : public Clock
+{
+public:
+    explicit FakeClock(QDateTime t = QDateTime(QDate(2026, 12, 8), QTime(9, 30))) : m_now(std::move(t)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& t) { m_now = t; }
+    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+
+private:
+    QDateTime m_now;
+};
+
+// Records every script; a mascot is "there" when present is true.
+class FakeMascot final : public MascotChannel
+{
+public:
+    bool present = true;
+    QStringList scripts;
+    int flushes = 0;
+
+    void sendScript(const QString& script) override
+    {
+        if (present)
+            scripts.append(script);
+    }
+    void sendText(const QString& text) override
+    {
+        if (present)
+            scripts.append(QStringLiteral("\\h") + text + QStringLiteral("\\e"));
+    }
+    void flush(int) override { ++flushes; }
+};
+
+class FakeShell final : public ShellAdapter
+{
+public:
+    QStringList opened;
+    QStringList started;
+    bool openDocument(const QString& p) override { opened.append(p); return true; }
+    bool startProgram(const QString& p) override { started.append(p); return true; }
+};
+
+class FakeMixer final : public VolumeMixer
+{
+public:
+    std::optional<quint32> value;
+    std::optional<quint32> volume() const override { return value; }
+    bool setVolume(quint32 v) override { value = v; return true; }
+};
+
+} // namespace yk::test

@@ -1,0 +1,168 @@
+#include "platform/TextFile.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tf = yk::textfile;
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// Tests run as root, where permissions stop nothing; a file-size limit makes
+// the disk look full to any process, root included.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+const QString kJapanese = QStringLiteral(u"漢字と髙橋①㈱ｱｲｳﾞ～－");
+
+} // namespace
+
+TEST(Cp932, RoundTripsKanjiHalfWidthKanaAndWindowsExtensions)
+{
+    bool ok = false;
+    const QByteArray bytes = yk::cp932::encode(kJapanese, &ok);
+    EXPECT_TRUE(ok);
+    // ① and ㈱ come from the NEC row 13, 髙 from the IBM extension, ～ is the
+    // Windows full-width tilde (0x8160), ｱ a single byte.
+    EXPECT_TRUE(bytes.contains(QByteArray("\x87\x40", 2)));
+    EXPECT_TRUE(bytes.contains(QByteArray("\x87\x8a", 2)));
+    EXPECT_TRUE(bytes.contains(QByteArray("\xfb\xfc", 2)));
+    EXPECT_TRUE(bytes.contains(QByteArray("\x81\x60", 2)));
+    EXPECT_TRUE(bytes.contains(QByteArray("\xb1\xb2\xb3\xde", 4)));
+    EXPECT_EQ(yk::cp932::decode(bytes), kJapanese);
+}
+
+TEST(Cp932, UnmappableCharactersBecomeQuestionMarksAndBadBytesDoNotStopDecoding)
+{
+    bool ok = true;
+    EXPECT_EQ(yk::cp932::encode(QStringLiteral(u"a😀bé"), &ok), QByteArray("a?b?"));
+    EXPECT_FALSE(ok);
+    // A lone lead byte at the end and an undefined byte in the middle.
+    const QString s = yk::cp932::decode(QByteArray("A\x80" "B\x88", 4));
+    EXPECT_TRUE(s.startsWith(u'A'));
+    EXPECT_TRUE(s.contains(u'B'));
+    EXPECT_TRUE(s.contains(QChar(0xFFFD)));
+}
+
+TEST(TextFileDecode, ChoosesUtf8WithOrWithoutBomAndShiftJisOtherwise)
+{
+    const QByteArray utf8 = kJapanese.toUtf8();
+    EXPECT_EQ(tf::decode(utf8), kJapanese);
+    EXPECT_EQ(tf::decode("\xEF\xBB\xBF" + utf8), kJapanese);
+    EXPECT_EQ(tf::decode(yk::cp932::encode(kJapanese)), kJapanese);
+    // Plain ASCII is the same either way.
+    EXPECT_EQ(tf::decode("Time A03"), QStringLiteral("Time A03"));
+    // Two kana in Shift-JIS happen to be valid-looking lead bytes but not UTF-8.
+    EXPECT_EQ(tf::decode(QByteArray("\x82\xa0\x82\xa2", 4)), QStringLiteral(u"あい"));
+    EXPECT_EQ(tf::decode({}), QString());
+}
+
+TEST(TextFileLines, SplitsAtEveryKindOfLineEndWithoutATrailingEmptyLine)
+{
+    EXPECT_EQ(tf::splitLines(QStringLiteral("a\r\nb\nc\rd")),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+    EXPECT_EQ(tf::splitLines(QStringLiteral("a\r\n")), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(tf::splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{QStringLiteral("a"), QString()}));
+    EXPECT_EQ(tf::splitLines(QStringLiteral("\n\n x")), (QStringList{QString(), QString(), QStringLiteral(" x")}));
+    EXPECT_TRUE(tf::splitLines(QString()).isEmpty());
+}
+
+TEST(TextFileIo, WritesUtf8WithCrLfAndReadsItBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("memo.txt"));
+    ASSERT_TRUE(tf::writeLines(path, {kJapanese, QString(), QStringLiteral("end")}));
+    EXPECT_EQ(readBytes(path), kJapanese.toUtf8() + "\r\n\r\nend\r\n");
+    EXPECT_EQ(tf::readLines(path), (QStringList{kJapanese, QString(), QStringLiteral("end")}));
+
+    // Lone LF and CR in free text become CR LF too; CR LF stays single.
+    ASSERT_TRUE(tf::writeText(path, QStringLiteral("a\nb\r\nc\rd")));
+    EXPECT_EQ(readBytes(path), QByteArray("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(tf::readText(path), QStringLiteral("a\r\nb\r\nc\r\nd"));
+
+    ASSERT_TRUE(tf::writeLines(path, {}));
+    EXPECT_EQ(readBytes(path), QByteArray());
+}
+
+TEST(TextFileIo, ReadsShiftJisAndBomFilesWithMixedLineEnds)
+{
+    QTemporaryDir dir;
+    const QString sjis = dir.filePath(QStringLiteral("sjis.txt"));
+    writeBytes(sjis, yk::cp932::encode(QStringLiteral(u"一行目①\r\nｶﾀｶﾅ\n髙\r")));
+    EXPECT_EQ(tf::readLines(sjis),
+              (QStringList{QStringLiteral(u"一行目①"), QStringLiteral(u"ｶﾀｶﾅ"), QStringLiteral(u"髙")}));
+
+    const QString bom = dir.filePath(QStringLiteral("bom.txt"));
+    writeBytes(bom, QByteArray("\xEF\xBB\xBF") + QStringLiteral(u"㈱\r\nx").toUtf8());
+    EXPECT_EQ(tf::readLines(bom), (QStringList{QStringLiteral(u"㈱"), QStringLiteral("x")}));
+
+    EXPECT_FALSE(tf::readText(dir.filePath(QStringLiteral("missing.txt"))).has_value());
+    EXPECT_FALSE(tf::readLines(dir.path()).has_value());
+}
+
+TEST(TextFileIo, AFailedWriteReturnsFalseAndLeavesTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    // Folder missing, and a "folder" that is really a file.
+    EXPECT_FALSE(tf::writeText(dir.filePath(QStringLiteral("no/such/x.txt")), QStringLiteral("x")));
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    writeBytes(plain, "keep");
+    EXPECT_FALSE(tf::writeText(plain + QStringLiteral("/x.txt"), QStringLiteral("x")));
+    EXPECT_EQ(readBytes(plain), QByteArray("keep"));
+
+    // The disk fills up half way through the new content.
+    const QString path = dir.filePath(QStringLiteral("old.txt"));
+    writeBytes(path, "old content\r\n");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(tf::writeText(path, QString(20000, u'x')));
+    }
+    EXPECT_EQ(readBytes(path), QByteArray("old content\r\n"));
+    {
+        // Small enough to sit in the write buffer until the file is committed.
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(tf::writeLines(path, {QString(3000, u'y')}));
+    }
+    EXPECT_EQ(readBytes(path), QByteArray("old content\r\n"));
+    // No half-written temporary file is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("old.txt"), QStringLiteral("plain")}));
+}
