@@ -4,7 +4,10 @@
 #include <QScreen>
 #include <QSessionManager>
 
+#include "platform/AlsaVolumeMixer.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredDeviceChannel.h"
+#include "platform/QtDeviceChannel.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/ShellAdapter.h"
@@ -16,6 +19,7 @@
 
 int main(int argc, char** argv)
 {
+    yk::selectMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
     QApplication::setApplicationVersion(QStringLiteral("1.35"));
@@ -39,7 +43,11 @@ int main(int argc, char** argv)
     yk::MascotErrorBox errorBox(&mascot);
 
     yk::AppServices services(paths);
+    yk::DeferredDeviceChannel device([] { return std::make_unique<yk::QtDeviceChannel>(); });
+    yk::AlsaVolumeMixer mixer;
     services.mascot = &mascot;
+    services.device = &device;
+    services.mixer = &mixer;
     services.clock = &clock;
     services.shell = &shell;
     services.random = [](int n) { return int(QRandomGenerator::global()->bounded(n)); };

@@ -241,6 +241,13 @@ TEST_F(RealChannel, CommandsTheDeviceCannotCarryOutRaiseNothing)
     EXPECT_EQ(channel.position(), 0);
     EXPECT_EQ(channel.length(), 0);
     EXPECT_TRUE(completed.isEmpty());
+
+    // A From written to the closed device went with that "Play"; the next
+    // file opened starts from its beginning.
+    channel.setCommand(QStringLiteral("Open"));
+    channel.setCommand(QStringLiteral("Play"));
+    ASSERT_TRUE(waitForPosition(channel, 0));
+    EXPECT_LT(channel.position(), 400);
 }
 
 TEST_F(RealChannel, ClosingBeforeTheEndDropsItsNotice)

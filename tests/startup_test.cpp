@@ -9,67 +9,17 @@
 #include "platform/TextFile.h"
 #include "shell/App.h"
 #include "shell/Form1.h"
-#include "support/FakeDeviceChannel.h"
-#include "support/Fakes.h"
+#include "support/AppHarness.h"
 
 using namespace yk;
-using yk::test::FakeClock;
-using yk::test::FakeDeviceChannel;
-using yk::test::FakeMascot;
-using yk::test::FakeMixer;
-using yk::test::FakeShell;
+using yk::test::Harness;
+using yk::test::touch;
 
 namespace {
 
 const QString kFirst = QStringLiteral("\\t\\h\\s[0]まずは右クリックして色々設定してみてね♪\\e");
 const QString kNormal = QStringLiteral("\\t\\h\\s[0]Yomikazeが起動しました♪\\e");
 const QString kFarewell = QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e");
-
-void touch(const QString& path, const QByteArray& bytes = "x")
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-struct Harness
-{
-    QTemporaryDir dir;
-    FakeClock clock;
-    FakeMascot mascot;
-    FakeDeviceChannel device;
-    FakeMixer mixer;
-    FakeShell shell;
-    std::unique_ptr<App> app;
-
-    QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
-
-    App& make()
-    {
-        AppServices s(AppPaths(dir.path()));
-        s.mascot = &mascot;
-        s.device = &device;
-        s.mixer = &mixer;
-        s.clock = &clock;
-        s.shell = &shell;
-        s.trayIcon = false;
-        s.workArea = [] { return QRect(0, 0, 1280, 1024); };
-        s.random = [](int) { return 0; };
-        app = std::make_unique<App>(s);
-        return *app;
-    }
-
-    void startAndSettle(const QStringList& args = {})
-    {
-        App& a = app ? *app : make();
-        QSignalSpy done(&a, &App::scansFinished);
-        a.start(args);
-        if (!args.isEmpty() && done.isEmpty()) {
-            ASSERT_TRUE(done.wait(5000));
-        }
-    }
-};
 
 } // namespace
 

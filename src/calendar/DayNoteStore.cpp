@@ -130,6 +130,13 @@ QSet<int> DayNoteStore::daysWithNotes(int year, int month) const
     return days;
 }
 
+std::function<bool(const QDate&)> DayNoteStore::noteTestFor(int year, int month) const
+{
+    return [year, month, days = daysWithNotes(year, month)](const QDate& date) {
+        return date.year() == year && date.month() == month && days.contains(date.day());
+    };
+}
+
 QString DayNoteStore::formatDay(const DayNote& note)
 {
     const QString diary = escapeText(normaliseBreaks(note.diary));

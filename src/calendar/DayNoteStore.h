@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 
+#include <functional>
 #include <optional>
 
 #include <QDate>
@@ -56,6 +57,9 @@ public:
     bool hasNotes(const QDate& date) const;
     // Days of the month that have a file: one folder listing for a whole grid.
     QSet<int> daysWithNotes(int year, int month) const;
+    // A "day has a note" test for the grid of one month, built from one
+    // listing; dates of other months answer false.
+    std::function<bool(const QDate&)> noteTestFor(int year, int month) const;
 
     // nullopt when the day has no file (or it cannot be read).
     std::optional<DayNote> readDay(const QString& stem) const;

@@ -259,10 +259,17 @@ bool Memo::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
 
+    if (type == QEvent::KeyRelease) {
+        m_keyEvent = nullptr;
+        return false;
+    }
     if (type == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        // A key ignored by a child travels up to its parents; count it once.
-        if (event == m_keyEvent && m_keyReceiver && widget && widget->isAncestorOf(m_keyReceiver))
+        // A key ignored by a child travels up to its parents as the same
+        // event; count it once. (The same address may come back for the
+        // next key, but then at the first receiver again, not a parent.)
+        if (event == m_keyEvent && m_keyReceiver && widget && widget != m_keyReceiver
+            && widget->isAncestorOf(m_keyReceiver))
             return false;
         m_keyEvent = event;
         m_keyReceiver = widget;

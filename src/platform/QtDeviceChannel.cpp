@@ -146,8 +146,10 @@ void QtDeviceChannel::open()
 
 void QtDeviceChannel::play()
 {
-    if (!m_open)
+    if (!m_open) {
+        m_from.reset(); // From belongs to this "Play", not to a later file
         return;
+    }
     if (!isLoaded()) {
         m_playWhenLoaded = true; // carried out in onMediaStatusChanged
         return;

@@ -15,6 +15,7 @@
 #include "shell/Form1.h"
 #include "shell/HandOver.h"
 #include "platform/TextFile.h"
+#include "timers/ClockText.h"
 
 namespace yk {
 
@@ -284,13 +285,22 @@ void App::playOpeningSound()
     }
     if (type.isEmpty() || !m_s.device)
         return;
-    DeviceChannel& d = *m_s.device;
-    d.setCommand(QStringLiteral("Close"));
-    d.setDeviceType(type);
-    d.setFileName(file);
-    d.setCommand(QStringLiteral("Open"));
-    d.setCommand(QStringLiteral("Play"));
     m_player.Opening_Play = true;
+    auto play = [this, type, file] {
+        if (m_ended)
+            return;
+        DeviceChannel& d = *m_s.device;
+        d.setCommand(QStringLiteral("Close"));
+        d.setDeviceType(type);
+        d.setFileName(file);
+        d.setCommand(QStringLiteral("Open"));
+        d.setCommand(QStringLiteral("Play"));
+    };
+    // The window comes first; the sound follows its first paint.
+    if (m_form->hasBeenPainted())
+        play();
+    else
+        connect(m_form.get(), &Form1::firstPainted, this, play, Qt::SingleShotConnection);
 }
 
 void App::readWorkArea()
@@ -327,8 +337,47 @@ void App::startClockTick()
     m_timer1.start(100);
 }
 
+void App::runTickStep(const char* name, const std::function<void()>& step)
+{
+    // One failing duty must not stop the clock, nor the duties after it.
+    try {
+        step();
+    } catch (const std::exception& e) {
+        qWarning("tick step %s failed: %s", name, e.what());
+    } catch (...) {
+        qWarning("tick step %s failed", name);
+    }
+}
+
 void App::Timer1_Timer()
 {
+    const QDateTime now = m_s.clock->now();
+    Form1& f = *m_form;
+
+    runTickStep("midnight", [&] {
+        if (m_midnight.check(f.LBL_TIME->text())) {
+            m_calendar.setShownMonth(now.date().year(), now.date().month());
+            Calen(m_calendar.curYear());
+            refreshScheduleMark();
+        }
+    });
+
+    QString key;
+    runTickStep("clock", [&] {
+        f.LBL_TIME->setText(clocktext::time24(now.time()));
+        key = clocktext::timeKey(now.time());
+        const clocktext::Clock12 c12 = clocktext::time12(key);
+        f.LBL_TIME_2->setText(c12.text);
+        f.lbl_AP->setText(c12.ampm);
+    });
+
+    runTickStep("title", [&] {
+        // The play-list highlight and title follow with the player.
+        m_player.Title_Refresh = false;
+    });
+    // The player's upkeep (hand-over intake, list rows, end of track,
+    // lyrics, buttons) and the timer check join here with the player and
+    // the timers; lst.tmp waits for the intake until then.
 }
 
 std::optional<TwipsPos> App::windowPosition(WindowId id) const

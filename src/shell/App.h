@@ -15,6 +15,7 @@
 #include "platform/AppPaths.h"
 #include "shell/Settings.h"
 #include "shell/SettingsHost.h"
+#include "timers/ClockText.h"
 
 class QSystemTrayIcon;
 
@@ -95,6 +96,8 @@ public:
     bool firstStart() const { return m_firstStart; }
     bool isScanning() const { return m_scanner.isBusy(); }
     QTimer& timer1() { return m_timer1; }
+    // One clock tick, as the 100 ms timer runs it (tests call it directly).
+    void tick() { Timer1_Timer(); }
 
     // The media folder scan: appends a file, or a folder's media files, to
     // the play list (off the UI thread; results keep their order).
@@ -114,6 +117,7 @@ Q_SIGNALS:
 
 private:
     void Timer1_Timer();
+    static void runTickStep(const char* name, const std::function<void()>& step);
     void onScanned(const QStringList& entries);
     void makeDataFolders();
     void greet();
@@ -141,6 +145,7 @@ private:
     std::unique_ptr<Form1> m_form;
     std::unique_ptr<PlayWindow> m_playWindow;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    clocktext::MidnightWatcher m_midnight;
     bool m_firstStart = false;
     bool m_commandLine = false;
     bool m_openingPending = false;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace yk {
 
@@ -245,6 +246,16 @@ void Form1::handleMouse(QWidget* element, QEvent* event)
 void Form1::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyDown(event->key(), event->text());
+}
+
+void Form1::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!m_painted) {
+        m_painted = true;
+        // After this paint has reached the screen, not within it.
+        QTimer::singleShot(0, this, &Form1::firstPainted);
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -67,6 +67,7 @@ public:
     // Top-left of a day cell's column (before the one-digit nudge), pixels.
     static double columnLeft(int column) { return 8.533 + 24.0 * column; }
     static int rowTop(int row) { return 39 + 13 * row; }
+    bool hasBeenPainted() const { return m_painted; }
 
     // Places a day label at a fractional x; the label is as wide as a column.
     void placeDayLabel(int cell, double x);
@@ -79,11 +80,14 @@ Q_SIGNALS:
     void keyDown(int key, const QString& text);
     // The window is asked to close by the system (not by the End command).
     void closeRequested();
+    // The window has been drawn once; slow start-up work may follow.
+    void firstPainted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QLabel* makeLabel(const QString& name, const QRect& geometry, int pixelSize,
@@ -96,6 +100,8 @@ private:
     void buildPlayer();
     void buildHiddenState();
     void handleMouse(QWidget* element, QEvent* event);
+
+    bool m_painted = false;
 };
 
 } // namespace yk

@@ -52,7 +52,10 @@ BackWindow::BackWindow(QWidget* parent)
         auto* thumb = new QLabel(this);
         thumb->setObjectName(QStringLiteral("IMG_TOP_%1").arg(i));
         thumb->setFixedSize(kThumbSide + 4, kThumbSide + 4);
-        thumb->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // A visible focus ring: the thumbnails are worked from the keyboard too.
+        thumb->setStyleSheet(QStringLiteral(
+            "QLabel { border: 1px solid palette(mid); background: palette(base); }"
+            "QLabel:focus { border: 2px solid palette(highlight); }"));
         thumb->setAlignment(Qt::AlignCenter);
         thumb->setFocusPolicy(Qt::StrongFocus);
         thumb->setAccessibleName(caption);

@@ -13,6 +13,17 @@ namespace yk {
 // when nothing is registered.
 using BackSlotList = std::array<QString, 12>;
 
+// Builds the list from any one-based accessor, e.g.
+// backSlotList([&](int k) { return settings.backSlot(k); }).
+template <typename SlotAt>
+BackSlotList backSlotList(SlotAt&& slotAt)
+{
+    BackSlotList list;
+    for (int k = 1; k <= 12; ++k)
+        list[size_t(k - 1)] = slotAt(k);
+    return list;
+}
+
 // The fifteen check marks of the background menu: №1..№12, then monthly,
 // random and in-turn. None leaves the marks as they are.
 enum class BackMenuItem {

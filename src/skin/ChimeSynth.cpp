@@ -3,6 +3,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <complex>
 #include <cmath>
 #include <numbers>
 
@@ -57,18 +58,22 @@ std::vector<qint16> synthesizeBells(const std::vector<BellNote>& notes, double l
     std::vector<double> mix(count, 0.0);
     for (const BellNote& note : notes) {
         const auto start = size_t(std::max(0.0, note.startSeconds) * kChimeSampleRate);
-        for (size_t i = start; i < count; ++i) {
-            const double t = double(i - start) / kChimeSampleRate;
-            const double attack = std::min(1.0, t / kAttackSeconds);
-            double v = 0.0;
-            for (const Partial& p : kPartials) {
-                const double f = note.frequency * p.ratio;
-                if (f >= kChimeSampleRate / 2.0)
-                    continue;
-                v += p.gain * std::exp(-t / (note.decaySeconds * p.decayScale))
-                     * std::sin(2.0 * std::numbers::pi * f * t);
+        const auto attackSamples = std::max(1.0, kAttackSeconds * kChimeSampleRate);
+        for (const Partial& p : kPartials) {
+            const double f = note.frequency * p.ratio;
+            if (f >= kChimeSampleRate / 2.0)
+                continue;
+            // A decaying phasor: one complex multiply per sample instead of
+            // a sine and an exponential.
+            const double decay = std::exp(-1.0 / (note.decaySeconds * p.decayScale * kChimeSampleRate));
+            const std::complex<double> step =
+                std::polar(decay, 2.0 * std::numbers::pi * f / kChimeSampleRate);
+            std::complex<double> z(note.loudness * p.gain, 0.0);
+            for (size_t i = start; i < count; ++i) {
+                const double attack = std::min(1.0, double(i - start) / attackSamples);
+                mix[i] += attack * z.imag();
+                z *= step;
             }
-            mix[i] += note.loudness * attack * v;
         }
     }
 

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "launcher/FilePicker.h"
+#include "platform/AppPaths.h"
+
+#include <QDialog>
+#include <QFutureWatcher>
+
+#include <optional>
+
+class QComboBox;
+class QFileSystemModel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QTreeView;
+
+namespace yk {
+
+// The file picker: a drive list, a folder tree and a filtered file list
+// that fill a path box, and a register button whose action depends on the
+// caption the opener gave (see PickerMode). It registers through a
+// PickerTarget and leaves the window positions and the settings file to
+// its opener, through positionRecorded() and saveRequested().
+class Dir_Form : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Dir_Form(AppPaths paths, PickerTarget* target = nullptr, QWidget* parent = nullptr);
+    ~Dir_Form() override;
+
+    void setTarget(PickerTarget* target) { m_target = target; }
+
+    // Caption, pattern and first folder in one go.
+    void apply(const PickerRequest& request);
+    void setCaption(const QString& caption);
+    PickerMode mode() const;
+    void setPattern(const QString& pattern);
+    QString pattern() const { return m_pattern; }
+    // Moves drive list, folder tree and file list to the folder.
+    void setFolder(const QString& folder);
+    // The folder the file list shows, with a trailing '/'.
+    QString folder() const { return m_folder; }
+    QString text1() const;
+
+    // The drive list: the ready mounted file systems, sorted. Filled in the
+    // background at construction (a stale network mount must not hang the
+    // window); callers may also give their own list.
+    void setDrives(const QStringList& roots);
+    QStringList drives() const;
+
+    // The stored place from Win_Pos, in twips; without one the window keeps
+    // its default place. A stored top of 0 means the top of the work area.
+    void placeAt(std::optional<qint64> topTwips, std::optional<qint64> leftTwips, qint64 workTopTwips);
+    // Always-on-top follows Top_Flag.
+    void applyTopFlag(bool topMost);
+    // Shows the window modal to the whole program without blocking the
+    // caller; open() (modal to the parent) and exec() also work.
+    void showModal();
+
+    // The register step for the path box; the window stays open.
+    TourokuResult Touroku();
+    // Reports the window's place (positionRecorded) for Win_Pos.
+    void Exit_dir();
+
+    void done(int result) override;
+
+Q_SIGNALS:
+    void positionRecorded(qint64 topTwips, qint64 leftTwips);
+    // "戻る(&E)": the opener writes the settings file before the window goes.
+    void saveRequested();
+    void tourokuFinished(yk::PickerMode mode, const QString& path, yk::TourokuResult result);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildUi();
+    void Drive1_Change();
+    void Dir1_Change(const QString& folder);
+    void File1_Click(const QString& name);
+    void showFolderFiles(const QString& folder);
+    void selectDriveOf(const QString& folder);
+    void fillDrives(const QStringList& roots);
+    void Command1_Click();
+
+    AppPaths m_paths;
+    PickerTarget* m_target = nullptr;
+    QString m_pattern;
+    QString m_folder;
+
+    QComboBox* m_drive1 = nullptr;
+    QTreeView* m_dir1 = nullptr;
+    QListView* m_file1 = nullptr;
+    QLineEdit* m_text1 = nullptr;
+    QPushButton* m_touroku = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QFileSystemModel* m_dirModel = nullptr;
+    QFileSystemModel* m_fileModel = nullptr;
+    QFutureWatcher<QStringList> m_driveScan;
+    bool m_drivesGiven = false; // a caller's list wins over the scan
+};
+
+} // namespace yk

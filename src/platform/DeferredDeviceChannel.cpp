@@ -1,0 +1,37 @@
+#include "platform/DeferredDeviceChannel.h"
+
+namespace yk {
+
+DeferredDeviceChannel::DeferredDeviceChannel(Factory factory, QObject* parent)
+    : DeviceChannel(parent)
+    , m_factory(std::move(factory))
+{
+}
+
+DeferredDeviceChannel::~DeferredDeviceChannel() = default;
+
+DeviceChannel& DeferredDeviceChannel::real()
+{
+    if (!m_real) {
+        m_real = m_factory();
+        connect(m_real.get(), &DeviceChannel::completed, this, &DeviceChannel::completed);
+    }
+    return *m_real;
+}
+
+void DeferredDeviceChannel::setCommand(const QString& command)
+{
+    // Closing a device that was never opened needs no framework.
+    if (!m_real && command == QStringLiteral("Close")) {
+        m_lastCommand = command;
+        return;
+    }
+    real().setCommand(command);
+}
+
+QString DeferredDeviceChannel::command() const
+{
+    return m_real ? m_real->command() : m_lastCommand;
+}
+
+} // namespace yk
