@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     services.mixer = &mixer;
     services.clock = &clock;
     services.shell = &shell;
-    services.random = [](int n) { return int(QRandomGenerator::global()->bounded(n)); };
+    services.random = [] { return QRandomGenerator::global()->generateDouble(); };
 
     yk::App app(services);
     QObject::connect(&app, &yk::App::finished, &qapp, &QCoreApplication::quit, Qt::QueuedConnection);

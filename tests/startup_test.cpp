@@ -10,6 +10,7 @@
 #include "shell/App.h"
 #include "shell/Form1.h"
 #include "support/AppHarness.h"
+#include "platform/TextFile.h"
 
 using namespace yk;
 using yk::test::Harness;
@@ -39,6 +40,72 @@ TEST(StartUp, FirstStartMakesFoldersGreetsAndCreatesTheSettingsFile)
     EXPECT_EQ(lines->first().size(), 20);
     EXPECT_TRUE(h.app->timer1().isActive());
     EXPECT_EQ(h.app->timer1().interval(), 100);
+}
+
+TEST(StartUp, FirstStartWritesOurSkinAndShowsItFramed)
+{
+    Harness h;
+    h.startAndSettle();
+    for (const char* f : {"System/Back.jpg", "System/Flame.bmp", "System/Back2.jpg", "System/Flame2.bmp",
+                          "System/Day.gif", "System/Day_Bar.gif", "System/Day_Bar2.gif", "wav/Opening.wav",
+                          "wav/Time_Set.wav", "wav/Timer.wav"})
+        EXPECT_TRUE(QFile::exists(h.path(QString::fromLatin1(f)))) << f;
+    EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("System/Back.jpg")));
+    const QImage shown = h.app->form()->background().toImage();
+    ASSERT_EQ(shown.size(), QSize(177, 177));
+    // The frame's border is drawn over the picture; its middle shows the picture.
+    const QImage frame(h.path(QStringLiteral("System/Flame.bmp")));
+    EXPECT_EQ(shown.pixel(1, 1), frame.pixel(1, 1));
+    EXPECT_FALSE(h.app->form()->Img_toujitu[0]->pixmap().isNull());
+    EXPECT_TRUE(h.device.log().contains(QStringLiteral("DeviceType=WaveAudio")));
+}
+
+TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
+{
+    auto startWith = [](Harness& h, const QString& mode, const QStringList& slotFiles) {
+        QDir(h.dir.path()).mkpath(QStringLiteral("System"));
+        touch(h.path(QStringLiteral("System/Back.jpg")), "not really a picture");
+        QStringList lines{QStringLiteral("00000000000000000000")};
+        for (int k = 1; k <= 12; ++k) {
+            const QString f = k <= slotFiles.size() ? slotFiles[k - 1] : QString();
+            if (!f.isEmpty())
+                touch(h.path(f));
+            lines.append(f.isEmpty() ? QStringLiteral(" ") : h.path(f));
+        }
+        lines.append(mode);
+        ASSERT_TRUE(textfile::writeLines(h.path(QStringLiteral("System/viw.ini")), lines));
+        h.startAndSettle();
+    };
+    {
+        Harness h;   // random with empty slots: the fallback picture
+        startWith(h, QStringLiteral("R"), {});
+        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("System/Back.jpg")));
+        EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("R"));
+    }
+    {
+        Harness h;   // a fixed slot
+        startWith(h, QStringLiteral("2"), {QStringLiteral("img/one.jpg"), QStringLiteral("img/two.jpg")});
+        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("img/two.jpg")));
+    }
+    {
+        Harness h;   // monthly: December's slot
+        QStringList files;
+        for (int k = 1; k <= 12; ++k)
+            files.append(QStringLiteral("img/m%1.jpg").arg(k));
+        startWith(h, QStringLiteral("M"), files);
+        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("img/m12.jpg")));
+    }
+    {
+        Harness h;   // in turn: advances once per start, 12 wraps to 1
+        QStringList files;
+        for (int k = 1; k <= 12; ++k)
+            files.append(QStringLiteral("img/l%1.jpg").arg(k));
+        startWith(h, QStringLiteral("L12"), files);
+        EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L01"));
+        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("img/l1.jpg")));
+        h.app->l_KeyDown(Qt::Key_Right);   // a later redraw does not advance again
+        EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L01"));
+    }
 }
 
 TEST(StartUp, NormalStartGreetsAsUsualAndAbsentMascotHearsNothing)
@@ -72,6 +139,7 @@ TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
     }
     {
         Harness h;
+        QDir(h.dir.path()).mkpath(QStringLiteral("System"));   // not a first start: no default sounds
         touch(h.path(QStringLiteral("wav/Opening.mp3")));
         h.startAndSettle();
         EXPECT_TRUE(h.device.log().contains(QStringLiteral("DeviceType=MpegVideo")));

@@ -3,10 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
+#include "calendar/Memo.h"
 #include "media/PlayWindow.h"
+#include "platform/GlobalHotKey.h"
+#include "platform/ShellAdapter.h"
+#include "skin/DefaultSkin.h"
+#include "skin/FrameOverlay.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
 #include "platform/MascotChannel.h"
@@ -55,6 +61,8 @@ App::App(AppServices services, QObject* parent)
     , m_s(std::move(services))
     , m_settings(m_s.paths.settingsFile())
     , m_calendar(m_s.clock ? m_s.clock->now().date() : QDate::currentDate())
+    , m_notes(m_s.paths)
+    , m_backgrounds(m_s.paths, m_s.random)
 {
     m_form = std::make_unique<Form1>();
     m_playWindow = std::make_unique<PlayWindow>(m_playList);
@@ -64,6 +72,13 @@ App::App(AppServices services, QObject* parent)
     connect(&m_scanner, &MediaScanner::idle, this, &App::scansFinished);
     connect(&m_timer1, &QTimer::timeout, this, &App::Timer1_Timer);
     connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
+    connect(m_form.get(), &Form1::keyDown, this, [this](int key, const QString&) { l_KeyDown(key); });
+    connect(m_form.get(), &Form1::elementPressed, this, &App::onPressed);
+    connect(m_form.get(), &Form1::elementMoved, this, &App::onMoved);
+    connect(m_form.get(), &Form1::elementReleased, this, &App::onReleased);
+    connect(m_form.get(), &Form1::elementDoubleClicked, this, &App::onDoubleClicked);
+    if (m_s.hotKey)
+        connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::HotKeyProc);
 }
 
 App::~App() = default;
@@ -113,6 +128,9 @@ void App::start(const QStringList& args)
     m_player.Loop_On = false;
 
     readWorkArea();
+    updatePlayWindowSides();
+    if (m_s.hotKey)
+        m_s.hotKey->registerHotKey();
     m_player.Cur_Index = 0;
     m_player.List_Play = false;
     m_playWindow->lst_Files_Name->setCurrentRow(-1);
@@ -143,6 +161,13 @@ void App::makeDataFolders()
     for (const QString& f : {QStringLiteral("System"), QStringLiteral("wav"), QStringLiteral("img")}) {
         if (!root.exists(f))
             root.mkpath(f);
+    }
+    // The first start brings our own skin and sounds; after that they are the
+    // user's to replace or delete.
+    if (m_firstStart) {
+        const DefaultSkinResult r = writeDefaultSkin(m_s.paths);
+        for (const QString& f : r.failed)
+            qWarning("could not write %s", qPrintable(f));
     }
 }
 
@@ -178,12 +203,7 @@ void App::refreshScheduleMark()
 
 bool App::dayHasNote(const QDate& date) const
 {
-    // Note files written on Windows carry ".TXT"; compare the name without case.
-    const QString stem = date.toString(QStringLiteral("yyyyMMdd"));
-    const QDir txt(m_s.paths.file(u"txt"));
-    const QStringList found = txt.entryList({stem + QStringLiteral(".txt")},
-                                            QDir::Files | QDir::Hidden | QDir::System);
-    return !found.isEmpty();
+    return m_notes.hasNotes(date);
 }
 
 void App::Calen(int year)
@@ -191,8 +211,13 @@ void App::Calen(int year)
     CalendarColours colours{m_settings.Color_Y, m_settings.Color_M, m_settings.Color_T,
                             m_settings.Color_Sun, m_settings.Color_Day, m_settings.Color_Sat};
     m_calendar.setShownMonth(year, m_calendar.curMonth());
+    // The background's check marks and the in-turn slot of this run come
+    // before the days are written.
+    const BackgroundChange bg = m_backgrounds.Mnu_Pct(backSlots(), m_settings.Back_Mode,
+                                                      m_form->Lbl_Cou->text().isEmpty());
+    applyBackground(bg);
     const MonthGrid& g = m_calendar.draw(m_s.clock->now().date(), colours,
-                                         [this](const QDate& d) { return dayHasNote(d); });
+                                         m_notes.noteTestFor(m_calendar.curYear(), m_calendar.curMonth()));
     if (g.coloursFilled) {
         m_settings.Color_Y = g.colours.colorY;
         m_settings.Color_M = g.colours.colorM;
@@ -233,6 +258,11 @@ void App::Calen(int year)
             today->setPixmap(todayPicture);
         today->setVisible(cell.todayMarker);
     }
+    // An armed timer shows in the 12-hour clock's colour.
+    if (f.lbl_Timer->text() == QStringLiteral("Start")) {
+        paint(f.LBL_TIME_2, colourFromValue(QStringLiteral("128")));
+        paint(f.lbl_AP, colourFromValue(QStringLiteral("128")));
+    }
     f_Disp_Day();
     f.Lbl_Cou->setText(QStringLiteral("1"));
 }
@@ -242,9 +272,10 @@ void App::f_Disp_Day()
     Form1& f = *m_form;
     const QPixmap bar = f.image1[0]->pixmap();
     const MonthGrid& g = m_calendar.grid();
+    const auto hasNote = m_notes.noteTestFor(g.year, g.month);
     for (int i = 0; i < Form1::kCells; ++i) {
         const MonthGridCell& cell = g.cells[size_t(i)];
-        const bool has = cell.day > 0 && dayHasNote(QDate(g.year, g.month, cell.day));
+        const bool has = cell.day > 0 && hasNote(QDate(g.year, g.month, cell.day));
         if (i > 0)
             f.image1[size_t(i)]->setPixmap(has ? bar : QPixmap());
         f.image1[size_t(i)]->setVisible(has);
@@ -262,13 +293,55 @@ void App::placeVolumeKnob()
     m_form->img_Vol->move(x, m_form->img_Vol->y());
 }
 
+BackSlotList App::backSlots() const
+{
+    return backSlotList([this](int k) { return m_settings.Back_Slot[size_t(k)]; });
+}
+
 void App::chooseBackground()
 {
-    // Filled in with the background slots.
+    applyBackground(m_backgrounds.startup(backSlots(), m_settings.Back_Mode, m_calendar.curMonth()));
+}
+
+void App::applyBackground(const BackgroundChange& change)
+{
+    if (!change.mode.isEmpty())
+        m_settings.Back_Mode = change.mode;
+    switch (change.picture) {
+    case BackgroundChange::Picture::Keep:
+        if (!change.drawFrame)
+            return;
+        break;
+    case BackgroundChange::Picture::Clear:
+        m_backgroundPath.clear();
+        break;
+    case BackgroundChange::Picture::Show:
+        m_backgroundPath = change.path;
+        break;
+    }
+    redrawBackground();
+}
+
+void App::redrawBackground()
+{
+    const QString frame = m_backgrounds.framePath();
+    const QImage picture = composeSkinPicture(m_backgroundPath, exists(frame) ? frame : QString());
+    m_form->setBackground(QPixmap::fromImage(picture));
+}
+
+void App::monthlyRefreshIfMonthly()
+{
+    if (m_settings.Back_Mode == QStringLiteral("M"))
+        applyBackground(m_backgrounds.monthlyRefresh(backSlots(), m_form->LblTitle_2->text().toInt()));
 }
 
 void App::drawPlayWindowPicture()
 {
+    const QString back = m_backgrounds.playBackPath();
+    if (!exists(back))
+        return;
+    const QString frame = m_backgrounds.playFramePath();
+    m_playWindow->setPicture(QPixmap::fromImage(composeSkinPicture(back, exists(frame) ? frame : QString())));
 }
 
 void App::playOpeningSound()
@@ -460,6 +533,139 @@ void App::systemClose()
 
 void App::f_QueryUnload()
 {
+    if (m_s.hotKey)
+        m_s.hotKey->unregisterHotKey();
+}
+
+void App::HotKeyProc()
+{
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Yomikaze"),
+                                QStringLiteral("ホットキーイベントが発生しました。"), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void App::l_KeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+        m_calendar.nextYear();
+        Calen(m_calendar.curYear());
+        break;
+    case Qt::Key_Down:
+        m_calendar.previousYear();
+        Calen(m_calendar.curYear());
+        break;
+    case Qt::Key_Right:
+        m_calendar.nextMonth();
+        Calen(m_calendar.curYear());
+        monthlyRefreshIfMonthly();
+        break;
+    case Qt::Key_Left:
+        m_calendar.previousMonth();
+        Calen(m_calendar.curYear());
+        monthlyRefreshIfMonthly();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_calendar.showTodaysMonth(m_s.clock->now().date());
+        Calen(m_calendar.curYear());
+        monthlyRefreshIfMonthly();
+        break;
+    case Qt::Key_Escape:
+        shutdown();
+        break;
+    default:
+        break;
+    }
+}
+
+void App::openMemo()
+{
+    if (!m_calendar.selectionHasDay())
+        return;
+    if (!m_memo) {
+        m_memo = new Memo(m_notes);
+        m_memo->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_memo, &QObject::destroyed, this, [this] { m_memo = nullptr; });
+        connect(m_memo, &Memo::positionReport, this, [this](int top, int left) {
+            m_settings.setWinPos(WindowId::Memo, TwipsPos{qMax(0, top), qMax(0, left)});
+        });
+        connect(m_memo, &Memo::notesChanged, this, [this] {
+            f_Disp_Day();
+            refreshScheduleMark();
+        });
+        // Its stored place, when there is one; a top of 0 means the work area's top.
+        if (auto top = m_settings.winPosNumber(7)) {
+            if (auto left = m_settings.winPosNumber(8))
+                m_memo->placeTwips(*top == 0 ? m_work.Work_Top : int(*top), int(*left));
+        }
+    }
+    m_memo->openDay(m_calendar.selDate());
+    m_memo->setTopMost(m_settings.Top_Flag);
+    m_memo->show();
+    m_memo->raise();
+    m_memo->activateWindow();
+}
+
+void App::onPressed(QWidget* element, int, Qt::MouseButton button, QPointF global)
+{
+    // The sliders drag their own thumbs; everything else drags the window.
+    if (button != Qt::LeftButton || element == m_form->img_Vol || element == m_form->img_Ber)
+        return;
+    m_dragging = true;
+    m_grab = global - QPointF(m_form->pos());
+}
+
+void App::onMoved(QWidget*, int, Qt::MouseButtons buttons, QPointF global)
+{
+    if (!m_dragging || !(buttons & Qt::LeftButton))
+        return;
+    const QPointF wanted = global - m_grab;
+    MoveRequest r;
+    r.newLeft = qRound(wanted.x()) * kTwipsPerPixel;
+    r.newTop = qRound(wanted.y()) * kTwipsPerPixel;
+    r.work = WorkAreaTwips{m_work.Work_Left, m_work.Work_Top, m_work.Work_Width, m_work.Work_Height};
+    r.playLeft = m_playWindow->x() * kTwipsPerPixel;
+    r.playTop = m_playWindow->y() * kTwipsPerPixel;
+    r.playShown = m_playWindow->isVisible();
+    r.sides = m_sides;
+    const MovePlacement p = moveMainWindow(r);
+    m_form->move(p.left / kTwipsPerPixel, p.top / kTwipsPerPixel);
+    if (p.playFollows)
+        m_playWindow->move(p.playLeft / kTwipsPerPixel, p.playTop / kTwipsPerPixel);
+}
+
+void App::onReleased(QWidget* element, int index, Qt::MouseButton, QPointF)
+{
+    m_dragging = false;
+    Form1& f = *m_form;
+    QLabel* label = qobject_cast<QLabel*>(element);
+    const QString name = element->property("element").toString();
+    if ((name == QStringLiteral("lblday") || name == QStringLiteral("image1")) && index >= 0)
+        m_calendar.selectCell(index);
+    else if (label == f.lblTitle || label == f.LblTitle_2 || label == f.Img_Def
+             || name.startsWith(QStringLiteral("lblweek")))
+        m_calendar.selectMonthOnly();
+    updatePlayWindowSides();
+}
+
+void App::onDoubleClicked(QWidget* element, int index)
+{
+    const QString name = element->property("element").toString();
+    if (name == QStringLiteral("lblday") && index >= 0) {
+        m_calendar.selectCell(index);
+        openMemo();
+    } else if (element == m_form->LblTitle_2 && m_s.shell) {
+        // The data folder in the desktop's file manager.
+        m_s.shell->openDocument(m_s.paths.myPath());
+    }
+}
+
+void App::updatePlayWindowSides()
+{
+    m_sides = Play_Window(m_form->x() * kTwipsPerPixel, m_form->y() * kTwipsPerPixel,
+                          m_playWindow->x() * kTwipsPerPixel, m_playWindow->y() * kTwipsPerPixel);
 }
 
 } // namespace yk

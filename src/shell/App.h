@@ -9,6 +9,9 @@
 #include <QTimer>
 
 #include "calendar/CalendarState.h"
+#include "calendar/DayNoteStore.h"
+#include "skin/BackgroundSlots.h"
+#include "shell/MoveRule.h"
 #include "media/MediaScan.h"
 #include "media/PlayList.h"
 #include "media/PlayerState.h"
@@ -29,6 +32,7 @@ class PlayWindow;
 class ShellAdapter;
 class VolumeMixer;
 class GlobalHotKey;
+class Memo;
 
 // The outside world as the program sees it. main() wires the real adapters;
 // tests pass fakes.
@@ -45,8 +49,8 @@ struct AppServices
     GlobalHotKey* hotKey = nullptr;        // null: no global hot key here
     // The desktop's work area in logical pixels.
     std::function<QRect()> workArea;
-    // A whole number in [0, n): the random background slot.
-    std::function<int(int)> random;
+    // A number in [0, 1): the random background slot.
+    std::function<double()> random;
     bool trayIcon = true;
 };
 
@@ -85,6 +89,12 @@ public:
     // Redraws the shown month.
     void Calen(int year);
     void f_Disp_Day();
+    // The keyboard commands of the main window, by Qt key.
+    void l_KeyDown(int key);
+    // The memo window for the selected day (null while closed).
+    Memo* memoWindow() const { return m_memo; }
+    // The picture path on the main window; empty when bare.
+    QString backgroundPath() const { return m_backgroundPath; }
 
     Form1* form() const { return m_form.get(); }
     PlayWindow* playWindow() const { return m_playWindow.get(); }
@@ -133,6 +143,18 @@ private:
     void showTrayIcon();
     void removeTrayIcon();
     void applyTopMost(QWidget* w, bool on);
+    BackSlotList backSlots() const;
+    void applyBackground(const BackgroundChange& change);
+    void redrawBackground();
+    void monthlyRefreshIfMonthly();
+    void openMemo();
+    void HotKeyProc();
+    // Mouse handling of the main window's elements.
+    void onPressed(QWidget* element, int index, Qt::MouseButton button, QPointF global);
+    void onMoved(QWidget* element, int index, Qt::MouseButtons buttons, QPointF global);
+    void onReleased(QWidget* element, int index, Qt::MouseButton button, QPointF global);
+    void onDoubleClicked(QWidget* element, int index);
+    void updatePlayWindowSides();
 
     AppServices m_s;
     Settings m_settings;
@@ -146,6 +168,13 @@ private:
     std::unique_ptr<PlayWindow> m_playWindow;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     clocktext::MidnightWatcher m_midnight;
+    DayNoteStore m_notes;
+    BackgroundSlots m_backgrounds;
+    QString m_backgroundPath;
+    Memo* m_memo = nullptr;
+    bool m_dragging = false;
+    QPointF m_grab;   // mouse position inside the window at the press, pixels
+    PlayListSides m_sides;
     bool m_firstStart = false;
     bool m_commandLine = false;
     bool m_openingPending = false;

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "skin/Artwork.h"
+
 namespace yk {
 
 namespace {
@@ -136,49 +138,76 @@ void Form1::buildClock()
 
 void Form1::buildPlayer()
 {
-    lbl_Lyrics = makeLabel(QStringLiteral("lbl_Lyrics"), QRect(8, 117, 161, 10), 8, QString(),
+    lbl_Lyrics = makeLabel(QStringLiteral("lbl_Lyrics"), QRect(8, 116, 161, 11), 8, QString(),
                            Qt::AlignLeft | Qt::AlignVCenter);
-    lbl_Lyrics->setFont(uiFont(8));
+    lbl_Lyrics->setFont(uiFont(9));
     lbl_Lyrics->hide();
-    lbl_Play_Name = makeLabel(QStringLiteral("lbl_Play_Name"), QRect(8, 127, 161, 13), 10, QString(),
+    lbl_Play_Name = makeLabel(QStringLiteral("lbl_Play_Name"), QRect(9, 127, 130, 13), 10, QString(),
                               Qt::AlignLeft | Qt::AlignVCenter);
     lbl_Play_Name->setFont(uiFont(10));
-    lbl_S_Time = makeLabel(QStringLiteral("lbl_S_Time"), QRect(8, 142, 38, 11), 10, QStringLiteral("経過時間"),
+    lbl_S_Time = makeLabel(QStringLiteral("lbl_S_Time"), QRect(9, 141, 38, 12), 10, QStringLiteral("経過時間"),
                            Qt::AlignLeft | Qt::AlignVCenter);
     lbl_S_Time->setText(QStringLiteral("00:00"));
 
-    img_Ber = makePicture(QStringLiteral("img_Ber"), QRect(50, 143, 9, 9), QStringLiteral("再生位置"));
-    img_Vol = makePicture(QStringLiteral("img_Vol"), QRect(7, 158, 9, 9), QStringLiteral("音量"));
-    img_Bar_Down = makePicture(QStringLiteral("img_Bar_Down"), QRect(0, 0, 9, 9), QString());
+    // The thumbs slide with their left edge over 50..161 (position) and
+    // 7..71 (volume); the tracks under them are part of the window.
+    auto* posTrack = new QLabel(this);
+    posTrack->setObjectName(QStringLiteral("posTrack"));
+    posTrack->setGeometry(50, 146, 118, 2);
+    posTrack->setStyleSheet(QStringLiteral("background: rgba(61, 79, 138, 110); border-radius: 1px;"));
+    auto* volTrack = new QLabel(this);
+    volTrack->setObjectName(QStringLiteral("volTrack"));
+    volTrack->setGeometry(7, 161, 71, 2);
+    volTrack->setStyleSheet(QStringLiteral("background: rgba(61, 79, 138, 110); border-radius: 1px;"));
+    for (QLabel* t : {posTrack, volTrack}) {
+        t->setProperty("element", t->objectName());
+        t->installEventFilter(this);
+    }
+
+    img_Ber = makePicture(QStringLiteral("img_Ber"), QRect(50, 141, 7, 11), QStringLiteral("再生位置"));
+    img_Ber->setPixmap(artwork(u"img_Ber"));
+    img_Vol = makePicture(QStringLiteral("img_Vol"), QRect(7, 156, 7, 11), QStringLiteral("音量"));
+    img_Vol->setPixmap(artwork(u"img_Vol"));
+    img_Bar_Down = makePicture(QStringLiteral("img_Bar_Down"), QRect(0, 0, 7, 11), QString());
+    img_Bar_Down->setPixmap(artwork(u"img_Bar_Down"));
     img_Bar_Down->hide();
 
     struct Button { QLabel** face; QLabel** pressed; const char* name; const char* label; int x; };
     const Button buttons[] = {
-        {&img_B, &img_B_2, "img_B", "前の曲", 86},
-        {&img_P, &img_P_2, "img_P", "再生", 98},
-        {&img_S, &img_S_2, "img_S", "停止", 122},
-        {&img_F, &img_F_2, "img_F", "次の曲", 134},
+        {&img_B, &img_B_2, "img_B", "前の曲", 99},
+        {&img_P, &img_P_2, "img_P", "再生", 113},
+        {&img_S, &img_S_2, "img_S", "停止", 141},
+        {&img_F, &img_F_2, "img_F", "次の曲", 155},
     };
     for (const Button& b : buttons) {
         const QString name = QString::fromLatin1(b.name);
-        *b.face = makePicture(name, QRect(b.x, 156, 12, 12), QString::fromUtf8(b.label));
-        *b.pressed = makePicture(name + QStringLiteral("_2"), QRect(b.x, 156, 12, 12), QString::fromUtf8(b.label));
+        *b.face = makePicture(name, QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
+        (*b.face)->setPixmap(artwork(name));
+        *b.pressed = makePicture(name + QStringLiteral("_2"), QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
+        (*b.pressed)->setPixmap(artwork(name + QStringLiteral("_2")));
         (*b.pressed)->hide();
     }
     for (int i = 0; i < 2; ++i) {
-        img_Pouse[size_t(i)] = makePicture(QStringLiteral("img_Pouse"), QRect(110, 156, 12, 12),
+        img_Pouse[size_t(i)] = makePicture(QStringLiteral("img_Pouse"), QRect(127, 155, 14, 12),
                                            QStringLiteral("一時停止"), i);
-        img_Randam[size_t(i)] = makePicture(QStringLiteral("img_Randam"), QRect(158, 156, 12, 12),
+        img_Randam[size_t(i)] = makePicture(QStringLiteral("img_Randam"), QRect(155, 127, 14, 12),
                                             QStringLiteral("ランダム"), i);
     }
+    img_Pouse[0]->setPixmap(artwork(u"img_Pouse"));
+    img_Pouse[1]->setPixmap(artwork(u"img_Pouse_2"));
+    img_Randam[0]->setPixmap(artwork(u"img_Randam_Off"));
+    img_Randam[1]->setPixmap(artwork(u"img_Randam_On"));
     img_Pouse[1]->hide();
     img_Randam[1]->hide();
     for (int i = 0; i < 3; ++i) {
-        img_L[size_t(i)] = makePicture(QStringLiteral("img_L"), QRect(146, 156, 12, 12),
+        img_L[size_t(i)] = makePicture(QStringLiteral("img_L"), QRect(140, 127, 14, 12),
                                        QStringLiteral("ループ"), i);
         if (i > 0)
             img_L[size_t(i)]->hide();
     }
+    img_L[1]->setPixmap(artwork(u"img_L_Off"));
+    img_L[2]->setPixmap(artwork(u"img_L_On"));
+    img_L[0]->setPixmap(img_L[1]->pixmap());
 }
 
 void Form1::buildHiddenState()

@@ -47,7 +47,7 @@ struct Harness
         s.shell = &shell;
         s.trayIcon = false;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
-        s.random = [](int) { return 0; };
+        s.random = [] { return 0.0; };
         app = std::make_unique<App>(s);
         return *app;
     }

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace yk {
+
+// The About window: name, version and a link to the home page. It is
+// created once and shown on request; it is dragged by pressing anywhere on
+// its surface, labels and frame included.
+class AboutWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // The mascot's hint sent as the window opens (one script, already ended).
+    static const QString kOpenHint;
+    // The program's name in spaced half-width katakana.
+    static const QString kNameKana;
+    static const QString kVersionText; // "Version 1.35"
+
+    explicit AboutWindow(const QString& homePage, QWidget* parent = nullptr);
+
+    QString homePage() const { return m_homePage; }
+    void setHomePage(const QString& address);
+
+    // Stays above other windows while always-on-top is on.
+    void setTopMost(bool on);
+    // Reports opened() and shows the window modally (without a nested
+    // event loop: the clock keeps running while it is open).
+    void openAbout();
+
+    // The title picture, drawn here.
+    static QPixmap titlePicture();
+
+    QLabel* lbl_Pct_Name = nullptr;
+    QLabel* lbl_Name_r = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lbl_URL = nullptr;
+    QPushButton* cmb_URL = nullptr;
+    QLabel* picIcon = nullptr;
+    QFrame* Fra_1 = nullptr;
+    QFrame* Line1 = nullptr;
+    QPushButton* cmdOK = nullptr;
+
+Q_SIGNALS:
+    // About to be shown: the owner sends kOpenHint to the mascot.
+    void opened();
+    // Closed with OK: the owner rebuilds the launcher menu.
+    void okClicked();
+    // The home page is to be opened (the link button or the icon).
+    void homePageRequested(const QString& address);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_dragging = false;
+    QPoint m_pressGlobal; // mouse at the press, screen pixels
+    QPoint m_pressPos;    // window position at the press
+    QString m_homePage;
+};
+
+} // namespace yk

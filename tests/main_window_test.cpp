@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QPlainTextEdit>
+
+#include "calendar/Memo.h"
+#include "support/AppHarness.h"
+
+using namespace yk;
+using yk::test::Harness;
+using yk::test::touch;
+
+TEST(MainWindowKeys, ArrowsBrowseMonthsAndYearsAndEnterComesBackToToday)
+{
+    Harness h;
+    h.startAndSettle();
+    Form1& f = *h.app->form();
+    QTest::keyClick(&f, Qt::Key_Up);
+    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2027"));
+    QTest::keyClick(&f, Qt::Key_Down);
+    QTest::keyClick(&f, Qt::Key_Down);
+    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2025"));
+    // December does not step into the next year.
+    QTest::keyClick(&f, Qt::Key_Right);
+    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("12"));
+    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2025"));
+    for (int i = 0; i < 13; ++i)
+        QTest::keyClick(&f, Qt::Key_Left);
+    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("1"));
+    // January 2025: the 1st is a Wednesday (cell 3), the 13th is Coming of Age Day.
+    EXPECT_EQ(f.lblday[3]->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.lblday[15]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QTest::keyClick(&f, Qt::Key_Return);
+    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2026"));
+    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("12"));
+}
+
+TEST(MainWindowKeys, EscapeEndsTheProgram)
+{
+    Harness h;
+    h.startAndSettle();
+    QSignalSpy finished(h.app.get(), &App::finished);
+    QTest::keyClick(h.app->form(), Qt::Key_Escape);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(h.mascot.scripts.last(), QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e"));
+}
+
+TEST(MainWindowMouse, ReleaseSelectsADayAndTheTitleForgetsIt)
+{
+    Harness h;
+    h.startAndSettle();
+    Form1& f = *h.app->form();
+    QTest::mouseClick(f.lblday[10], Qt::LeftButton);   // December 2026: cell 10 is the 9th
+    EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("20261209"));
+    QTest::mouseClick(f.lblTitle, Qt::LeftButton);
+    EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("202612"));
+    QTest::mouseClick(f.lblday[0], Qt::LeftButton);    // an empty cell
+    EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("202612"));
+}
+
+TEST(MainWindowMouse, DoubleClickOpensTheMemoAndSavingMarksTheDay)
+{
+    Harness h;
+    h.startAndSettle();
+    Form1& f = *h.app->form();
+    QTest::mouseDClick(f.lblday[0], Qt::LeftButton);   // empty cell: nothing opens
+    EXPECT_EQ(h.app->memoWindow(), nullptr);
+
+    QTest::mouseDClick(f.lblday[11], Qt::LeftButton);  // the 10th
+    Memo* memo = h.app->memoWindow();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    auto* diary = memo->findChild<QPlainTextEdit*>(QStringLiteral("Txt_Memo"));
+    ASSERT_NE(diary, nullptr);
+    diary->setPlainText(QStringLiteral("歯医者 15:00"));
+    auto* save = memo->findChild<QAbstractButton*>(QStringLiteral("cmdSave"));
+    ASSERT_NE(save, nullptr);
+    save->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(f.image1[11]->isHidden());
+    EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("txt/20261210.TXT"))));
+
+    // Delete unmarks it again.
+    QTest::mouseDClick(f.lblday[11], Qt::LeftButton);
+    memo = h.app->memoWindow();
+    ASSERT_NE(memo, nullptr);
+    memo->findChild<QAbstractButton*>(QStringLiteral("cmbdel"))->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f.image1[11]->isHidden());
+}
+
+TEST(MainWindowMouse, DoubleClickOnTheMonthOpensTheDataFolder)
+{
+    Harness h;
+    h.startAndSettle();
+    QTest::mouseDClick(h.app->form()->LblTitle_2, Qt::LeftButton);
+    ASSERT_EQ(h.shell.opened.size(), 1);
+    EXPECT_EQ(h.shell.opened.first(), h.app->settings().filePath().section(u'/', 0, -3) + u'/');
+}
