@@ -1,4 +1,6 @@
 #include <QApplication>
+
+#include <cstdio>
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -7,6 +9,7 @@
 #include "platform/AlsaVolumeMixer.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredDeviceChannel.h"
+#include "platform/GlobalHotKey.h"
 #include "platform/QtDeviceChannel.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
@@ -15,6 +18,7 @@
 #include "platform/TerminationWatcher.h"
 #include "shell/App.h"
 #include "shell/AppIcon.h"
+#include "shell/Form1.h"
 #include "shell/MascotErrorBox.h"
 
 int main(int argc, char** argv)
@@ -45,6 +49,8 @@ int main(int argc, char** argv)
     yk::AppServices services(paths);
     yk::DeferredDeviceChannel device([] { return std::make_unique<yk::QtDeviceChannel>(); });
     yk::AlsaVolumeMixer mixer;
+    const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
+    services.hotKey = hotKey.get();
     services.mascot = &mascot;
     services.device = &device;
     services.mixer = &mixer;
@@ -61,6 +67,13 @@ int main(int argc, char** argv)
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app,
                      [&app](QSessionManager&) { app.systemClose(); });
 
+    // Benchmarks time the start-up up to the first paint of the window.
+    if (qEnvironmentVariableIsSet("YK_REPORT_FIRST_PAINT")) {
+        QObject::connect(app.form(), &yk::Form1::firstPainted, [] {
+            std::fputs("first-paint\n", stdout);
+            std::fflush(stdout);
+        });
+    }
     app.start(args);
     return qapp.exec();
 }

@@ -13,6 +13,9 @@
 #include "platform/ShellAdapter.h"
 #include "skin/DefaultSkin.h"
 #include "skin/FrameOverlay.h"
+#include "skin/BackWindow.h"
+#include "launcher/DirForm.h"
+#include "launcher/FilePicker.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
 #include "platform/MascotChannel.h"
@@ -81,7 +84,13 @@ App::App(AppServices services, QObject* parent)
         connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::HotKeyProc);
 }
 
-App::~App() = default;
+App::~App()
+{
+    // Top-level windows without a parent go with the program.
+    delete m_picker;
+    delete m_back;
+    delete m_memo;
+}
 
 void App::start(const QStringList& args)
 {
@@ -395,6 +404,8 @@ void App::showTrayIcon()
         return;
     m_tray = std::make_unique<QSystemTrayIcon>(appIcon());
     m_tray->setToolTip(kTrayTip);
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) { onTrayActivated(int(r)); });
     m_tray->show();
 }
 
@@ -479,8 +490,18 @@ void App::placeWindow(WindowId id, TwipsPos pos)
 
 void App::setTopMost(bool on)
 {
+    setTopMostChecked(on);
     applyTopMost(m_form.get(), on);
     applyTopMost(m_playWindow.get(), on);
+}
+
+void App::setTopMostChecked(bool)
+{
+    // The menu's check mark follows with the menu.
+}
+
+void App::popupMenu(QPoint, bool)
+{
 }
 
 void App::applyTopMost(QWidget* w, bool on)

@@ -33,6 +33,10 @@ class ShellAdapter;
 class VolumeMixer;
 class GlobalHotKey;
 class Memo;
+class BackWindow;
+class Dir_Form;
+class PickerTarget;
+struct PickerRequest;
 
 // The outside world as the program sees it. main() wires the real adapters;
 // tests pass fakes.
@@ -96,6 +100,23 @@ public:
     // The picture path on the main window; empty when bare.
     QString backgroundPath() const { return m_backgroundPath; }
 
+    // Always-on-top on or off for every window on screen.
+    void Top_YN();
+    // The tray icon's buttons (QSystemTrayIcon::ActivationReason).
+    void onTrayActivated(int reason);
+    void openBackgroundWindow();
+    BackWindow* backWindow() const { return m_back; }
+    Dir_Form* picker() const { return m_picker; }
+    void openBackgroundPicker(int slot);
+    void registerBackground(int slot, const QString& path);
+    // Starts launcher entry `index` (0..9) when its program exists.
+    void startLauncherEntry(int index);
+    // ShortCut.txt, else Readme.txt, beside the program.
+    void openHelp();
+    // The right-click menu at `globalPos`; `refreshMarks` first brings the
+    // background check marks up to date (not from the tray).
+    void popupMenu(QPoint globalPos, bool refreshMarks);
+
     Form1* form() const { return m_form.get(); }
     PlayWindow* playWindow() const { return m_playWindow.get(); }
     Settings& settings() { return m_settings; }
@@ -155,6 +176,10 @@ private:
     void onReleased(QWidget* element, int index, Qt::MouseButton button, QPointF global);
     void onDoubleClicked(QWidget* element, int index);
     void updatePlayWindowSides();
+    void openPicker(const PickerRequest& request);
+    void recordMainPosition();
+    void setTopMostChecked(bool on);
+    class BackgroundTarget;
 
     AppServices m_s;
     Settings m_settings;
@@ -172,6 +197,9 @@ private:
     BackgroundSlots m_backgrounds;
     QString m_backgroundPath;
     Memo* m_memo = nullptr;
+    BackWindow* m_back = nullptr;
+    Dir_Form* m_picker = nullptr;
+    std::unique_ptr<PickerTarget> m_pickerTarget;
     bool m_dragging = false;
     QPointF m_grab;   // mouse position inside the window at the press, pixels
     PlayListSides m_sides;

@@ -1,0 +1,162 @@
+// The App's secondary windows: the background window with its picker, the
+// tray icon's buttons and the always-on-top switch. Start-up and the main
+// window's own handling live in App.cpp.
+#include "shell/App.h"
+
+#include <QCursor>
+#include <QFileInfo>
+#include <QSystemTrayIcon>
+
+#include "calendar/Memo.h"
+#include "launcher/DirForm.h"
+#include "launcher/Launcher.h"
+#include "media/PlayWindow.h"
+#include "platform/MascotChannel.h"
+#include "platform/ShellAdapter.h"
+#include "shell/Form1.h"
+#include "skin/BackWindow.h"
+
+namespace yk {
+
+namespace {
+
+const QString kBackHint = QStringLiteral(
+    "\\t\\u\\s[0]番号の下の枠をクリックすると絵が登録できるんや\\h\\s[5]\\w9登録した絵を右クリックしたら"
+    "\\n\\n\\w3すぐに背景を変更することも出来るんだよ\\e");
+
+} // namespace
+
+// The background window registers through the picker; the picker calls back here.
+class App::BackgroundTarget final : public PickerTarget
+{
+public:
+    BackgroundTarget(App& app, int slot) : m_app(app), m_slot(slot) {}
+    void registerBackground(const QString& path) override { m_app.registerBackground(m_slot, path); }
+
+private:
+    App& m_app;
+    int m_slot;
+};
+
+void App::Top_YN()
+{
+    const bool on = !m_settings.Top_Flag;
+    m_settings.Top_Flag = on;
+    setTopMostChecked(on);
+    // Only the windows on screen change now; the others follow the setting
+    // when they are shown.
+    QWidget* windows[] = {m_form.get(), m_back, m_picker, m_memo, m_playWindow.get()};
+    for (QWidget* w : windows) {
+        if (w && w->isVisible())
+            applyTopMost(w, on);
+    }
+}
+
+void App::onTrayActivated(int reason)
+{
+    if (reason == QSystemTrayIcon::Trigger) {
+        // Twice: every window comes to the front and the setting stays off.
+        if (!m_settings.Top_Flag) {
+            Top_YN();
+            Top_YN();
+        }
+        m_form->raise();
+        m_form->activateWindow();
+    } else if (reason == QSystemTrayIcon::Context) {
+        popupMenu(QCursor::pos(), false);
+    }
+}
+
+void App::openBackgroundWindow()
+{
+    if (!m_back) {
+        m_back = new BackWindow();
+        m_back->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_back, &QObject::destroyed, this, [this] { m_back = nullptr; });
+        connect(m_back, &BackWindow::showRequested, this, [this](int slot) {
+            applyBackground(m_backgrounds.thumbnailShow(backSlots(), slot));
+        });
+        connect(m_back, &BackWindow::registerRequested, this, &App::openBackgroundPicker);
+        connect(m_back, &BackWindow::saveRequested, this, [this] { m_settings.Save(*this); });
+        connect(m_back, &BackWindow::positionRecorded, this, [this](int top, int left) {
+            recordMainPosition();
+            m_settings.setWinPos(WindowId::Back, TwipsPos{top, left});
+        });
+        if (auto top = m_settings.winPosNumber(3)) {
+            if (auto left = m_settings.winPosNumber(4))
+                m_back->moveToTwips(*top == 0 ? m_work.Work_Top : int(*top), int(*left));
+        }
+    }
+    m_back->setSlots(backSlots());
+    m_back->setTopMost(m_settings.Top_Flag);
+    m_back->show();
+    m_back->raise();
+    if (m_s.mascot)
+        m_s.mascot->sendScript(kBackHint);
+}
+
+void App::openBackgroundPicker(int slot)
+{
+    m_pickerTarget = std::make_unique<BackgroundTarget>(*this, slot);
+    openPicker(backgroundPickerRequest(slot, m_s.paths));
+}
+
+void App::openPicker(const PickerRequest& request)
+{
+    if (m_picker)
+        m_picker->close();
+    m_picker = new Dir_Form(m_s.paths, m_pickerTarget.get());
+    m_picker->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_picker, &QObject::destroyed, this, [this] { m_picker = nullptr; });
+    connect(m_picker, &Dir_Form::saveRequested, this, [this] { m_settings.Save(*this); });
+    connect(m_picker, &Dir_Form::positionRecorded, this, [this](qint64 top, qint64 left) {
+        recordMainPosition();
+        if (m_back)
+            m_settings.setWinPos(WindowId::Back, TwipsPos{m_back->topTwips(), m_back->leftTwips()});
+        m_settings.setWinPos(WindowId::Launcher, TwipsPos{int(top), int(left)});
+    });
+    m_picker->apply(request);
+    m_picker->placeAt(m_settings.winPosNumber(5), m_settings.winPosNumber(6), m_work.Work_Top);
+    m_picker->applyTopFlag(m_settings.Top_Flag);
+    m_picker->showModal();
+}
+
+void App::registerBackground(int slot, const QString& path)
+{
+    BackSlotList slots = backSlots();
+    const auto r = m_backgrounds.registerPicture(slots, slot, path, m_settings.Back_Mode,
+                                                 m_form->LblTitle_2->text().toInt());
+    if (!r.registered)
+        return;
+    m_settings.setBackSlot(slot, slots[size_t(slot - 1)]);
+    if (m_back)
+        m_back->setSlotPicture(slot, path);
+    applyBackground(r.background);
+}
+
+void App::recordMainPosition()
+{
+    m_settings.setWinPos(WindowId::Main, TwipsPos{m_form->y() * kTwipsPerPixel, m_form->x() * kTwipsPerPixel});
+}
+
+void App::startLauncherEntry(int index)
+{
+    if (m_s.shell)
+        yk::startLauncherEntry(*m_s.shell, m_settings.Reg_List, index);
+}
+
+void App::openHelp()
+{
+    if (!m_s.shell)
+        return;
+    // The key list wins over the general text when both are there.
+    for (const QString& name : {QStringLiteral("ShortCut.txt"), QStringLiteral("Readme.txt")}) {
+        const QString path = m_s.paths.file(name);
+        if (QFileInfo(path).isFile()) {
+            m_s.shell->openDocument(path);
+            return;
+        }
+    }
+}
+
+} // namespace yk
