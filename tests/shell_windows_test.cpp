@@ -3,7 +3,12 @@
 #include <QSystemTrayIcon>
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QPushButton>
+
 #include "launcher/DirForm.h"
+#include "shell/AboutWindow.h"
+#include "shell/PopupMenu.h"
 #include "platform/TextFile.h"
 #include "skin/BackWindow.h"
 #include "support/AppHarness.h"
@@ -112,4 +117,72 @@ TEST(Help, ShortCutWinsThenReadmeThenNothing)
     h.app->openHelp();
     EXPECT_EQ(h.shell.opened,
               (QStringList{h.path(QStringLiteral("Readme.txt")), h.path(QStringLiteral("ShortCut.txt"))}));
+}
+
+TEST(PopupMenu, OpensOnRightReleaseAndSpaceAndItsItemsDoTheirWork)
+{
+    Harness h;
+    h.startAndSettle();
+    Form1& f = *h.app->form();
+    QMenu* menu = h.app->menu()->menu();
+    QTest::mouseClick(f.lblday[12], Qt::RightButton);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    QTest::keyClick(&f, Qt::Key_Space);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+
+    // Background slot 5 is empty: the fallback picture, and "5" becomes the mode.
+    h.app->onMenuItem(QStringLiteral("mnu_No5"));
+    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("5"));
+    EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("System/Back.jpg")));
+    h.app->onMenuItem(QStringLiteral("mnu_Loop"));
+    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L05"));
+    h.app->popupMenu(QPoint(0, 0), true);
+    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Loop"))->isChecked());
+    menu->hide();
+
+    h.app->onMenuItem(QStringLiteral("mnu_Top"));
+    EXPECT_TRUE(h.app->settings().Top_Flag);
+    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Top"))->isChecked());
+
+    QSignalSpy finished(h.app.get(), &App::finished);
+    h.app->onMenuItem(QStringLiteral("mnu_End"));
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST(PopupMenu, LauncherItemsFollowTheRegisteredProgramsAfterAboutOk)
+{
+    Harness h;
+    h.startAndSettle();
+    EXPECT_FALSE(h.app->menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
+    const QString memo = h.path(QStringLiteral("exe/memo.exe"));
+    touch(memo);
+    h.app->settings().Reg_List[2] = memo;
+
+    h.mascot.scripts.clear();
+    h.app->onMenuItem(QStringLiteral("mnu_Properties"));
+    AboutWindow* about = h.app->aboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    ASSERT_EQ(h.mascot.scripts.size(), 1);
+    EXPECT_EQ(h.mascot.scripts.first(), AboutWindow::kOpenHint);
+    about->cmdOK->click();
+    QAction* third = h.app->menu()->item(QStringLiteral("mnu_Apr3"));
+    EXPECT_TRUE(third->isVisible());
+    EXPECT_EQ(third->text(), QStringLiteral("memo"));
+    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
+
+    h.app->onMenuItem(QStringLiteral("mnu_Apr3"));
+    EXPECT_EQ(h.shell.started, QStringList{memo});
+}
+
+TEST(Help, FirstStartWritesBothHelpFiles)
+{
+    Harness h;
+    h.startAndSettle();
+    EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("ShortCut.txt"))));
+    EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("Readme.txt"))));
+    h.app->onMenuItem(QStringLiteral("mnu_Help"));
+    EXPECT_EQ(h.shell.opened, QStringList{h.path(QStringLiteral("ShortCut.txt"))});
 }

@@ -24,7 +24,7 @@ const QString AboutWindow::kVersionText = QStringLiteral("Version 1.35");
 namespace {
 
 constexpr int kWidth = 320;
-constexpr int kHeight = 256;
+constexpr int kHeight = 276;
 constexpr int kUrlButtonWidth = 260;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
@@ -105,7 +105,7 @@ AboutWindow::AboutWindow(const QString& homePage, QWidget* parent)
     Fra_1->setObjectName(QStringLiteral("Fra_1"));
     Fra_1->setFrameShape(QFrame::StyledPanel);
     Fra_1->setFrameShadow(QFrame::Sunken);
-    Fra_1->setGeometry(12, 66, 296, 100);
+    Fra_1->setGeometry(12, 66, 296, 120);
 
     lbl_Name_r = makeLabel(Fra_1, "lbl_Name_r", kNameKana, QRect(12, 8, 272, 20));
     lblVersion = makeLabel(Fra_1, "lblVersion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), QRect(12, 30, 70, 20));
@@ -114,15 +114,15 @@ AboutWindow::AboutWindow(const QString& homePage, QWidget* parent)
                                QStringLiteral("カレンダーと時計に、タイマー、日ごとのメモ、"
                                               "音楽とムービーのプレーヤー、ランチャーを"
                                               "まとめたデスクトップ・カレンダーです。"),
-                               QRect(12, 52, 272, 44));
+                               QRect(12, 52, 272, 62));
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lbl_URL = makeLabel(this, "lbl_URL", QStringLiteral("URL"), QRect(14, 178, 32, 24));
+    lbl_URL = makeLabel(this, "lbl_URL", QStringLiteral("URL"), QRect(14, 198, 32, 24));
 
     cmb_URL = new QPushButton(this);
     cmb_URL->setObjectName(QStringLiteral("cmb_URL"));
-    cmb_URL->setGeometry(48, 176, kUrlButtonWidth, 26);
+    cmb_URL->setGeometry(48, 196, kUrlButtonWidth, 26);
     cmb_URL->setAutoDefault(false);
     connect(cmb_URL, &QPushButton::clicked, this, [this] { Q_EMIT homePageRequested(m_homePage); });
 
@@ -130,11 +130,11 @@ AboutWindow::AboutWindow(const QString& homePage, QWidget* parent)
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
-    Line1->setGeometry(12, 210, 296, 2);
+    Line1->setGeometry(12, 230, 296, 2);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(228, 220, 80, 26);
+    cmdOK->setGeometry(228, 240, 80, 26);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         accept();

@@ -15,6 +15,9 @@
 #include "skin/FrameOverlay.h"
 #include "skin/BackWindow.h"
 #include "launcher/DirForm.h"
+#include "shell/AboutWindow.h"
+#include "shell/HelpFiles.h"
+#include "shell/PopupMenu.h"
 #include "launcher/FilePicker.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
@@ -68,6 +71,8 @@ App::App(AppServices services, QObject* parent)
     , m_backgrounds(m_s.paths, m_s.random)
 {
     m_form = std::make_unique<Form1>();
+    m_menu = std::make_unique<PopupMenu>();
+    connect(m_menu.get(), &PopupMenu::triggered, this, &App::onMenuItem);
     m_playWindow = std::make_unique<PlayWindow>(m_playList);
 
     connect(&m_scanner, &MediaScanner::scanned, this,
@@ -90,6 +95,7 @@ App::~App()
     delete m_picker;
     delete m_back;
     delete m_memo;
+    delete m_about;
 }
 
 void App::start(const QStringList& args)
@@ -126,6 +132,7 @@ void App::start(const QStringList& args)
     const QDate today = m_s.clock->now().date();
     m_calendar.setShownMonth(today.year(), today.month());
     Calen(m_calendar.curYear());
+    Mnu_Apr();
 
     placeVolumeKnob();
     chooseBackground();
@@ -177,6 +184,8 @@ void App::makeDataFolders()
         const DefaultSkinResult r = writeDefaultSkin(m_s.paths);
         for (const QString& f : r.failed)
             qWarning("could not write %s", qPrintable(f));
+        if (!writeHelpFiles(m_s.paths))
+            qWarning("could not write the help files");
     }
 }
 
@@ -316,6 +325,8 @@ void App::applyBackground(const BackgroundChange& change)
 {
     if (!change.mode.isEmpty())
         m_settings.Back_Mode = change.mode;
+    if (change.check != BackMenuItem::None)
+        m_menu->checkBackground(change.check);
     switch (change.picture) {
     case BackgroundChange::Picture::Keep:
         if (!change.drawFrame)
@@ -400,8 +411,15 @@ void App::readWorkArea()
 
 void App::showTrayIcon()
 {
-    if (!m_s.trayIcon || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (!m_s.trayIcon || m_tray || m_ended)
         return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // At log-in the panel may come up after us: look again for a while.
+        // The window itself stays reachable meanwhile (it is on screen).
+        if (m_trayRetries++ < 15)
+            QTimer::singleShot(2000, this, &App::showTrayIcon);
+        return;
+    }
     m_tray = std::make_unique<QSystemTrayIcon>(appIcon());
     m_tray->setToolTip(kTrayTip);
     connect(m_tray.get(), &QSystemTrayIcon::activated, this,
@@ -495,13 +513,14 @@ void App::setTopMost(bool on)
     applyTopMost(m_playWindow.get(), on);
 }
 
-void App::setTopMostChecked(bool)
+void App::setMovieFullChecked(bool on)
 {
-    // The menu's check mark follows with the menu.
+    m_menu->setMovieFullChecked(on);
 }
 
-void App::popupMenu(QPoint, bool)
+void App::setTopMostChecked(bool on)
 {
+    m_menu->setTopChecked(on);
 }
 
 void App::applyTopMost(QWidget* w, bool on)
@@ -593,6 +612,10 @@ void App::l_KeyDown(int key)
         Calen(m_calendar.curYear());
         monthlyRefreshIfMonthly();
         break;
+    case Qt::Key_Space:
+        // As a right-button release at the window's corner.
+        popupMenu(m_form->mapToGlobal(QPoint(0, 0)), true);
+        break;
     case Qt::Key_Escape:
         shutdown();
         break;
@@ -657,7 +680,7 @@ void App::onMoved(QWidget*, int, Qt::MouseButtons buttons, QPointF global)
         m_playWindow->move(p.playLeft / kTwipsPerPixel, p.playTop / kTwipsPerPixel);
 }
 
-void App::onReleased(QWidget* element, int index, Qt::MouseButton, QPointF)
+void App::onReleased(QWidget* element, int index, Qt::MouseButton button, QPointF global)
 {
     m_dragging = false;
     Form1& f = *m_form;
@@ -668,6 +691,8 @@ void App::onReleased(QWidget* element, int index, Qt::MouseButton, QPointF)
     else if (label == f.lblTitle || label == f.LblTitle_2 || label == f.Img_Def
              || name.startsWith(QStringLiteral("lblweek")))
         m_calendar.selectMonthOnly();
+    if (button == Qt::RightButton)
+        popupMenu(global.toPoint(), true);
     updatePlayWindowSides();
 }
 

@@ -36,6 +36,8 @@ class Memo;
 class BackWindow;
 class Dir_Form;
 class PickerTarget;
+class PopupMenu;
+class AboutWindow;
 struct PickerRequest;
 
 // The outside world as the program sees it. main() wires the real adapters;
@@ -116,6 +118,13 @@ public:
     // The right-click menu at `globalPos`; `refreshMarks` first brings the
     // background check marks up to date (not from the tray).
     void popupMenu(QPoint globalPos, bool refreshMarks);
+    PopupMenu* menu() const { return m_menu.get(); }
+    AboutWindow* aboutWindow() const { return m_about; }
+    // Runs the menu item of that name ("mnu_End", "mnu_No3", ...).
+    void onMenuItem(const QString& itemName);
+    // Rebuilds the launcher items of the menu from Reg_List.
+    void Mnu_Apr();
+    void openAbout();
 
     Form1* form() const { return m_form.get(); }
     PlayWindow* playWindow() const { return m_playWindow.get(); }
@@ -139,6 +148,7 @@ public:
     std::optional<TwipsPos> windowPosition(WindowId id) const override;
     void placeWindow(WindowId id, TwipsPos pos) override;
     void setTopMost(bool on) override;
+    void setMovieFullChecked(bool on) override;
 
 Q_SIGNALS:
     // Every queued scan has been appended.
@@ -200,6 +210,8 @@ private:
     BackWindow* m_back = nullptr;
     Dir_Form* m_picker = nullptr;
     std::unique_ptr<PickerTarget> m_pickerTarget;
+    std::unique_ptr<PopupMenu> m_menu;
+    AboutWindow* m_about = nullptr;
     bool m_dragging = false;
     QPointF m_grab;   // mouse position inside the window at the press, pixels
     PlayListSides m_sides;
@@ -207,6 +219,7 @@ private:
     bool m_commandLine = false;
     bool m_openingPending = false;
     bool m_ended = false;
+    int m_trayRetries = 0;
     int SoundKeyNumber = 0;
 };
 

@@ -15,6 +15,9 @@
 #include "platform/ShellAdapter.h"
 #include "shell/Form1.h"
 #include "skin/BackWindow.h"
+#include "shell/AboutWindow.h"
+#include "shell/HelpFiles.h"
+#include "shell/PopupMenu.h"
 
 namespace yk {
 
@@ -45,7 +48,7 @@ void App::Top_YN()
     setTopMostChecked(on);
     // Only the windows on screen change now; the others follow the setting
     // when they are shown.
-    QWidget* windows[] = {m_form.get(), m_back, m_picker, m_memo, m_playWindow.get()};
+    QWidget* windows[] = {m_form.get(), m_back, m_picker, m_about, m_memo, m_playWindow.get()};
     for (QWidget* w : windows) {
         if (w && w->isVisible())
             applyTopMost(w, on);
@@ -139,6 +142,67 @@ void App::recordMainPosition()
     m_settings.setWinPos(WindowId::Main, TwipsPos{m_form->y() * kTwipsPerPixel, m_form->x() * kTwipsPerPixel});
 }
 
+void App::popupMenu(QPoint globalPos, bool refreshMarks)
+{
+    if (refreshMarks)
+        applyBackground(m_backgrounds.Mnu_Pct(backSlots(), m_settings.Back_Mode, false));
+    m_menu->popup(globalPos);
+}
+
+void App::onMenuItem(const QString& name)
+{
+    if (const int entry = PopupMenu::launcherEntryOf(name); entry >= 0) {
+        startLauncherEntry(entry);
+    } else if (const int slot = PopupMenu::backgroundSlotOf(name); slot > 0) {
+        applyBackground(m_backgrounds.f_Mnu_Pct(backSlots(), slot));
+    } else if (name == QStringLiteral("mnu_Haikei")) {
+        openBackgroundWindow();
+    } else if (name == QStringLiteral("mnu_Mon")) {
+        applyBackground(m_backgrounds.monthlyRefresh(backSlots(), m_form->LblTitle_2->text().toInt()));
+    } else if (name == QStringLiteral("mnu_Ran")) {
+        m_settings.Back_Mode = BackgroundSlots::mnu_Ran(m_settings.Back_Mode);
+    } else if (name == QStringLiteral("mnu_Loop")) {
+        m_settings.Back_Mode = BackgroundSlots::mnu_Loop(m_settings.Back_Mode);
+    } else if (name == QStringLiteral("mnu_Top")) {
+        Top_YN();
+    } else if (name == QStringLiteral("mnu_Properties")) {
+        openAbout();
+    } else if (name == QStringLiteral("mnu_Help")) {
+        openHelp();
+    } else if (name == QStringLiteral("mnu_End")) {
+        shutdown();
+    }
+    // The timer settings, the play-list items and full-size movies come
+    // with the timer window and the player.
+}
+
+void App::Mnu_Apr()
+{
+    m_menu->applyLauncherMenu(yk::Mnu_Apr(m_settings.Reg_List));
+    m_menu->setTopChecked(m_settings.Top_Flag);
+    m_menu->setMovieFullChecked(m_settings.Movie_Full_On);
+}
+
+void App::openAbout()
+{
+    if (!m_about) {
+        m_about = new AboutWindow(homePageAddress(m_s.paths));
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_about, &QObject::destroyed, this, [this] { m_about = nullptr; });
+        connect(m_about, &AboutWindow::opened, this, [this] {
+            if (m_s.mascot)
+                m_s.mascot->sendScript(AboutWindow::kOpenHint);
+        });
+        connect(m_about, &AboutWindow::okClicked, this, &App::Mnu_Apr);
+        connect(m_about, &AboutWindow::homePageRequested, this, [this](const QString& address) {
+            if (m_s.shell)
+                m_s.shell->openDocument(address);
+        });
+    }
+    m_about->setTopMost(m_settings.Top_Flag);
+    m_about->openAbout();
+}
+
 void App::startLauncherEntry(int index)
 {
     if (m_s.shell)
@@ -147,16 +211,9 @@ void App::startLauncherEntry(int index)
 
 void App::openHelp()
 {
-    if (!m_s.shell)
-        return;
-    // The key list wins over the general text when both are there.
-    for (const QString& name : {QStringLiteral("ShortCut.txt"), QStringLiteral("Readme.txt")}) {
-        const QString path = m_s.paths.file(name);
-        if (QFileInfo(path).isFile()) {
-            m_s.shell->openDocument(path);
-            return;
-        }
-    }
+    const QString path = helpFilePath(m_s.paths);
+    if (m_s.shell && !path.isEmpty())
+        m_s.shell->openDocument(path);
 }
 
 } // namespace yk
