@@ -97,3 +97,19 @@ TEST(MainWindowMouse, DoubleClickOnTheMonthOpensTheDataFolder)
     ASSERT_EQ(h.shell.opened.size(), 1);
     EXPECT_EQ(h.shell.opened.first(), h.app->settings().filePath().section(u'/', 0, -3) + u'/');
 }
+
+TEST(CalendarColours, AChosenColourRedrawsTheShownMonthAndCancelKeepsIt)
+{
+    Harness h;
+    h.colourAnswer = QColor(0, 128, 0);
+    h.startAndSettle();
+    h.app->l_KeyDown(Qt::Key_Down);   // another month than today's stays on show
+    h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));
+    EXPECT_EQ(h.app->settings().Color_Sat, QString::number(0x008000));
+    EXPECT_EQ(h.app->form()->lblTitle->text(), QStringLiteral("2025"));
+    EXPECT_EQ(h.app->form()->lblweek[6]->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+
+    h.colourAnswer.reset();   // cancelled
+    h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));
+    EXPECT_EQ(h.app->settings().Color_Sat, QString::number(0x008000));
+}

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
+#include "calendar/ColourChooser.h"
 #include "calendar/Memo.h"
 #include "media/PlayWindow.h"
 #include "platform/GlobalHotKey.h"
@@ -283,6 +284,27 @@ void App::Calen(int year)
     }
     f_Disp_Day();
     f.Lbl_Cou->setText(QStringLiteral("1"));
+}
+
+void App::chooseCalendarColour(const QString& button, QWidget* parent)
+{
+    struct Target { const char* button; QString Settings::*value; const char* title; };
+    static const Target targets[] = {
+        {"cmd_Y", &Settings::Color_Y, "年"},       {"cmd_M", &Settings::Color_M, "月"},
+        {"cmd_T", &Settings::Color_T, "時間"},     {"cmd_Sun", &Settings::Color_Sun, "休日"},
+        {"cmd_W_D", &Settings::Color_Day, "平日"}, {"cmd_Sat", &Settings::Color_Sat, "土曜"},
+    };
+    for (const Target& t : targets) {
+        if (button != QLatin1String(t.button))
+            continue;
+        const ColourChooser chooser(m_s.colourPicker);
+        QString& value = m_settings.*t.value;
+        if (const auto chosen = chooser.choose(parent, value, QString::fromUtf8(t.title))) {
+            value = *chosen;
+            Calen(m_calendar.curYear());
+        }
+        return;
+    }
 }
 
 void App::f_Disp_Day()

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include <QColor>
 #include <QObject>
 #include <QRect>
 #include <QStringList>
@@ -58,6 +59,8 @@ struct AppServices
     // A number in [0, 1): the random background slot.
     std::function<double()> random;
     bool trayIcon = true;
+    // The colour dialog; empty means the system's.
+    std::function<std::optional<QColor>(QWidget*, const QColor&, const QString&)> colourPicker;
 };
 
 // The desktop work area in twips, read once at start-up.
@@ -125,6 +128,10 @@ public:
     // Rebuilds the launcher items of the menu from Reg_List.
     void Mnu_Apr();
     void openAbout();
+    // One of the six colour buttons of the registration window ("cmd_Y",
+    // "cmd_M", "cmd_T", "cmd_Sun", "cmd_W_D", "cmd_Sat"): asks for a colour
+    // and redraws the month on show. A cancelled dialog changes nothing.
+    void chooseCalendarColour(const QString& button, QWidget* parent = nullptr);
 
     Form1* form() const { return m_form.get(); }
     PlayWindow* playWindow() const { return m_playWindow.get(); }

@@ -34,6 +34,8 @@ struct Harness
     FakeMixer mixer;
     FakeShell shell;
     std::unique_ptr<App> app;
+    // The colour dialog's answer, for the colour buttons.
+    std::optional<QColor> colourAnswer;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
 
@@ -48,6 +50,7 @@ struct Harness
         s.trayIcon = false;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
+        s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };
         app = std::make_unique<App>(s);
         return *app;
     }
