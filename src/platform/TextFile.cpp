@@ -236,10 +236,14 @@ std::optional<QStringList> readLines(const QString& path)
 
 bool writeText(const QString& path, const QString& text)
 {
+    return writeBytesAtomically(path, toCrLf(text).toUtf8());
+}
+
+bool writeBytesAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = toCrLf(text).toUtf8();
     // QSaveFile::commit() does not notice a failure while flushing its
     // buffer (a full disk) and would put a cut-off file in place: flush here.
     if (file.write(bytes) != bytes.size() || !file.flush()) {

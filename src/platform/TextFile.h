@@ -24,6 +24,9 @@ bool writeText(const QString& path, const QString& text);
 // Each line followed by CR LF, the last one included.
 bool writeLines(const QString& path, const QStringList& lines);
 
+// Any file, text or not: the bytes land whole under `path` or not at all.
+bool writeBytesAtomically(const QString& path, const QByteArray& bytes);
+
 } // namespace yk::textfile
 
 namespace yk::cp932 {

@@ -9,6 +9,7 @@
 
 #include "calendar/ColourChooser.h"
 #include "calendar/Memo.h"
+#include "media/DeviceSequences.h"
 #include "media/PlayWindow.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/ShellAdapter.h"
@@ -404,12 +405,7 @@ void App::playOpeningSound()
     auto play = [this, type, file] {
         if (m_ended)
             return;
-        DeviceChannel& d = *m_s.device;
-        d.setCommand(QStringLiteral("Close"));
-        d.setDeviceType(type);
-        d.setFileName(file);
-        d.setCommand(QStringLiteral("Open"));
-        d.setCommand(QStringLiteral("Play"));
+        device::startFile(*m_s.device, type, file);
     };
     // The window comes first; the sound follows its first paint.
     if (m_form->hasBeenPainted())

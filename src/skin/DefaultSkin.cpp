@@ -1,6 +1,7 @@
 #include "skin/DefaultSkin.h"
 
 #include "platform/AppPaths.h"
+#include "platform/TextFile.h"
 #include "skin/ChimeSynth.h"
 #include "skin/FrameOverlay.h"
 #include "skin/GifWriter.h"
@@ -11,7 +12,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
+
 
 #include <cmath>
 #include <functional>
@@ -171,17 +172,6 @@ QImage gifReady(const QImage& mark, const QColor& matte)
 
 const QColor kMatte(242, 241, 236);
 
-bool saveBytes(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 
 QByteArray encoded(const QImage& image, const char* format, int quality = -1)
 {
@@ -309,7 +299,7 @@ DefaultSkinResult writeDefaultSkin(const AppPaths& paths)
         if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
             continue;
         const QByteArray bytes = item.make();
-        if (!bytes.isEmpty() && saveBytes(path, bytes))
+        if (!bytes.isEmpty() && textfile::writeBytesAtomically(path, bytes))
             result.written << item.relative;
         else
             result.failed << item.relative;

@@ -1,7 +1,8 @@
 #include "skin/GifWriter.h"
 
+#include "platform/TextFile.h"
+
 #include <QHash>
-#include <QSaveFile>
 
 #include <vector>
 
@@ -221,14 +222,7 @@ bool writeGif(const QImage& image, const QString& path)
     const QByteArray bytes = encodeGif(image);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return textfile::writeBytesAtomically(path, bytes);
 }
 
 } // namespace yk
