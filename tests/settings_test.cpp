@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/FileSizeLimit.h"
+
 using yk::RegistrationCheck;
 using yk::Settings;
 using yk::TwipsPos;
@@ -104,29 +106,6 @@ QString zeros(int fields)
     return QString(fields * 10, u'0');
 }
 
-// Permissions stop nothing for root, which the tests run as; a file-size
-// limit makes the disk look full to every process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 class SettingsFile : public ::testing::Test
 {
@@ -522,7 +501,7 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileWhole)
     const QByteArray old = readBytes(path());
     s.Reg_List[0] = QString(8000, u'x'); // the new file is larger than the limit
     {
-        FileSizeLimit limit(old.size() + 100);
+        yk::test::FileSizeLimit limit(old.size() + 100);
         EXPECT_FALSE(s.Save(host));
     }
     EXPECT_EQ(readBytes(path()).size(), old.size());

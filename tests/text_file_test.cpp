@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/FileSizeLimit.h"
+
 namespace tf = yk::textfile;
 
 namespace {
@@ -27,29 +29,6 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-// Tests run as root, where permissions stop nothing; a file-size limit makes
-// the disk look full to any process, root included.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 const QString kJapanese = QStringLiteral(u"漢字と髙橋①㈱ｱｲｳﾞ～－");
 
@@ -152,13 +131,13 @@ TEST(TextFileIo, AFailedWriteReturnsFalseAndLeavesTheOldFileWhole)
     const QString path = dir.filePath(QStringLiteral("old.txt"));
     writeBytes(path, "old content\r\n");
     {
-        FileSizeLimit limit(4096);
+        yk::test::FileSizeLimit limit(4096);
         EXPECT_FALSE(tf::writeText(path, QString(20000, u'x')));
     }
     EXPECT_EQ(readBytes(path), QByteArray("old content\r\n"));
     {
         // Small enough to sit in the write buffer until the file is committed.
-        FileSizeLimit limit(100);
+        yk::test::FileSizeLimit limit(100);
         EXPECT_FALSE(tf::writeLines(path, {QString(3000, u'y')}));
     }
     EXPECT_EQ(readBytes(path), QByteArray("old content\r\n"));

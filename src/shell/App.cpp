@@ -668,6 +668,9 @@ void App::openMemo()
     m_memo->show();
     m_memo->raise();
     m_memo->activateWindow();
+    // Ready to type into the diary at once.
+    if (QWidget* diary = m_memo->findChild<QWidget*>(QStringLiteral("Txt_Memo")))
+        diary->setFocus();
 }
 
 void App::onPressed(QWidget* element, int, Qt::MouseButton button, QPointF global)
