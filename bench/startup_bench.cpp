@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -34,6 +35,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
@@ -280,13 +282,52 @@ bool copyExecutable(const QString& from, const QString& to)
                                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
 }
 
+// Flushes what earlier runs and copies wrote, so that a start does not pay
+// for writing back someone else's data (the first start syncs its own
+// files, and the kernel would otherwise make it wait for ours too).
+void settleDisk(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::syncfs(fd);
+    ::close(fd);
+}
+
 struct Memory
 {
     qint64 rssKiB = -1;
     qint64 pssKiB = -1;
     bool mediaLoaded = false;
     int libraries = 0;
+    QList<QPair<qint64, QString>> largest; // resident KiB per mapped file
 };
+
+// The mapped files that hold the most resident memory, largest first.
+QList<QPair<qint64, QString>> largestMappings(const QString& smapsPath, int count)
+{
+    QFile f(smapsPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QHash<QString, qint64> rss;
+    QString current;
+    for (QByteArray line = f.readLine(); !line.isEmpty(); line = f.readLine()) {
+        if (line.startsWith("Rss:")) {
+            if (!current.isEmpty())
+                rss[current] += line.mid(4).trimmed().split(' ').value(0).toLongLong();
+            continue;
+        }
+        // A mapping header: "start-end perms offset dev inode [path]".
+        const QList<QByteArray> parts = line.simplified().split(' ');
+        if (parts.size() >= 5 && parts[0].contains('-') && !parts[0].endsWith(':'))
+            current = parts.size() >= 6 && parts[5].startsWith('/') ? QString::fromLocal8Bit(parts[5]) : QString();
+    }
+    QList<QPair<qint64, QString>> list;
+    for (auto it = rss.cbegin(); it != rss.cend(); ++it)
+        list.append({it.value(), it.key()});
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return list.mid(0, count);
+}
 
 qint64 fieldKiB(const QString& path, const QByteArray& key)
 {
@@ -323,6 +364,7 @@ Memory memoryOf(qint64 pid)
         }
         m.libraries = static_cast<int>(libs.size());
     }
+    m.largest = largestMappings(proc + QStringLiteral("smaps"), 4);
     return m;
 }
 
@@ -341,6 +383,8 @@ public:
             say(QStringLiteral("cannot create a temporary folder"));
             return 1;
         }
+        QElapsedTimer total;
+        total.start();
         std::optional<StartupResults> startup;
         std::optional<MemoryResults> memory;
         if (m_o.startup)
@@ -352,6 +396,9 @@ public:
             printStartup(*startup);
         if (memory)
             printMemory(*memory);
+        say(QStringLiteral("\nbenchmark time %1 s%2")
+                .arg(double(total.elapsed()) / 1000.0, 0, 'f', 0)
+                .arg(m_failures ? QStringLiteral(", %1 failed runs").arg(m_failures) : QString()));
         return m_failures == 0 ? 0 : 1;
     }
 
@@ -476,6 +523,7 @@ private:
             for (int k = 0; k < n; ++k) {
                 Variant& v = r.variants[static_cast<std::size_t>((k + round + n * m_o.warmup) % n)];
                 const QString exe = v.prepare();
+                settleDisk(m_root.path());
                 const std::optional<double> ms = timeToFirstPaint(exe, m_o.platform);
                 if (v.after)
                     v.after();
@@ -696,6 +744,12 @@ private:
                     .arg(rss, 0, 'f', 2)
                     .arg(pss, 0, 'f', 2)
                     .arg(rss < 1.0 && pss < 1.0 ? QStringLiteral("met") : QStringLiteral("NOT met")));
+        }
+        if (r.played) {
+            QStringList big;
+            for (const auto& [kib, file] : std::as_const(r.played->largest))
+                big << QStringLiteral("%1 %2 MiB").arg(QFileInfo(file).fileName()).arg(double(kib) / 1024.0, 0, 'f', 1);
+            say(QStringLiteral("  largest mapped files in yomikaze: ") + big.join(QStringLiteral(", ")));
         }
         if (r.played && !r.played->mediaLoaded)
             say(QStringLiteral("  note: GStreamer is not mapped in yomikaze: the opening sound was not played"));

@@ -283,7 +283,8 @@ void App::Calen(int year)
         paint(f.LBL_TIME_2, colourFromValue(QStringLiteral("128")));
         paint(f.lbl_AP, colourFromValue(QStringLiteral("128")));
     }
-    f_Disp_Day();
+    // The draw has just read the note files; no need to list them again.
+    showMemoMarkers([](const MonthGridCell& cell) { return cell.memoMarker; });
     f.Lbl_Cou->setText(QStringLiteral("1"));
 }
 
@@ -310,13 +311,20 @@ void App::chooseCalendarColour(const QString& button, QWidget* parent)
 
 void App::f_Disp_Day()
 {
+    const MonthGrid& g = m_calendar.grid();
+    const auto hasNote = m_notes.noteTestFor(g.year, g.month);
+    showMemoMarkers([&](const MonthGridCell& cell) {
+        return cell.day > 0 && hasNote(QDate(g.year, g.month, cell.day));
+    });
+}
+
+void App::showMemoMarkers(const std::function<bool(const MonthGridCell&)>& marked)
+{
     Form1& f = *m_form;
     const QPixmap bar = f.image1[0]->pixmap();
     const MonthGrid& g = m_calendar.grid();
-    const auto hasNote = m_notes.noteTestFor(g.year, g.month);
     for (int i = 0; i < Form1::kCells; ++i) {
-        const MonthGridCell& cell = g.cells[size_t(i)];
-        const bool has = cell.day > 0 && hasNote(QDate(g.year, g.month, cell.day));
+        const bool has = marked(g.cells[size_t(i)]);
         if (i > 0)
             f.image1[size_t(i)]->setPixmap(has ? bar : QPixmap());
         f.image1[size_t(i)]->setVisible(has);

@@ -193,6 +193,7 @@ private:
     void onReleased(QWidget* element, int index, Qt::MouseButton button, QPointF global);
     void onDoubleClicked(QWidget* element, int index);
     void updatePlayWindowSides();
+    void showMemoMarkers(const std::function<bool(const MonthGridCell&)>& marked);
     void openPicker(const PickerRequest& request);
     void recordMainPosition();
     void setTopMostChecked(bool on);
