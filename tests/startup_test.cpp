@@ -295,3 +295,12 @@ TEST(HandOver, SecondStartWritesQuotedPathsOrNothing)
     EXPECT_EQ(*lines, (QStringList{u'"' + dir.path() + QStringLiteral("/m/1.wav\""),
                                    u'"' + dir.path() + QStringLiteral("/m/z/2.mid\"")}));
 }
+
+TEST(StartUp, FirstStartWithAFileStillCreatesTheSettingsFile)
+{
+    Harness h;
+    touch(h.path(QStringLiteral("song.mp3")));
+    h.startAndSettle({h.path(QStringLiteral("song.mp3"))});
+    EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("System/viw.ini"))));
+    EXPECT_TRUE(h.app->player().Play_Start);
+}

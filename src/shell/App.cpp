@@ -118,16 +118,16 @@ void App::start(const QStringList& args)
                 m_player.List_Changed = true;
             }
         }, Qt::SingleShotConnection);
-        // The settings are read in every case: without them the clock would
-        // never tick and the next save would wipe the user's settings.
-        m_settings.Load(*this);
     }
 
     showTrayIcon();
     makeDataFolders();
     greet();
-    if (!m_commandLine)
-        m_settings.Load(*this);
+    // The settings are read in every case, also with a command line: without
+    // them the clock would never tick and the next save would wipe the
+    // user's settings. After the folders exist, so a first start can create
+    // the file.
+    m_settings.Load(*this);
     loadSkinMarks();
     refreshScheduleMark();
 
