@@ -47,10 +47,16 @@ struct MixerCloser
 };
 using MixerHandle = std::unique_ptr<snd_mixer_t, MixerCloser>;
 
+// A machine without a sound card makes the library print a page of errors
+// on every open; the return codes already tell us what we need.
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
 // Opening the mixer afresh on every call follows the default card when it
 // changes (a headset plugged in) and costs a few milliseconds at most.
 MixerHandle openMixer(const QString& card)
 {
+    static const bool quiet = [] { return snd_lib_error_set_handler(quietAlsa) == 0; }();
+    Q_UNUSED(quiet);
     snd_mixer_t* raw = nullptr;
     if (snd_mixer_open(&raw, 0) < 0)
         return {};
