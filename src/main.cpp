@@ -10,7 +10,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DeferredDeviceChannel.h"
 #include "platform/GlobalHotKey.h"
-#include "platform/QtDeviceChannel.h"
+#include "platform/MediaModule.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/ShellAdapter.h"
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     yk::MascotErrorBox errorBox(&mascot);
 
     yk::AppServices services(paths);
-    yk::DeferredDeviceChannel device([] { return std::make_unique<yk::QtDeviceChannel>(); });
+    yk::DeferredDeviceChannel device([] { return yk::loadDeviceChannel(); });
     yk::AlsaVolumeMixer mixer;
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
     services.hotKey = hotKey.get();

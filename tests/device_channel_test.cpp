@@ -1,5 +1,6 @@
 #include "media/DeviceSequences.h"
-#include "platform/QtDeviceChannel.h"
+#include "platform/MediaModule.h"
+#include "platform/qtmedia/QtDeviceChannel.h"
 #include "support/FakeDeviceChannel.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "platform/SstpClient.h"
 
+#include "platform/LoopbackConnection.h"
 #include "shell/ScriptEscape.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
-#include <QTcpSocket>
 #include <utility>
 
 namespace yk {
@@ -21,16 +21,16 @@ SstpClient::SstpClient(const QString& host, quint16 port, QObject* parent)
         // A status line that did arrive still counts; otherwise the mascot
         // is taken as absent for this message.
         onReadyRead();
-        if (m_socket)
+        if (m_connection)
             finish(statusCode(m_reply));
     });
 }
 
 SstpClient::~SstpClient()
 {
-    if (m_socket) {
-        m_socket->disconnect(this);
-        m_socket->abort();
+    if (m_connection) {
+        m_connection->disconnect(this);
+        m_connection->close();
     }
 }
 
@@ -63,12 +63,12 @@ void SstpClient::flush(int timeoutMs)
 
 bool SstpClient::isIdle() const
 {
-    return !m_socket && m_queue.isEmpty();
+    return !m_connection && m_queue.isEmpty();
 }
 
 int SstpClient::pendingCount() const
 {
-    return int(m_queue.size()) + (m_socket ? 1 : 0);
+    return int(m_queue.size()) + (m_connection ? 1 : 0);
 }
 
 QByteArray SstpClient::buildRequest(const QString& script)
@@ -117,7 +117,7 @@ void SstpClient::scheduleNext()
 {
     // Always start from the event loop: callers never see signals from
     // inside sendScript(), and a finished exchange unwinds before the next.
-    if (m_socket || m_startScheduled || m_queue.isEmpty())
+    if (m_connection || m_startScheduled || m_queue.isEmpty())
         return;
     m_startScheduled = true;
     QMetaObject::invokeMethod(this, [this] { startNext(); }, Qt::QueuedConnection);
@@ -126,37 +126,32 @@ void SstpClient::scheduleNext()
 void SstpClient::startNext()
 {
     m_startScheduled = false;
-    if (m_socket || m_queue.isEmpty())
+    if (m_connection || m_queue.isEmpty())
         return;
 
     // Taken off the queue now: whatever happens to this exchange, the
     // message is never tried again.
     m_request = buildRequest(m_queue.dequeue());
     m_reply.clear();
-    auto* socket = new QTcpSocket(this);
-    m_socket = socket;
+    auto* connection = new LoopbackConnection(this);
+    m_connection = connection;
 
-    connect(socket, &QTcpSocket::connected, this, [this, socket] {
-        if (socket == m_socket)
+    connect(connection, &LoopbackConnection::connected, this, [this, connection] {
+        if (connection == m_connection)
             onConnected();
     });
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-        if (socket == m_socket)
+    connect(connection, &LoopbackConnection::readyRead, this, [this, connection] {
+        if (connection == m_connection)
             onReadyRead();
     });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
-        if (socket == m_socket)
-            onEnded();
-    });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-        if (socket == m_socket)
+    connect(connection, &LoopbackConnection::ended, this, [this, connection] {
+        if (connection == m_connection)
             onEnded();
     });
 
     m_connectTimer.start(m_limits.connectMs);
     m_exchangeTimer.start(m_limits.exchangeMs);
-    // Last: a refused connection may be reported before this returns.
-    socket->connectToHost(m_host, m_port);
+    connection->connectTo(m_host, m_port);
 }
 
 void SstpClient::onConnected()
@@ -164,16 +159,16 @@ void SstpClient::onConnected()
     m_connectTimer.stop();
     // One write of the whole request: baseware that reads synchronously
     // must never see a half request.
-    m_socket->write(m_request);
+    m_connection->write(m_request);
 }
 
 void SstpClient::onReadyRead()
 {
-    if (!m_socket)
+    if (!m_connection)
         return;
     const qsizetype room = kMaxReplyBytes - m_reply.size();
     if (room > 0)
-        m_reply += m_socket->read(room);
+        m_reply += m_connection->read(room);
     if (replyComplete())
         finish(statusCode(m_reply));
 }
@@ -182,7 +177,7 @@ void SstpClient::onEnded()
 {
     // The stream ended (closed, reset or never connected): judge what came.
     onReadyRead();
-    if (m_socket)
+    if (m_connection)
         finish(statusCode(m_reply));
 }
 
@@ -194,15 +189,15 @@ bool SstpClient::replyComplete() const
 
 void SstpClient::finish(int status)
 {
-    if (!m_socket)
+    if (!m_connection)
         return; // this exchange is already over
     m_connectTimer.stop();
     m_exchangeTimer.stop();
     // Close it ourselves: some baseware never closes its end.
-    QTcpSocket* socket = std::exchange(m_socket, nullptr);
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
+    LoopbackConnection* connection = std::exchange(m_connection, nullptr);
+    connection->disconnect(this);
+    connection->close();
+    connection->deleteLater();
     m_request.clear();
     m_reply.clear();
 

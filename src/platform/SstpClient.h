@@ -7,9 +7,9 @@
 #include <QString>
 #include <QTimer>
 
-class QTcpSocket;
-
 namespace yk {
+
+class LoopbackConnection;
 
 // The mascot channel over SSTP: every message is one "SEND SSTP/1.4"
 // request on its own TCP connection to the local baseware.
@@ -39,6 +39,7 @@ public:
         int exchangeMs = 5000; // from connecting until the reply is read
     };
 
+    // host is a numeric address or "localhost": names are never looked up.
     explicit SstpClient(const QString& host = QStringLiteral("127.0.0.1"),
                         quint16 port = kDefaultPort, QObject* parent = nullptr);
     ~SstpClient() override;
@@ -88,7 +89,7 @@ private:
     quint16 m_port;
     Limits m_limits;
     QQueue<QString> m_queue;
-    QTcpSocket* m_socket = nullptr; // the exchange in flight, if any
+    LoopbackConnection* m_connection = nullptr; // the exchange in flight, if any
     QByteArray m_request;
     QByteArray m_reply;
     QTimer m_connectTimer;

@@ -120,7 +120,8 @@ void App::start(const QStringList& args)
         }, Qt::SingleShotConnection);
     }
 
-    showTrayIcon();
+    // Work nobody sees before the window is up waits for its first paint.
+    afterFirstPaint([this] { showTrayIcon(); });
     makeDataFolders();
     greet();
     // The settings are read in every case, also with a command line: without
@@ -138,7 +139,7 @@ void App::start(const QStringList& args)
 
     placeVolumeKnob();
     chooseBackground();
-    drawPlayWindowPicture();
+    afterFirstPaint([this] { drawPlayWindowPicture(); });
     if (!m_commandLine)
         playOpeningSound();
 
@@ -147,8 +148,10 @@ void App::start(const QStringList& args)
 
     readWorkArea();
     updatePlayWindowSides();
-    if (m_s.hotKey)
-        m_s.hotKey->registerHotKey();
+    afterFirstPaint([this] {
+        if (m_s.hotKey)
+            m_s.hotKey->registerHotKey();
+    });
     m_player.Cur_Index = 0;
     m_player.List_Play = false;
     m_playWindow->lst_Files_Name->setCurrentRow(-1);
@@ -410,16 +413,21 @@ void App::playOpeningSound()
     if (type.isEmpty() || !m_s.device)
         return;
     m_player.Opening_Play = true;
-    auto play = [this, type, file] {
-        if (m_ended)
-            return;
-        device::startFile(*m_s.device, type, file);
-    };
-    // The window comes first; the sound follows its first paint.
-    if (m_form->hasBeenPainted())
-        play();
-    else
-        connect(m_form.get(), &Form1::firstPainted, this, play, Qt::SingleShotConnection);
+    // Loading the media framework costs more than the whole window: the
+    // sound follows the first paint.
+    afterFirstPaint([this, type, file] { device::startFile(*m_s.device, type, file); });
+}
+
+void App::afterFirstPaint(std::function<void()> work)
+{
+    if (m_form->hasBeenPainted()) {
+        work();
+        return;
+    }
+    connect(m_form.get(), &Form1::firstPainted, this, [this, work = std::move(work)] {
+        if (!m_ended)
+            work();
+    }, Qt::SingleShotConnection);
 }
 
 void App::readWorkArea()

@@ -193,6 +193,8 @@ private:
     void onReleased(QWidget* element, int index, Qt::MouseButton button, QPointF global);
     void onDoubleClicked(QWidget* element, int index);
     void updatePlayWindowSides();
+    // Runs `work` once the main window has been painted (at once if it has).
+    void afterFirstPaint(std::function<void()> work);
     void showMemoMarkers(const std::function<bool(const MonthGridCell&)>& marked);
     void openPicker(const PickerRequest& request);
     void recordMainPosition();

@@ -11,16 +11,15 @@ namespace yk {
 
 namespace {
 
-QFont uiFont(int pixelSize, bool bold = false, bool digits = false)
+QFont uiFont(int pixelSize, bool bold = false)
 {
     QFont f;
-    // DejaVu Sans has equal-width digits, so clocks and times do not jitter;
-    // Noto Sans CJK carries the Japanese text.
-    QStringList families;
-    if (digits)
-        families << QStringLiteral("DejaVu Sans");
-    families << QStringLiteral("Noto Sans CJK JP") << QStringLiteral("Noto Sans JP")
-             << QStringLiteral("IPAGothic") << QStringLiteral("DejaVu Sans");
+    // DejaVu Sans has equal-width digits, so clocks and times do not jitter.
+    // The window itself shows Latin letters and digits; a Japanese title
+    // falls back to Noto Sans CJK glyph by glyph, so the large CJK font is
+    // only loaded when it is needed, not on the start-up path.
+    const QStringList families{QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP"),
+                               QStringLiteral("Noto Sans JP"), QStringLiteral("IPAGothic")};
     f.setFamilies(families);
     f.setPixelSize(pixelSize);
     f.setBold(bold);
@@ -61,7 +60,7 @@ QLabel* Form1::makeLabel(const QString& name, const QRect& geometry, int pixelSi
     auto* l = new QLabel(this);
     l->setObjectName(index >= 0 ? name + u'_' + QString::number(index) : name);
     l->setGeometry(geometry);
-    l->setFont(uiFont(pixelSize, false, true));
+    l->setFont(uiFont(pixelSize, false));
     l->setAlignment(align);
     l->setAttribute(Qt::WA_TranslucentBackground);
     if (!accessibleName.isEmpty())
@@ -93,10 +92,10 @@ void Form1::buildCalendar()
 
     lblTitle = makeLabel(QStringLiteral("lblTitle"), QRect(8, 9, 34, 13), 12, QStringLiteral("年"),
                          Qt::AlignLeft | Qt::AlignVCenter);
-    lblTitle->setFont(uiFont(12, true, true));
+    lblTitle->setFont(uiFont(12, true));
     LblTitle_2 = makeLabel(QStringLiteral("LblTitle_2"), QRect(42, 6, 26, 20), 18, QStringLiteral("月"),
                            Qt::AlignLeft | Qt::AlignVCenter);
-    LblTitle_2->setFont(uiFont(18, true, true));
+    LblTitle_2->setFont(uiFont(18, true));
 
     for (int c = 0; c < 7; ++c) {
         lblweek[size_t(c)] = makeLabel(QStringLiteral("lblweek") + QString::number(c + 1),
@@ -127,7 +126,7 @@ void Form1::buildClock()
 {
     LBL_TIME = makeLabel(QStringLiteral("LBL_TIME"), QRect(112, 6, 58, 12), 11, QString(),
                          Qt::AlignRight | Qt::AlignVCenter);
-    LBL_TIME->setFont(uiFont(11, true, true));
+    LBL_TIME->setFont(uiFont(11, true));
     LBL_TIME_2 = makeLabel(QStringLiteral("LBL_TIME_2"), QRect(118, 17, 36, 10), 9, QString(),
                            Qt::AlignRight | Qt::AlignVCenter);
     lbl_AP = makeLabel(QStringLiteral("lbl_AP"), QRect(155, 17, 15, 10), 8, QString(),

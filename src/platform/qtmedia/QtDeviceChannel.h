@@ -11,15 +11,6 @@ class QMediaPlayer;
 
 namespace yk {
 
-// Picks the media backend that can play every kind of file the player
-// accepts. Only the GStreamer backend synthesises MIDI (midiparse +
-// fluiddec, which finds the General MIDI sound font under
-// <data dir>/sounds/sf2 by itself) and only it keeps running at real time
-// on a machine without any sound device (autoaudiosink then falls back to
-// a clocked fake sink). Qt reads the choice once, when the first media
-// object is created, so main() calls this before it creates QApplication.
-// A backend the user chose through QT_MEDIA_BACKEND is left alone.
-void selectMediaBackend();
 
 // The device channel on Qt Multimedia. "WaveAudio", "Sequencer" and
 // "MpegVideo" all play through one QMediaPlayer; "CDAudio" is accepted and

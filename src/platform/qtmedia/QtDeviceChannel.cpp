@@ -1,4 +1,4 @@
-#include "platform/QtDeviceChannel.h"
+#include "platform/qtmedia/QtDeviceChannel.h"
 
 #include <algorithm>
 
@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
@@ -16,32 +15,12 @@ namespace yk {
 
 namespace {
 
-bool gstreamerBackendInstalled()
-{
-    QStringList folders = QCoreApplication::libraryPaths();
-    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
-    for (const QString& folder : std::as_const(folders)) {
-        const QDir dir(folder + QStringLiteral("/multimedia"));
-        if (!dir.entryList({QStringLiteral("*gstreamer*")}, QDir::Files).isEmpty())
-            return true;
-    }
-    return false;
-}
-
 bool is(const QString& command, QStringView name)
 {
     return command.compare(name, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
-
-void selectMediaBackend()
-{
-    // Naming a backend that is not installed would leave Qt with its silent
-    // dummy, which is worse than whatever it picks by itself.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND") && gstreamerBackendInstalled())
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-}
 
 QtDeviceChannel::QtDeviceChannel(QObject* parent)
     : DeviceChannel(parent)
@@ -273,3 +252,10 @@ void QtDeviceChannel::onMediaStatusChanged()
 }
 
 } // namespace yk
+
+// The program loads this module by name when it first needs a sound, so the
+// media framework stays off the start-up path.
+extern "C" Q_DECL_EXPORT yk::DeviceChannel* yk_create_device_channel()
+{
+    return new yk::QtDeviceChannel();
+}

@@ -1,0 +1,58 @@
+#include "platform/MediaModule.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QLibraryInfo>
+
+namespace yk {
+
+namespace {
+
+bool gstreamerBackendInstalled()
+{
+    QStringList folders = QCoreApplication::libraryPaths();
+    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
+    for (const QString& folder : std::as_const(folders)) {
+        const QDir dir(folder + QStringLiteral("/multimedia"));
+        if (!dir.entryList({QStringLiteral("*gstreamer*")}, QDir::Files).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void selectMediaBackend()
+{
+    // Naming a backend that is not installed would leave Qt with its silent
+    // dummy, which is worse than whatever it picks by itself.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND") && gstreamerBackendInstalled())
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    // Creating a player makes GStreamer probe every device kind, Vulkan
+    // included, and the Vulkan loader then maps each GPU driver (the software
+    // one pulls in a whole compiler: some 45 MiB). Nothing here draws with
+    // Vulkan, so point the loader at no driver unless the user chose one.
+    if (qEnvironmentVariableIsEmpty("VK_DRIVER_FILES") && qEnvironmentVariableIsEmpty("VK_ICD_FILENAMES"))
+        qputenv("VK_DRIVER_FILES", "/nonexistent/yomikaze-uses-no-vulkan.json");
+}
+
+std::unique_ptr<DeviceChannel> loadDeviceChannel()
+{
+    using Create = DeviceChannel* (*)();
+    QStringList folders{QCoreApplication::applicationDirPath()};
+#ifdef YK_MEDIA_MODULE_DIR
+    folders << QStringLiteral(YK_MEDIA_MODULE_DIR);
+#endif
+    QString why;
+    for (const QString& folder : std::as_const(folders)) {
+        QLibrary module(folder + QStringLiteral("/yomikaze_media"));
+        if (auto create = reinterpret_cast<Create>(module.resolve("yk_create_device_channel")))
+            return std::unique_ptr<DeviceChannel>(create());
+        why = module.errorString();
+    }
+    qWarning("no sound: the media module could not be loaded (%s)", qPrintable(why));
+    return std::make_unique<SilentDeviceChannel>();
+}
+
+} // namespace yk
