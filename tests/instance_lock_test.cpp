@@ -14,7 +14,7 @@ TEST(InstanceLock, OneCopyPerFolder)
     ASSERT_TRUE(first.tryAcquire());
     InstanceLock second(a.path() + u'/');
     EXPECT_FALSE(second.tryAcquire());
-    // QLockFile is per process; a second object in this process stands in for a second start.
+    // A second object in this process stands in for a second start.
     InstanceLock other(b.path() + u'/');
     EXPECT_TRUE(other.tryAcquire());
 }
@@ -24,11 +24,23 @@ TEST(InstanceLock, ALockLeftByACrashedCopyIsTakenOver)
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
     {
+        // What a copy that crashed leaves behind: the file, with any content.
         QFile stale(folder + QStringLiteral(".yomikaze.lock"));
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-        // pid, application name, host name: a process id that cannot be running.
-        stale.write("999999999\nyomikaze\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.write("999999999\nyomikaze\n");
     }
     InstanceLock lock(folder);
     EXPECT_TRUE(lock.tryAcquire());
+}
+
+TEST(InstanceLock, TheLockGoesWithItsOwner)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    {
+        InstanceLock first(folder);
+        ASSERT_TRUE(first.tryAcquire());
+    }
+    InstanceLock next(folder);
+    EXPECT_TRUE(next.tryAcquire());
 }
