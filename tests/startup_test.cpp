@@ -304,3 +304,22 @@ TEST(StartUp, FirstStartWithAFileStillCreatesTheSettingsFile)
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("System/viw.ini"))));
     EXPECT_TRUE(h.app->player().Play_Start);
 }
+
+TEST(StartUp, AWindowStoredOffTheDesktopComesBackIntoReach)
+{
+    Harness h;
+    QDir(h.dir.path()).mkpath(QStringLiteral("System"));
+    // Top 60000 and left 90000 twips: 4000 x 6000 pixels, on a screen long gone.
+    ASSERT_TRUE(textfile::writeLines(h.path(QStringLiteral("System/viw.ini")),
+                                     {QStringLiteral("00000600000000090000")}));
+    h.startAndSettle();
+    const QRect area(0, 0, 1280, 1024);
+    EXPECT_TRUE(area.contains(h.app->form()->geometry())) << h.app->form()->x() << "," << h.app->form()->y();
+
+    Harness kept;
+    QDir(kept.dir.path()).mkpath(QStringLiteral("System"));
+    ASSERT_TRUE(textfile::writeLines(kept.path(QStringLiteral("System/viw.ini")),
+                                     {QStringLiteral("00000030000000004500")}));
+    kept.startAndSettle();
+    EXPECT_EQ(kept.app->form()->pos(), QPoint(300, 200));
+}

@@ -537,7 +537,21 @@ void App::placeWindow(WindowId id, TwipsPos pos)
         w = m_playWindow.get();
     if (!w || w->isVisible())
         return;
-    w->move(pos.left / kTwipsPerPixel, pos.top / kTwipsPerPixel);
+    QPoint at(pos.left / kTwipsPerPixel, pos.top / kTwipsPerPixel);
+    // A borderless window kept from a larger or since removed screen would
+    // come up out of reach, with no caption to pull it back: bring it onto
+    // the desktop instead.
+    const QRect wanted(at, w->size());
+    bool reachable = false;
+    for (QScreen* screen : QGuiApplication::screens())
+        reachable = reachable || screen->availableGeometry().contains(wanted.center());
+    if (!reachable) {
+        const QRect area = m_s.workArea ? m_s.workArea()
+                                        : QGuiApplication::primaryScreen()->availableGeometry();
+        at.setX(qBound(area.left(), at.x(), area.right() - w->width() + 1));
+        at.setY(qBound(area.top(), at.y(), area.bottom() - w->height() + 1));
+    }
+    w->move(at);
 }
 
 void App::setTopMost(bool on)
