@@ -11,25 +11,14 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "support/TestUtil.h"
+
 using yk::LoopbackConnection;
+
+using yk::test::spinUntil;
 
 namespace {
 
-bool spinUntil(const std::function<bool()>& pred, int ms = 3000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (pred() || clock.elapsed() >= ms)
-            loop.quit();
-    });
-    poll.start(1);
-    if (!pred())
-        loop.exec();
-    return pred();
-}
 
 // The far end: a server on 127.0.0.1 that keeps the first connection.
 struct Peer

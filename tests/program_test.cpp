@@ -10,6 +10,7 @@
 #include <csignal>
 
 #include "platform/TextFile.h"
+#include "support/TestUtil.h"
 
 // Starts the real program, as a user would, in a fresh folder of its own.
 namespace {
@@ -17,18 +18,6 @@ namespace {
 QString programPath()
 {
     return qEnvironmentVariable("YK_BUILD_DIR") + QStringLiteral("/yomikaze");
-}
-
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
 }
 
 } // namespace
@@ -49,7 +38,7 @@ TEST(Program, FirstStartInAnEmptyFolderThenASecondStartHandsItsFileOver)
     first.start(exe, {});
     ASSERT_TRUE(first.waitForStarted(5000));
     const QString ini = dir.path() + QStringLiteral("/System/viw.ini");
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(ini); }, 10000));
+    ASSERT_TRUE(yk::test::spinUntil([&] { return QFile::exists(ini); }, 10000));
     for (const char* f : {"System", "wav", "img", "txt"})
         EXPECT_TRUE(QDir(dir.path() + u'/' + QString::fromLatin1(f)).exists()) << f;
 

@@ -11,12 +11,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestUtil.h"
+
 #include "support/FileSizeLimit.h"
 
 using yk::RegistrationCheck;
 using yk::Settings;
 using yk::TwipsPos;
 using yk::WindowId;
+
+using yk::test::readBytes;
+using yk::test::writeBytes;
 
 namespace {
 
@@ -61,20 +66,7 @@ public:
     QString lyricsBox;
 };
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 QByteArray crlf(const QStringList& lines)
 {

@@ -15,29 +15,16 @@
 #include <functional>
 #include <iterator>
 #include <gtest/gtest.h>
+
+#include "support/TestUtil.h"
 #include <memory>
 
 using yk::SstpClient;
 
+using yk::test::spinUntil;
+
 namespace {
 
-// Runs a real event loop until pred holds (QTest::qWaitFor sleeps between
-// rounds, which would hide how quickly the client itself works).
-bool spinUntil(const std::function<bool()>& pred, int ms)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (pred() || clock.elapsed() >= ms)
-            loop.quit();
-    });
-    poll.start(1);
-    if (!pred())
-        loop.exec();
-    return pred();
-}
 
 // A stand-in mascot on 127.0.0.1. It records every complete request and
 // lets each test decide how to answer it.

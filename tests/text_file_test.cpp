@@ -8,26 +8,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestUtil.h"
+
 #include "support/FileSizeLimit.h"
 
 namespace tf = yk::textfile;
 
+using yk::test::readBytes;
+using yk::test::writeBytes;
+
 namespace {
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 
 const QString kJapanese = QStringLiteral(u"漢字と髙橋①㈱ｱｲｳﾞ～－");

@@ -172,23 +172,10 @@ BackgroundChange BackgroundSlots::startup(const BackSlotList& slots, const QStri
         slot = mode.toInt();
     }
 
-    BackgroundChange change;
-    change.mode = mode;
-    change.drawFrame = true;
+    // Nothing is on show yet, so an unusable slot (empty or gone) falls
+    // back to Back.jpg, or to a bare window without it.
     const QString path = slotPath(slots, slot);
-    if (usable(path)) {
-        change.picture = BackgroundChange::Picture::Show;
-        change.path = path;
-        return change;
-    }
-    const QString fallback = fallbackIfExists();
-    if (!fallback.isEmpty()) {
-        change.picture = BackgroundChange::Picture::Show;
-        change.path = fallback;
-    } else {
-        change.picture = BackgroundChange::Picture::Clear;
-    }
-    return change;
+    return showOrFallback(usable(path) ? path : QString(), mode, true);
 }
 
 BackgroundChange BackgroundSlots::thumbnailShow(const BackSlotList& slots, int slot) const
