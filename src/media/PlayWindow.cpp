@@ -1,14 +1,10 @@
 #include "media/PlayWindow.h"
 
-#include <QFileInfo>
-
-#include "media/PlayList.h"
 
 namespace yk {
 
-PlayWindow::PlayWindow(PlayList& list, QWidget* parent)
+PlayWindow::PlayWindow(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
-    , m_list(list)
 {
     setObjectName(QStringLiteral("frm_Play"));
     setWindowTitle(QStringLiteral("Yomikaze プレイリスト"));
@@ -39,21 +35,6 @@ void PlayWindow::setPicture(const QPixmap& picture)
 QPixmap PlayWindow::picture() const
 {
     return pct_Play->pixmap();
-}
-
-void PlayWindow::rebuildRows(int top)
-{
-    lst_Files_Name->clear();
-    const int last = qMin(m_list.count(), top + kRows);
-    for (int i = qMax(0, top); i < last; ++i) {
-        const QString path = m_list.at(i);
-        const QFileInfo info(path);
-        const QString name = info.fileName();
-        const QString text = (path.isEmpty() || !info.exists())
-                                 ? QStringLiteral("Read Error")
-                                 : name.left(qMax(0, name.size() - 4));
-        lst_Files_Name->addItem(QString::number(i + 1) + u' ' + text);
-    }
 }
 
 } // namespace yk

@@ -75,7 +75,7 @@ App::App(AppServices services, QObject* parent)
     m_form = std::make_unique<Form1>();
     m_menu = std::make_unique<PopupMenu>();
     connect(m_menu.get(), &PopupMenu::triggered, this, &App::onMenuItem);
-    m_playWindow = std::make_unique<PlayWindow>(m_playList);
+    m_playWindow = std::make_unique<PlayWindow>();
 
     connect(&m_scanner, &MediaScanner::scanned, this,
             [this](const QString&, const QStringList& entries) { onScanned(entries); });
@@ -102,12 +102,12 @@ App::~App()
 
 void App::start(const QStringList& args)
 {
-    m_commandLine = !args.isEmpty();
+    const bool commandLine = !args.isEmpty();
 
     // A start with files fills the play list first. The walk runs off the UI
     // thread; once every path is in, the first entry decides whether playback
     // starts at the next tick.
-    if (m_commandLine) {
+    if (commandLine) {
         for (const QString& a : args) {
             if (!a.isEmpty())
                 getDirList(a);
@@ -140,7 +140,7 @@ void App::start(const QStringList& args)
     placeVolumeKnob();
     chooseBackground();
     afterFirstPaint([this] { drawPlayWindowPicture(); });
-    if (!m_commandLine)
+    if (!commandLine)
         playOpeningSound();
 
     m_form->img_L[0]->setPixmap(m_form->img_L[1]->pixmap());

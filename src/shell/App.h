@@ -141,7 +141,6 @@ public:
     CalendarState& calendar() { return m_calendar; }
     const WorkArea& workArea() const { return m_work; }
     bool firstStart() const { return m_firstStart; }
-    bool isScanning() const { return m_scanner.isBusy(); }
     QTimer& timer1() { return m_timer1; }
     // One clock tick, as the 100 ms timer runs it (tests call it directly).
     void tick() { Timer1_Timer(); }
@@ -226,8 +225,6 @@ private:
     QPointF m_grab;   // mouse position inside the window at the press, pixels
     PlayListSides m_sides;
     bool m_firstStart = false;
-    bool m_commandLine = false;
-    bool m_openingPending = false;
     bool m_ended = false;
     int m_trayRetries = 0;
     int SoundKeyNumber = 0;
