@@ -15,7 +15,7 @@ int runTicks(Harness& h, const QDateTime& from, int seconds, const std::function
     h.clock.set(from);
     int ticks = 0;
     for (int i = 0; i < seconds * 10; ++i) {
-        h.app->tick();
+        h.tick();
         ++ticks;
         if (afterEach)
             afterEach();
@@ -30,7 +30,6 @@ TEST(ClockTick, ClocksShowBothFormats)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
     const std::tuple<QTime, const char*, const char*, const char*> cases[] = {
         {QTime(12, 30), "12 : 30", "  0:30", "PM"},
         {QTime(0, 5), "00 : 05", "  0:  5", "AM"},
@@ -39,10 +38,10 @@ TEST(ClockTick, ClocksShowBothFormats)
     };
     for (const auto& [t, t24, t12, ap] : cases) {
         h.clock.set(QDateTime(QDate(2026, 12, 8), t));
-        h.app->tick();
-        EXPECT_EQ(f.LBL_TIME->text(), QString::fromLatin1(t24));
-        EXPECT_EQ(f.LBL_TIME_2->text(), QString::fromLatin1(t12));
-        EXPECT_EQ(f.lbl_AP->text(), QString::fromLatin1(ap));
+        h.tick();
+        EXPECT_EQ(h.text(QStringLiteral("LBL_TIME")), QString::fromLatin1(t24));
+        EXPECT_EQ(h.text(QStringLiteral("LBL_TIME_2")), QString::fromLatin1(t12));
+        EXPECT_EQ(h.text(QStringLiteral("lbl_AP")), QString::fromLatin1(ap));
     }
 }
 
@@ -53,40 +52,38 @@ TEST(ClockTick, MidnightRollsTheCalendarOverOncePerNightAndMarksNotedDays)
     // to another year; midnight brings December back, with its note mark.
     h.clock.set(QDateTime(QDate(2026, 11, 30), QTime(23, 58)));
     h.startAndSettle();
-    h.app->calendar().setShownMonth(2031, 4);
-    h.app->Calen(2031);
+    h.app->calendar().showMonth(2031, 4);
     touch(h.path(QStringLiteral("txt/20261201.txt")), "note\r\n&%All\r\n&%AM\r\n\r\n");
 
     int rollovers = 0;
-    int lastYear = h.app->calendar().curYear();
+    int lastYear = h.app->calendar().shownYear();
     runTicks(h, QDateTime(QDate(2026, 11, 30), QTime(23, 59, 50)), 20, [&] {
-        if (h.app->calendar().curYear() != lastYear) {
+        if (h.app->calendar().shownYear() != lastYear) {
             ++rollovers;
-            lastYear = h.app->calendar().curYear();
+            lastYear = h.app->calendar().shownYear();
         }
     });
     EXPECT_EQ(rollovers, 1);
-    EXPECT_EQ(h.app->calendar().curYear(), 2026);
-    EXPECT_EQ(h.app->calendar().curMonth(), 12);
-    EXPECT_FALSE(h.app->form()->Img_Yotei->isHidden());
+    EXPECT_EQ(h.app->calendar().shownYear(), 2026);
+    EXPECT_EQ(h.app->calendar().shownMonth(), 12);
+    EXPECT_FALSE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 
     // Browse away again during the same midnight minute: nothing rolls back.
-    h.app->calendar().setShownMonth(2030, 1);
-    h.app->Calen(2030);
+    h.app->calendar().showMonth(2030, 1);
     runTicks(h, QDateTime(QDate(2026, 12, 1), QTime(0, 0, 10)), 70);
-    EXPECT_EQ(h.app->calendar().curYear(), 2030);
+    EXPECT_EQ(h.app->calendar().shownYear(), 2030);
 
     // The next night rolls over again, to a day without a note.
     runTicks(h, QDateTime(QDate(2026, 12, 1), QTime(23, 59, 58)), 4);
-    EXPECT_EQ(h.app->calendar().curYear(), 2026);
-    EXPECT_TRUE(h.app->form()->Img_Yotei->isHidden());
+    EXPECT_EQ(h.app->calendar().shownYear(), 2026);
+    EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 }
 
 TEST(ClockTick, TheTimerRunsEveryHundredMilliseconds)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_EQ(h.app->timer1().interval(), 100);
+    EXPECT_EQ(h.app->clockTick().interval(), 100);
     QTest::qWait(350);
-    EXPECT_FALSE(h.app->form()->LBL_TIME->text().isEmpty());
+    EXPECT_FALSE(h.text(QStringLiteral("LBL_TIME")).isEmpty());
 }

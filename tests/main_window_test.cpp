@@ -14,25 +14,24 @@ TEST(MainWindowKeys, ArrowsBrowseMonthsAndYearsAndEnterComesBackToToday)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
-    QTest::keyClick(&f, Qt::Key_Up);
-    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2027"));
-    QTest::keyClick(&f, Qt::Key_Down);
-    QTest::keyClick(&f, Qt::Key_Down);
-    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2025"));
+    h.key(Qt::Key_Up);
+    EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2027"));
+    h.key(Qt::Key_Down);
+    h.key(Qt::Key_Down);
+    EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2025"));
     // December does not step into the next year.
-    QTest::keyClick(&f, Qt::Key_Right);
-    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("12"));
-    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2025"));
+    h.key(Qt::Key_Right);
+    EXPECT_EQ(h.label(QStringLiteral("LblTitle_2"))->text(), QStringLiteral("12"));
+    EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2025"));
     for (int i = 0; i < 13; ++i)
-        QTest::keyClick(&f, Qt::Key_Left);
-    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("1"));
+        h.key(Qt::Key_Left);
+    EXPECT_EQ(h.label(QStringLiteral("LblTitle_2"))->text(), QStringLiteral("1"));
     // January 2025: the 1st is a Wednesday (cell 3), the 13th is Coming of Age Day.
-    EXPECT_EQ(f.lblday[3]->text(), QStringLiteral("1"));
-    EXPECT_EQ(f.lblday[15]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QTest::keyClick(&f, Qt::Key_Return);
-    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2026"));
-    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("12"));
+    EXPECT_EQ(h.label(QStringLiteral("lblday_3"))->text(), QStringLiteral("1"));
+    EXPECT_EQ(h.label(QStringLiteral("lblday_15"))->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    h.key(Qt::Key_Return);
+    EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2026"));
+    EXPECT_EQ(h.label(QStringLiteral("LblTitle_2"))->text(), QStringLiteral("12"));
 }
 
 TEST(MainWindowKeys, EscapeEndsTheProgram)
@@ -49,12 +48,11 @@ TEST(MainWindowMouse, ReleaseSelectsADayAndTheTitleForgetsIt)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
-    QTest::mouseClick(f.lblday[10], Qt::LeftButton);   // December 2026: cell 10 is the 9th
+    QTest::mouseClick(h.label(QStringLiteral("lblday_10")), Qt::LeftButton);   // December 2026: cell 10 is the 9th
     EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("20261209"));
-    QTest::mouseClick(f.lblTitle, Qt::LeftButton);
+    QTest::mouseClick(h.label(QStringLiteral("lblTitle")), Qt::LeftButton);
     EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("202612"));
-    QTest::mouseClick(f.lblday[0], Qt::LeftButton);    // an empty cell
+    QTest::mouseClick(h.label(QStringLiteral("lblday_0")), Qt::LeftButton);    // an empty cell
     EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("202612"));
 }
 
@@ -62,12 +60,11 @@ TEST(MainWindowMouse, DoubleClickOpensTheMemoAndSavingMarksTheDay)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
-    QTest::mouseDClick(f.lblday[0], Qt::LeftButton);   // empty cell: nothing opens
-    EXPECT_EQ(h.app->memoWindow(), nullptr);
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_0")), Qt::LeftButton);   // empty cell: nothing opens
+    EXPECT_EQ(h.app->windows().memo(), nullptr);
 
-    QTest::mouseDClick(f.lblday[11], Qt::LeftButton);  // the 10th
-    Memo* memo = h.app->memoWindow();
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);  // the 10th
+    Memo* memo = h.app->windows().memo();
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     auto* diary = memo->findChild<QPlainTextEdit*>(QStringLiteral("Txt_Memo"));
@@ -77,23 +74,23 @@ TEST(MainWindowMouse, DoubleClickOpensTheMemoAndSavingMarksTheDay)
     ASSERT_NE(save, nullptr);
     save->click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(f.image1[11]->isHidden());
+    EXPECT_FALSE(h.label(QStringLiteral("image1_11"))->isHidden());
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("txt/20261210.TXT"))));
 
     // Delete unmarks it again.
-    QTest::mouseDClick(f.lblday[11], Qt::LeftButton);
-    memo = h.app->memoWindow();
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
+    memo = h.app->windows().memo();
     ASSERT_NE(memo, nullptr);
     memo->findChild<QAbstractButton*>(QStringLiteral("cmbdel"))->click();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(f.image1[11]->isHidden());
+    EXPECT_TRUE(h.label(QStringLiteral("image1_11"))->isHidden());
 }
 
 TEST(MainWindowMouse, DoubleClickOnTheMonthOpensTheDataFolder)
 {
     Harness h;
     h.startAndSettle();
-    QTest::mouseDClick(h.app->form()->LblTitle_2, Qt::LeftButton);
+    QTest::mouseDClick(h.label(QStringLiteral("LblTitle_2")), Qt::LeftButton);
     ASSERT_EQ(h.shell.opened.size(), 1);
     EXPECT_EQ(h.shell.opened.first(), h.app->settings().filePath().section(u'/', 0, -3) + u'/');
 }
@@ -103,11 +100,11 @@ TEST(CalendarColours, AChosenColourRedrawsTheShownMonthAndCancelKeepsIt)
     Harness h;
     h.colourAnswer = QColor(0, 128, 0);
     h.startAndSettle();
-    h.app->l_KeyDown(Qt::Key_Down);   // another month than today's stays on show
+    h.key(Qt::Key_Down);   // another month than today's stays on show
     h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));
     EXPECT_EQ(h.app->settings().Color_Sat, QString::number(0x008000));
-    EXPECT_EQ(h.app->form()->lblTitle->text(), QStringLiteral("2025"));
-    EXPECT_EQ(h.app->form()->lblweek[6]->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2025"));
+    EXPECT_EQ(h.label(QStringLiteral("lblweek7"))->palette().color(QPalette::WindowText), QColor(0, 128, 0));
 
     h.colourAnswer.reset();   // cancelled
     h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));

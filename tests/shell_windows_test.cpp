@@ -21,24 +21,23 @@ TEST(AlwaysOnTop, TogglingTwiceLeavesTheSettingAndTheTrayClickRaisesOnly)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
     EXPECT_FALSE(h.app->settings().Top_Flag);
-    h.app->Top_YN();
+    h.menu(QStringLiteral("mnu_Top"));
     EXPECT_TRUE(h.app->settings().Top_Flag);
-    EXPECT_TRUE(f.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(f.isVisible());
-    h.app->Top_YN();
+    EXPECT_TRUE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(h.app->form()->isVisible());
+    h.menu(QStringLiteral("mnu_Top"));
     EXPECT_FALSE(h.app->settings().Top_Flag);
-    EXPECT_FALSE(f.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
 
     // A left click on the tray icon brings the windows forward without
     // leaving the setting on; with the setting on it changes nothing.
     h.app->onTrayActivated(QSystemTrayIcon::Trigger);
     EXPECT_FALSE(h.app->settings().Top_Flag);
-    h.app->Top_YN();
+    h.menu(QStringLiteral("mnu_Top"));
     h.app->onTrayActivated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(h.app->settings().Top_Flag);
-    EXPECT_TRUE(f.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
@@ -46,8 +45,8 @@ TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
     Harness h;
     h.startAndSettle();
     h.mascot.scripts.clear();
-    h.app->openBackgroundWindow();
-    BackWindow* back = h.app->backWindow();
+    h.menu(QStringLiteral("mnu_Haikei"));
+    BackWindow* back = h.app->windows().backWindow();
     ASSERT_NE(back, nullptr);
     ASSERT_EQ(h.mascot.scripts.size(), 1);
     EXPECT_TRUE(h.mascot.scripts.first().startsWith(QStringLiteral("\\t\\u\\s[0]番号の下の枠")));
@@ -56,7 +55,7 @@ TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
     QWidget* thumb = back->findChild<QWidget*>(QStringLiteral("IMG_TOP_2"));
     ASSERT_NE(thumb, nullptr);
     QTest::mouseClick(thumb, Qt::LeftButton);
-    Dir_Form* picker = h.app->picker();
+    Dir_Form* picker = h.app->windows().picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_TRUE(picker->windowTitle().endsWith(QStringLiteral("背景登録")));
 
@@ -74,7 +73,7 @@ TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
 
     // Right click on it shows it at once and makes it the mode.
     QTest::mouseClick(thumb, Qt::RightButton);
-    EXPECT_EQ(h.app->backgroundPath(), picture);
+    EXPECT_EQ(h.app->backgrounds().picturePath(), picture);
     EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("3"));
     // The frame stays drawn over the new picture, its middle shows the sky.
     const QImage shown = h.app->form()->background().toImage();
@@ -97,9 +96,9 @@ TEST(Launcher, EntriesStartThroughTheShellOnlyWhenTheirProgramExists)
     touch(tool);
     h.app->settings().Reg_List[1] = tool;
     h.app->settings().Reg_List[4] = h.path(QStringLiteral("exe/gone.exe"));
-    h.app->startLauncherEntry(1);
-    h.app->startLauncherEntry(4);
-    h.app->startLauncherEntry(0);
+    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr2")));
+    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr5")));
+    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr1")));
     EXPECT_EQ(h.shell.started, QStringList{tool});
 }
 
@@ -109,12 +108,12 @@ TEST(Help, ShortCutWinsThenReadmeThenNothing)
     h.startAndSettle();
     QFile::remove(h.path(QStringLiteral("ShortCut.txt")));
     QFile::remove(h.path(QStringLiteral("Readme.txt")));
-    h.app->openHelp();
+    h.menu(QStringLiteral("mnu_Help"));
     EXPECT_TRUE(h.shell.opened.isEmpty());
     touch(h.path(QStringLiteral("Readme.txt")));
-    h.app->openHelp();
+    h.menu(QStringLiteral("mnu_Help"));
     touch(h.path(QStringLiteral("ShortCut.txt")));
-    h.app->openHelp();
+    h.menu(QStringLiteral("mnu_Help"));
     EXPECT_EQ(h.shell.opened,
               (QStringList{h.path(QStringLiteral("Readme.txt")), h.path(QStringLiteral("ShortCut.txt"))}));
 }
@@ -123,31 +122,30 @@ TEST(PopupMenu, OpensOnRightReleaseAndSpaceAndItsItemsDoTheirWork)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
     QMenu* menu = h.app->menu()->menu();
-    QTest::mouseClick(f.lblday[12], Qt::RightButton);
+    QTest::mouseClick(h.label(QStringLiteral("lblday_12")), Qt::RightButton);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
-    QTest::keyClick(&f, Qt::Key_Space);
+    h.key(Qt::Key_Space);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
 
     // Background slot 5 is empty: the fallback picture, and "5" becomes the mode.
-    h.app->onMenuItem(QStringLiteral("mnu_No5"));
+    h.menu(QStringLiteral("mnu_No5"));
     EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("5"));
-    EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("System/Back.jpg")));
-    h.app->onMenuItem(QStringLiteral("mnu_Loop"));
+    EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
+    h.menu(QStringLiteral("mnu_Loop"));
     EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L05"));
     h.app->popupMenu(QPoint(0, 0), true);
     EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Loop"))->isChecked());
     menu->hide();
 
-    h.app->onMenuItem(QStringLiteral("mnu_Top"));
+    h.menu(QStringLiteral("mnu_Top"));
     EXPECT_TRUE(h.app->settings().Top_Flag);
     EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Top"))->isChecked());
 
     QSignalSpy finished(h.app.get(), &App::finished);
-    h.app->onMenuItem(QStringLiteral("mnu_End"));
+    h.menu(QStringLiteral("mnu_End"));
     EXPECT_EQ(finished.count(), 1);
 }
 
@@ -161,8 +159,8 @@ TEST(PopupMenu, LauncherItemsFollowTheRegisteredProgramsAfterAboutOk)
     h.app->settings().Reg_List[2] = memo;
 
     h.mascot.scripts.clear();
-    h.app->onMenuItem(QStringLiteral("mnu_Properties"));
-    AboutWindow* about = h.app->aboutWindow();
+    h.menu(QStringLiteral("mnu_Properties"));
+    AboutWindow* about = h.app->windows().about();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     ASSERT_EQ(h.mascot.scripts.size(), 1);
@@ -173,7 +171,7 @@ TEST(PopupMenu, LauncherItemsFollowTheRegisteredProgramsAfterAboutOk)
     EXPECT_EQ(third->text(), QStringLiteral("memo"));
     EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
 
-    h.app->onMenuItem(QStringLiteral("mnu_Apr3"));
+    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr3")));
     EXPECT_EQ(h.shell.started, QStringList{memo});
 }
 
@@ -183,6 +181,6 @@ TEST(Help, FirstStartWritesBothHelpFiles)
     h.startAndSettle();
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("ShortCut.txt"))));
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("Readme.txt"))));
-    h.app->onMenuItem(QStringLiteral("mnu_Help"));
+    h.menu(QStringLiteral("mnu_Help"));
     EXPECT_EQ(h.shell.opened, QStringList{h.path(QStringLiteral("ShortCut.txt"))});
 }

@@ -38,8 +38,8 @@ TEST(StartUp, FirstStartMakesFoldersGreetsAndCreatesTheSettingsFile)
     ASSERT_TRUE(lines.has_value());
     ASSERT_EQ(lines->size(), 1);
     EXPECT_EQ(lines->first().size(), 20);
-    EXPECT_TRUE(h.app->timer1().isActive());
-    EXPECT_EQ(h.app->timer1().interval(), 100);
+    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_EQ(h.app->clockTick().interval(), 100);
 }
 
 TEST(StartUp, FirstStartWritesOurSkinAndShowsItFramed)
@@ -50,13 +50,13 @@ TEST(StartUp, FirstStartWritesOurSkinAndShowsItFramed)
                           "System/Day.gif", "System/Day_Bar.gif", "System/Day_Bar2.gif", "wav/Opening.wav",
                           "wav/Time_Set.wav", "wav/Timer.wav"})
         EXPECT_TRUE(QFile::exists(h.path(QString::fromLatin1(f)))) << f;
-    EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("System/Back.jpg")));
+    EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
     const QImage shown = h.app->form()->background().toImage();
     ASSERT_EQ(shown.size(), QSize(177, 177));
     // The frame's border is drawn over the picture; its middle shows the picture.
     const QImage frame(h.path(QStringLiteral("System/Flame.bmp")));
     EXPECT_EQ(shown.pixel(1, 1), frame.pixel(1, 1));
-    EXPECT_FALSE(h.app->form()->Img_toujitu[0]->pixmap().isNull());
+    EXPECT_FALSE(h.label(QStringLiteral("Img_toujitu_9"))->pixmap().isNull());
     EXPECT_TRUE(h.device.log().contains(QStringLiteral("DeviceType=WaveAudio")));
 }
 
@@ -79,13 +79,13 @@ TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
     {
         Harness h;   // random with empty slots: the fallback picture
         startWith(h, QStringLiteral("R"), {});
-        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("System/Back.jpg")));
+        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
         EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("R"));
     }
     {
         Harness h;   // a fixed slot
         startWith(h, QStringLiteral("2"), {QStringLiteral("img/one.jpg"), QStringLiteral("img/two.jpg")});
-        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("img/two.jpg")));
+        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("img/two.jpg")));
     }
     {
         Harness h;   // monthly: December's slot
@@ -93,7 +93,7 @@ TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
         for (int k = 1; k <= 12; ++k)
             files.append(QStringLiteral("img/m%1.jpg").arg(k));
         startWith(h, QStringLiteral("M"), files);
-        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("img/m12.jpg")));
+        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("img/m12.jpg")));
     }
     {
         Harness h;   // in turn: advances once per start, 12 wraps to 1
@@ -102,8 +102,8 @@ TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
             files.append(QStringLiteral("img/l%1.jpg").arg(k));
         startWith(h, QStringLiteral("L12"), files);
         EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L01"));
-        EXPECT_EQ(h.app->backgroundPath(), h.path(QStringLiteral("img/l1.jpg")));
-        h.app->l_KeyDown(Qt::Key_Right);   // a later redraw does not advance again
+        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("img/l1.jpg")));
+        h.key(Qt::Key_Right);   // a later redraw does not advance again
         EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L01"));
     }
 }
@@ -135,7 +135,7 @@ TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
                                                QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Opening.wav")),
                                                QStringLiteral("Command=Open"), QStringLiteral("Command=Play")}));
         EXPECT_TRUE(h.app->player().Opening_Play);
-        EXPECT_EQ(h.app->form()->lbl_Play_Name->text(), QStringLiteral("Yomikaze V1.35"));
+        EXPECT_EQ(h.label(QStringLiteral("lbl_Play_Name"))->text(), QStringLiteral("Yomikaze V1.35"));
     }
     {
         Harness h;
@@ -172,9 +172,9 @@ TEST(StartUp, StartWithFilesFillsTheListRaisesPlayStartAndPlaysNoOpening)
     EXPECT_TRUE(h.app->player().List_Changed);
     EXPECT_FALSE(h.app->player().Opening_Play);
     EXPECT_TRUE(h.device.log().isEmpty());
-    EXPECT_EQ(h.app->form()->lbl_Play_Name->text(), QStringLiteral("1.single"));
+    EXPECT_EQ(h.label(QStringLiteral("lbl_Play_Name"))->text(), QStringLiteral("1.single"));
     // Settings are read even with a command line, so the clock ticks.
-    EXPECT_TRUE(h.app->timer1().isActive());
+    EXPECT_TRUE(h.app->clockTick().isActive());
 }
 
 TEST(StartUp, StartWithOnlyMissingFilesDoesNotStartPlayback)
@@ -183,7 +183,7 @@ TEST(StartUp, StartWithOnlyMissingFilesDoesNotStartPlayback)
     h.startAndSettle({h.path(QStringLiteral("gone.mp3"))});
     EXPECT_TRUE(h.app->playList().isEmpty());
     EXPECT_FALSE(h.app->player().Play_Start);
-    EXPECT_TRUE(h.app->timer1().isActive());
+    EXPECT_TRUE(h.app->clockTick().isActive());
 }
 
 TEST(StartUp, VolumeKnobFollowsTheMixerLeftChannel)
@@ -194,17 +194,15 @@ TEST(StartUp, VolumeKnobFollowsTheMixerLeftChannel)
         Harness h;
         h.mixer.value = volume;
         h.startAndSettle();
-        EXPECT_EQ(h.app->form()->img_Vol->x(), x);
+        EXPECT_EQ(h.label(QStringLiteral("img_Vol"))->x(), x);
     }
 }
 
-TEST(StartUp, WorkAreaIsReadInTwips)
+TEST(StartUp, WorkAreaIsReadOnce)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_EQ(h.app->workArea().Work_Width, 1280 * 15);
-    EXPECT_EQ(h.app->workArea().Work_Height, 1024 * 15);
-    EXPECT_EQ(h.app->workArea().Work_Left, 0);
+    EXPECT_EQ(h.app->workArea(), QRect(0, 0, 1280, 1024));
 }
 
 TEST(StartUp, ScheduleMarkShowsWhenTodayHasANoteWhateverTheCase)
@@ -212,25 +210,23 @@ TEST(StartUp, ScheduleMarkShowsWhenTodayHasANoteWhateverTheCase)
     Harness h;
     touch(h.path(QStringLiteral("txt/20261208.TXT")), "abc\r\n&%All\r\n&%AM\r\n\r\n");
     h.startAndSettle();
-    EXPECT_FALSE(h.app->form()->Img_Yotei->isHidden());
+    EXPECT_FALSE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 
     Harness none;
     none.startAndSettle();
-    EXPECT_TRUE(none.app->form()->Img_Yotei->isHidden());
+    EXPECT_TRUE(none.label(QStringLiteral("Img_Yotei"))->isHidden());
 }
 
 TEST(StartUp, CalendarShowsTodaysMonth)
 {
     Harness h;
     h.startAndSettle();
-    Form1& f = *h.app->form();
-    EXPECT_EQ(f.lblTitle->text(), QStringLiteral("2026"));
-    EXPECT_EQ(f.LblTitle_2->text(), QStringLiteral("12"));
+    EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2026"));
+    EXPECT_EQ(h.label(QStringLiteral("LblTitle_2"))->text(), QStringLiteral("12"));
     // 1 December 2026 is a Tuesday: cell 2.
-    EXPECT_EQ(f.lblday[2]->text(), QStringLiteral("1"));
-    EXPECT_TRUE(f.lblday[1]->text().isEmpty());
-    EXPECT_FALSE(f.Img_toujitu[2 + 7]->isHidden());   // the 8th
-    EXPECT_EQ(f.Lbl_Cou->text(), QStringLiteral("1"));
+    EXPECT_EQ(h.label(QStringLiteral("lblday_2"))->text(), QStringLiteral("1"));
+    EXPECT_TRUE(h.label(QStringLiteral("lblday_1"))->text().isEmpty());
+    EXPECT_FALSE(h.label(QStringLiteral("Img_toujitu_9"))->isHidden());   // the 8th
     // Empty colours got their defaults, to be saved with the settings.
     EXPECT_EQ(h.app->settings().Color_Sun, QStringLiteral("255"));
 }

@@ -6,30 +6,31 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QCursor>
 
+#include "calendar/CalendarModel.h"
 #include "calendar/ColourChooser.h"
-#include "calendar/Memo.h"
+#include "launcher/Launcher.h"
 #include "media/DeviceSequences.h"
 #include "media/PlayWindow.h"
-#include "platform/GlobalHotKey.h"
-#include "platform/ShellAdapter.h"
-#include "skin/DefaultSkin.h"
-#include "skin/FrameOverlay.h"
-#include "skin/BackWindow.h"
-#include "launcher/DirForm.h"
-#include "shell/AboutWindow.h"
-#include "shell/HelpFiles.h"
-#include "shell/PopupMenu.h"
-#include "launcher/FilePicker.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
+#include "platform/GlobalHotKey.h"
 #include "platform/MascotChannel.h"
+#include "platform/ShellAdapter.h"
 #include "platform/VolumeMixer.h"
 #include "shell/AppIcon.h"
 #include "shell/Form1.h"
 #include "shell/HandOver.h"
-#include "platform/TextFile.h"
-#include "timers/ClockText.h"
+#include "shell/HelpFiles.h"
+#include "shell/MainWindowMouse.h"
+#include "shell/PopupMenu.h"
+#include "shell/SecondaryWindows.h"
+#include "shell/Twips.h"
+#include "skin/BackgroundController.h"
+#include "skin/DefaultSkin.h"
+#include "timers/ClockFace.h"
+#include "timers/ClockTick.h"
 
 namespace yk {
 
@@ -40,12 +41,6 @@ const QString kPlayerCaption = QStringLiteral("Yomikaze V1.35");
 const QString kGreeting = QStringLiteral("\\t\\h\\s[0]Yomikazeが起動しました♪\\e");
 const QString kFirstGreeting = QStringLiteral("\\t\\h\\s[0]まずは右クリックして色々設定してみてね♪\\e");
 const QString kFarewell = QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e");
-
-bool exists(const QString& path)
-{
-    // Hidden files count as existing; QFileInfo does not care about that bit.
-    return QFileInfo::exists(path);
-}
 
 } // namespace
 
@@ -68,36 +63,119 @@ App::App(AppServices services, QObject* parent)
     : QObject(parent)
     , m_s(std::move(services))
     , m_settings(m_s.paths.settingsFile())
-    , m_calendar(m_s.clock ? m_s.clock->now().date() : QDate::currentDate())
-    , m_notes(m_s.paths)
-    , m_backgrounds(m_s.paths, m_s.random)
 {
+    if (!m_s.workArea) {
+        m_s.workArea = [] {
+            QScreen* s = QGuiApplication::primaryScreen();
+            return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+        };
+    }
+    m_tick = std::make_unique<ClockTick>(*m_s.clock);
+    m_clockFace = std::make_unique<ClockFace>();
+    m_calendar = std::make_unique<CalendarModel>(m_settings, DayNoteStore(m_s.paths), *m_s.clock);
+    m_backgrounds = std::make_unique<BackgroundController>(m_settings, m_s.paths, m_s.random);
     m_form = std::make_unique<Form1>();
-    m_menu = std::make_unique<PopupMenu>();
-    connect(m_menu.get(), &PopupMenu::triggered, this, &App::onMenuItem);
     m_playWindow = std::make_unique<PlayWindow>();
+    m_menu = std::make_unique<PopupMenu>();
+    m_windows = std::make_unique<SecondaryWindows>(
+        SecondaryWindows::Services{m_settings, *m_calendar, *m_backgrounds, *m_s.mascot, *m_s.shell, m_s.paths,
+                                   [this] { return m_workArea; }, [this] { m_settings.Save(*this); }},
+        m_form.get(), m_playWindow.get());
+    m_mouse = std::make_unique<MainWindowMouse>(
+        *m_form, *m_playWindow, *m_calendar,
+        MainWindowMouse::Actions{[this](QPoint at) { popupMenu(at, true); },
+                                 [this] { m_windows->openMemo(); },
+                                 [this] { m_s.shell->openDocument(m_s.paths.myPath()); }});
 
+    // Models to the windows that show them.
+    connect(m_calendar.get(), &CalendarModel::aboutToDraw, m_backgrounds.get(), &BackgroundController::beforeMonthDraw);
+    connect(m_calendar.get(), &CalendarModel::monthDrawn, m_form.get(), &Form1::showMonth);
+    connect(m_calendar.get(), &CalendarModel::memoMarkersChanged, m_form.get(), &Form1::showMemoMarkers);
+    connect(m_calendar.get(), &CalendarModel::scheduleMarkChanged, m_form.get(), &Form1::showScheduleMark);
+    connect(m_backgrounds.get(), &BackgroundController::pictureChanged, m_form.get(),
+            [this](const QImage& picture) { m_form->setBackground(QPixmap::fromImage(picture)); });
+    connect(m_backgrounds.get(), &BackgroundController::menuCheckChanged, m_menu.get(), &PopupMenu::checkBackground);
+    connect(m_windows.get(), &SecondaryWindows::aboutAccepted, this, &App::refreshLauncherMenu);
+
+    // What the user does.
+    connect(m_menu.get(), &PopupMenu::triggered, this, [this](const QString& name) { m_menuCommands.run(name); });
+    connect(m_form.get(), &Form1::keyDown, this, [this](int key, Qt::KeyboardModifiers) { m_keyCommands.run(key); });
+    connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
+    if (m_s.hotKey)
+        connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::showHotKeyMessage);
     connect(&m_scanner, &MediaScanner::scanned, this,
             [this](const QString&, const QStringList& entries) { onScanned(entries); });
     connect(&m_scanner, &MediaScanner::idle, this, &App::scansFinished);
-    connect(&m_timer1, &QTimer::timeout, this, &App::Timer1_Timer);
-    connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
-    connect(m_form.get(), &Form1::keyDown, this, [this](int key, const QString&) { l_KeyDown(key); });
-    connect(m_form.get(), &Form1::elementPressed, this, &App::onPressed);
-    connect(m_form.get(), &Form1::elementMoved, this, &App::onMoved);
-    connect(m_form.get(), &Form1::elementReleased, this, &App::onReleased);
-    connect(m_form.get(), &Form1::elementDoubleClicked, this, &App::onDoubleClicked);
-    if (m_s.hotKey)
-        connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::HotKeyProc);
+
+    buildMenuCommands();
+    buildKeyCommands();
+    buildTickSteps();
 }
 
-App::~App()
+App::~App() = default;
+
+void App::buildMenuCommands()
 {
-    // Top-level windows without a parent go with the program.
-    delete m_picker;
-    delete m_back;
-    delete m_memo;
-    delete m_about;
+    CommandTable<QString>& t = m_menuCommands;
+    for (int i = 0; i < kLauncherEntries; ++i) {
+        t.add(QStringLiteral("mnu_Apr") + QString::number(i + 1),
+              [this, i] { yk::startLauncherEntry(*m_s.shell, m_settings.Reg_List, i); });
+    }
+    for (int slot = 1; slot <= 12; ++slot) {
+        t.add(QStringLiteral("mnu_No") + QString::number(slot), [this, slot] { m_backgrounds->showSlot(slot); });
+    }
+    t.add(QStringLiteral("mnu_Haikei"), [this] { m_windows->openBackgrounds(); });
+    t.add(QStringLiteral("mnu_Mon"), [this] { m_backgrounds->showMonthly(m_calendar->shownMonth()); });
+    t.add(QStringLiteral("mnu_Ran"), [this] { m_backgrounds->toggleRandom(); });
+    t.add(QStringLiteral("mnu_Loop"), [this] { m_backgrounds->toggleInTurn(); });
+    t.add(QStringLiteral("mnu_Top"), [this] { toggleTopMost(); });
+    t.add(QStringLiteral("mnu_Properties"), [this] { m_windows->openAbout(); });
+    t.add(QStringLiteral("mnu_Help"), [this] { openHelp(); });
+    t.add(QStringLiteral("mnu_End"), [this] { shutdown(); });
+    // The timer settings, the play-list items and full-size movies join
+    // with the timer window and the player.
+}
+
+void App::buildKeyCommands()
+{
+    CalendarModel& c = *m_calendar;
+    CommandTable<int>& t = m_keyCommands;
+    auto monthStep = [this](void (CalendarModel::*step)()) {
+        return [this, step] {
+            ((*m_calendar).*step)();
+            m_backgrounds->monthStepped(m_calendar->shownMonth());
+        };
+    };
+    t.add(Qt::Key_Up, [&c] { c.nextYear(); });
+    t.add(Qt::Key_Down, [&c] { c.previousYear(); });
+    t.add(Qt::Key_Right, monthStep(&CalendarModel::nextMonth));
+    t.add(Qt::Key_Left, monthStep(&CalendarModel::previousMonth));
+    t.add(Qt::Key_Return, monthStep(&CalendarModel::showToday));
+    t.add(Qt::Key_Enter, monthStep(&CalendarModel::showToday));
+    // As a right-button release at the window's corner.
+    t.add(Qt::Key_Space, [this] { popupMenu(m_form->mapToGlobal(QPoint(0, 0)), true); });
+    t.add(Qt::Key_Escape, [this] { shutdown(); });
+}
+
+void App::buildTickSteps()
+{
+    m_tick->addStep(QStringLiteral("midnight"), [this](const QDateTime&) {
+        if (m_clockFace->midnightDue())
+            m_calendar->rollOver();
+    });
+    m_tick->addStep(QStringLiteral("clock"), [this](const QDateTime& now) {
+        bool changed = false;
+        const ClockFace::Shown& s = m_clockFace->update(now, &changed);
+        if (changed)
+            m_form->showClocks(s.time24, s.time12, s.ampm);
+    });
+    m_tick->addStep(QStringLiteral("title"), [this](const QDateTime&) {
+        // The play-list highlight and title follow with the player.
+        m_player.Title_Refresh = false;
+    });
+    // The player's upkeep (hand-over intake, list rows, end of track,
+    // lyrics, buttons) and the timer check join here with the player and
+    // the timers; lst.tmp waits for the intake until then.
 }
 
 void App::start(const QStringList& args)
@@ -113,7 +191,7 @@ void App::start(const QStringList& args)
                 getDirList(a);
         }
         connect(this, &App::scansFinished, this, [this] {
-            if (!m_playList.isEmpty() && exists(m_playList.at(0))) {
+            if (!m_playList.isEmpty() && QFileInfo::exists(m_playList.at(0))) {
                 m_player.Play_Start = true;
                 m_player.List_Changed = true;
             }
@@ -130,24 +208,28 @@ void App::start(const QStringList& args)
     // the file.
     m_settings.Load(*this);
     loadSkinMarks();
-    refreshScheduleMark();
+    m_calendar->refreshScheduleMark();
 
     const QDate today = m_s.clock->now().date();
-    m_calendar.setShownMonth(today.year(), today.month());
-    Calen(m_calendar.curYear());
-    Mnu_Apr();
+    m_calendar->showMonth(today.year(), today.month());
+    refreshLauncherMenu();
 
     placeVolumeKnob();
-    chooseBackground();
-    afterFirstPaint([this] { drawPlayWindowPicture(); });
+    m_backgrounds->chooseAtStartup(m_calendar->shownMonth());
+    afterFirstPaint([this] {
+        const QImage picture = m_backgrounds->playWindowPicture();
+        if (!picture.isNull())
+            m_playWindow->setPicture(QPixmap::fromImage(picture));
+    });
     if (!commandLine)
         playOpeningSound();
 
-    m_form->img_L[0]->setPixmap(m_form->img_L[1]->pixmap());
     m_player.Loop_On = false;
+    m_form->showLoop(false);
 
-    readWorkArea();
-    updatePlayWindowSides();
+    m_workArea = m_s.workArea();
+    m_mouse->setWorkArea(m_workArea);
+    m_mouse->updatePlayWindowSides();
     afterFirstPaint([this] {
         if (m_s.hotKey)
             m_s.hotKey->registerHotKey();
@@ -155,7 +237,6 @@ void App::start(const QStringList& args)
     m_player.Cur_Index = 0;
     m_player.List_Play = false;
     m_playWindow->lst_Files_Name->setCurrentRow(-1);
-    SoundKeyNumber = 0;
 
     m_form->show();
     m_form->activateWindow();
@@ -172,7 +253,7 @@ void App::onScanned(const QStringList& entries)
     if (m_playList.isEmpty())
         return;
     m_player.Cur_File = m_playList.at(m_player.Cur_Index);
-    m_form->lbl_Play_Name->setText(entryDisplayName(m_player.Cur_Index, m_player.Cur_File));
+    m_form->showPlayerTitle(entryDisplayName(m_player.Cur_Index, m_player.Cur_File));
 }
 
 void App::makeDataFolders()
@@ -202,136 +283,17 @@ void App::greet()
         root.mkpath(QStringLiteral("txt"));
         text = kFirstGreeting;
     }
-    if (m_s.mascot)
-        m_s.mascot->sendScript(text);
+    m_s.mascot->sendScript(text);
 }
 
 void App::loadSkinMarks()
 {
-    const QString day = m_s.paths.file(u"System/Day.gif");
-    const QString bar = m_s.paths.file(u"System/Day_Bar.gif");
-    const QString bar2 = m_s.paths.file(u"System/Day_Bar2.gif");
-    if (exists(day))
-        m_form->Img_toujitu[0]->setPixmap(QPixmap(day));
-    if (exists(bar))
-        m_form->image1[0]->setPixmap(QPixmap(bar));
-    if (exists(bar2))
-        m_form->Img_Yotei->setPixmap(QPixmap(bar2));
-}
-
-void App::refreshScheduleMark()
-{
-    m_form->Img_Yotei->setVisible(dayHasNote(m_s.clock->now().date()));
-}
-
-bool App::dayHasNote(const QDate& date) const
-{
-    return m_notes.hasNotes(date);
-}
-
-void App::Calen(int year)
-{
-    CalendarColours colours{m_settings.Color_Y, m_settings.Color_M, m_settings.Color_T,
-                            m_settings.Color_Sun, m_settings.Color_Day, m_settings.Color_Sat};
-    m_calendar.setShownMonth(year, m_calendar.curMonth());
-    // The background's check marks and the in-turn slot of this run come
-    // before the days are written.
-    const BackgroundChange bg = m_backgrounds.Mnu_Pct(backSlots(), m_settings.Back_Mode,
-                                                      m_form->Lbl_Cou->text().isEmpty());
-    applyBackground(bg);
-    const MonthGrid& g = m_calendar.draw(m_s.clock->now().date(), colours,
-                                         m_notes.noteTestFor(m_calendar.curYear(), m_calendar.curMonth()));
-    if (g.coloursFilled) {
-        m_settings.Color_Y = g.colours.colorY;
-        m_settings.Color_M = g.colours.colorM;
-        m_settings.Color_T = g.colours.colorT;
-        m_settings.Color_Sun = g.colours.colorSun;
-        m_settings.Color_Day = g.colours.colorDay;
-        m_settings.Color_Sat = g.colours.colorSat;
-    }
-    auto paint = [](QLabel* l, const QColor& c) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, c);
-        l->setPalette(p);
+    auto picture = [this](QStringView rel) {
+        const QString path = m_s.paths.file(rel);
+        return QFileInfo::exists(path) ? QPixmap(path) : QPixmap();
     };
-    Form1& f = *m_form;
-    f.lblTitle->setText(g.yearTitle);
-    f.LblTitle_2->setText(g.monthTitle);
-    paint(f.lblTitle, g.yearColour);
-    paint(f.LblTitle_2, g.monthColour);
-    paint(f.LBL_TIME, g.clockColour);
-    paint(f.LBL_TIME_2, g.clockColour);
-    paint(f.lbl_AP, g.clockColour);
-    for (int c = 0; c < 7; ++c) {
-        f.lblweek[size_t(c)]->setText(g.weekHeads[size_t(c)]);
-        paint(f.lblweek[size_t(c)], g.weekColours[size_t(c)]);
-    }
-    const QPixmap todayPicture = f.Img_toujitu[0]->pixmap();
-    for (int i = 0; i < Form1::kCells; ++i) {
-        const MonthGridCell& cell = g.cells[size_t(i)];
-        QLabel* day = f.lblday[size_t(i)];
-        day->setText(cell.caption);
-        paint(day, cell.colour);
-        f.placeDayLabel(i, cell.x);
-        day->setAccessibleName(cell.day ? g.monthTitle + QStringLiteral("月") + cell.caption
-                                              + (cell.holiday ? QStringLiteral("日 祝日") : QStringLiteral("日"))
-                                        : QString());
-        QLabel* today = f.Img_toujitu[size_t(i)];
-        if (i > 0 && cell.todayMarker)
-            today->setPixmap(todayPicture);
-        today->setVisible(cell.todayMarker);
-    }
-    // An armed timer shows in the 12-hour clock's colour.
-    if (f.lbl_Timer->text() == QStringLiteral("Start")) {
-        paint(f.LBL_TIME_2, colourFromValue(QStringLiteral("128")));
-        paint(f.lbl_AP, colourFromValue(QStringLiteral("128")));
-    }
-    // The draw has just read the note files; no need to list them again.
-    showMemoMarkers([](const MonthGridCell& cell) { return cell.memoMarker; });
-    f.Lbl_Cou->setText(QStringLiteral("1"));
-}
-
-void App::chooseCalendarColour(const QString& button, QWidget* parent)
-{
-    struct Target { const char* button; QString Settings::*value; const char* title; };
-    static const Target targets[] = {
-        {"cmd_Y", &Settings::Color_Y, "年"},       {"cmd_M", &Settings::Color_M, "月"},
-        {"cmd_T", &Settings::Color_T, "時間"},     {"cmd_Sun", &Settings::Color_Sun, "休日"},
-        {"cmd_W_D", &Settings::Color_Day, "平日"}, {"cmd_Sat", &Settings::Color_Sat, "土曜"},
-    };
-    for (const Target& t : targets) {
-        if (button != QLatin1String(t.button))
-            continue;
-        const ColourChooser chooser(m_s.colourPicker);
-        QString& value = m_settings.*t.value;
-        if (const auto chosen = chooser.choose(parent, value, QString::fromUtf8(t.title))) {
-            value = *chosen;
-            Calen(m_calendar.curYear());
-        }
-        return;
-    }
-}
-
-void App::f_Disp_Day()
-{
-    const MonthGrid& g = m_calendar.grid();
-    const auto hasNote = m_notes.noteTestFor(g.year, g.month);
-    showMemoMarkers([&](const MonthGridCell& cell) {
-        return cell.day > 0 && hasNote(QDate(g.year, g.month, cell.day));
-    });
-}
-
-void App::showMemoMarkers(const std::function<bool(const MonthGridCell&)>& marked)
-{
-    Form1& f = *m_form;
-    const QPixmap bar = f.image1[0]->pixmap();
-    const MonthGrid& g = m_calendar.grid();
-    for (int i = 0; i < Form1::kCells; ++i) {
-        const bool has = marked(g.cells[size_t(i)]);
-        if (i > 0)
-            f.image1[size_t(i)]->setPixmap(has ? bar : QPixmap());
-        f.image1[size_t(i)]->setVisible(has);
-    }
+    m_form->setSkinMarks(picture(u"System/Day.gif"), picture(u"System/Day_Bar.gif"),
+                         picture(u"System/Day_Bar2.gif"));
 }
 
 void App::placeVolumeKnob()
@@ -341,73 +303,19 @@ void App::placeVolumeKnob()
         if (auto vol = m_s.mixer->volume())
             v = *vol & 0xFFFFu;
     }
-    const int x = int(qint64(v) * 64 / 65535 + 7);
-    m_form->img_Vol->move(x, m_form->img_Vol->y());
-}
-
-BackSlotList App::backSlots() const
-{
-    return backSlotList([this](int k) { return m_settings.Back_Slot[size_t(k)]; });
-}
-
-void App::chooseBackground()
-{
-    applyBackground(m_backgrounds.startup(backSlots(), m_settings.Back_Mode, m_calendar.curMonth()));
-}
-
-void App::applyBackground(const BackgroundChange& change)
-{
-    if (!change.mode.isEmpty())
-        m_settings.Back_Mode = change.mode;
-    if (change.check != BackMenuItem::None)
-        m_menu->checkBackground(change.check);
-    switch (change.picture) {
-    case BackgroundChange::Picture::Keep:
-        if (!change.drawFrame)
-            return;
-        break;
-    case BackgroundChange::Picture::Clear:
-        m_backgroundPath.clear();
-        break;
-    case BackgroundChange::Picture::Show:
-        m_backgroundPath = change.path;
-        break;
-    }
-    redrawBackground();
-}
-
-void App::redrawBackground()
-{
-    const QString frame = m_backgrounds.framePath();
-    const QImage picture = composeSkinPicture(m_backgroundPath, exists(frame) ? frame : QString());
-    m_form->setBackground(QPixmap::fromImage(picture));
-}
-
-void App::monthlyRefreshIfMonthly()
-{
-    if (m_settings.Back_Mode == QStringLiteral("M"))
-        applyBackground(m_backgrounds.monthlyRefresh(backSlots(), m_form->LblTitle_2->text().toInt()));
-}
-
-void App::drawPlayWindowPicture()
-{
-    const QString back = m_backgrounds.playBackPath();
-    if (!exists(back))
-        return;
-    const QString frame = m_backgrounds.playFramePath();
-    m_playWindow->setPicture(QPixmap::fromImage(composeSkinPicture(back, exists(frame) ? frame : QString())));
+    m_form->placeVolumeThumb(int(qint64(v) * 64 / 65535 + 7));
 }
 
 void App::playOpeningSound()
 {
-    m_form->lbl_Play_Name->setText(kPlayerCaption);
+    m_form->showPlayerTitle(kPlayerCaption);
     QString type;
     QString file = m_s.paths.file(u"wav/Opening.wav");
-    if (exists(file)) {
+    if (QFileInfo::exists(file)) {
         type = QStringLiteral("WaveAudio");
     } else {
         file = m_s.paths.file(u"wav/Opening.mp3");
-        if (exists(file))
+        if (QFileInfo::exists(file))
             type = QStringLiteral("MpegVideo");
     }
     if (type.isEmpty() || !m_s.device)
@@ -430,17 +338,71 @@ void App::afterFirstPaint(std::function<void()> work)
     }, Qt::SingleShotConnection);
 }
 
-void App::readWorkArea()
+void App::refreshLauncherMenu()
 {
-    QRect r;
-    if (m_s.workArea)
-        r = m_s.workArea();
-    else if (QScreen* s = QGuiApplication::primaryScreen())
-        r = s->availableGeometry();
-    m_work.Work_Width = r.width() * kTwipsPerPixel;
-    m_work.Work_Height = r.height() * kTwipsPerPixel;
-    m_work.Work_Top = r.top() * kTwipsPerPixel;
-    m_work.Work_Left = r.left() * kTwipsPerPixel;
+    m_menu->applyLauncherMenu(yk::Mnu_Apr(m_settings.Reg_List));
+    m_menu->setTopChecked(m_settings.Top_Flag);
+    m_menu->setMovieFullChecked(m_settings.Movie_Full_On);
+}
+
+void App::openHelp()
+{
+    const QString path = helpFilePath(m_s.paths);
+    if (!path.isEmpty())
+        m_s.shell->openDocument(path);
+}
+
+void App::showHotKeyMessage()
+{
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Yomikaze"),
+                                QStringLiteral("ホットキーイベントが発生しました。"), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void App::chooseCalendarColour(const QString& button, QWidget* parent)
+{
+    struct Target { const char* button; CalendarColourRole role; const char* title; };
+    static const Target targets[] = {
+        {"cmd_Y", CalendarColourRole::Year, "年"},         {"cmd_M", CalendarColourRole::Month, "月"},
+        {"cmd_T", CalendarColourRole::Time, "時間"},       {"cmd_Sun", CalendarColourRole::Holiday, "休日"},
+        {"cmd_W_D", CalendarColourRole::Weekday, "平日"}, {"cmd_Sat", CalendarColourRole::Saturday, "土曜"},
+    };
+    for (const Target& t : targets) {
+        if (button != QLatin1String(t.button))
+            continue;
+        const ColourChooser chooser(m_s.colourPicker);
+        if (const auto chosen = chooser.choose(parent, m_calendar->colour(t.role), QString::fromUtf8(t.title)))
+            m_calendar->setColour(t.role, *chosen);
+        return;
+    }
+}
+
+void App::popupMenu(QPoint globalPos, bool refreshMarks)
+{
+    if (refreshMarks)
+        m_backgrounds->refreshMenuMarks();
+    m_menu->popup(globalPos);
+}
+
+void App::toggleTopMost()
+{
+    setTopMost(!m_settings.Top_Flag);
+}
+
+void App::onTrayActivated(int reason)
+{
+    if (reason == QSystemTrayIcon::Trigger) {
+        // Twice: every window comes to the front and the setting stays off.
+        if (!m_settings.Top_Flag) {
+            toggleTopMost();
+            toggleTopMost();
+        }
+        m_form->raise();
+        m_form->activateWindow();
+    } else if (reason == QSystemTrayIcon::Context) {
+        popupMenu(QCursor::pos(), false);
+    }
 }
 
 void App::showTrayIcon()
@@ -470,74 +432,32 @@ void App::removeTrayIcon()
 
 void App::startClockTick()
 {
-    m_timer1.start(100);
+    m_tick->start();
 }
 
-void App::runTickStep(const char* name, const std::function<void()>& step)
+QWidget* App::windowOf(WindowId id) const
 {
-    // One failing duty must not stop the clock, nor the duties after it.
-    try {
-        step();
-    } catch (const std::exception& e) {
-        qWarning("tick step %s failed: %s", name, e.what());
-    } catch (...) {
-        qWarning("tick step %s failed", name);
-    }
-}
-
-void App::Timer1_Timer()
-{
-    const QDateTime now = m_s.clock->now();
-    Form1& f = *m_form;
-
-    runTickStep("midnight", [&] {
-        if (m_midnight.check(f.LBL_TIME->text())) {
-            m_calendar.setShownMonth(now.date().year(), now.date().month());
-            Calen(m_calendar.curYear());
-            refreshScheduleMark();
-        }
-    });
-
-    QString key;
-    runTickStep("clock", [&] {
-        f.LBL_TIME->setText(clocktext::time24(now.time()));
-        key = clocktext::timeKey(now.time());
-        const clocktext::Clock12 c12 = clocktext::time12(key);
-        f.LBL_TIME_2->setText(c12.text);
-        f.lbl_AP->setText(c12.ampm);
-    });
-
-    runTickStep("title", [&] {
-        // The play-list highlight and title follow with the player.
-        m_player.Title_Refresh = false;
-    });
-    // The player's upkeep (hand-over intake, list rows, end of track,
-    // lyrics, buttons) and the timer check join here with the player and
-    // the timers; lst.tmp waits for the intake until then.
+    if (id == WindowId::Main)
+        return m_form.get();
+    if (id == WindowId::Play)
+        return m_playWindow.get();
+    return nullptr;
 }
 
 std::optional<TwipsPos> App::windowPosition(WindowId id) const
 {
-    QWidget* w = nullptr;
-    if (id == WindowId::Main)
-        w = m_form.get();
-    else if (id == WindowId::Play)
-        w = m_playWindow.get();
+    const QWidget* w = windowOf(id);
     if (!w)
         return std::nullopt;
-    return TwipsPos{w->y() * kTwipsPerPixel, w->x() * kTwipsPerPixel};
+    return TwipsPos{toTwips(w->y()), toTwips(w->x())};
 }
 
 void App::placeWindow(WindowId id, TwipsPos pos)
 {
-    QWidget* w = nullptr;
-    if (id == WindowId::Main)
-        w = m_form.get();
-    else if (id == WindowId::Play)
-        w = m_playWindow.get();
+    QWidget* w = windowOf(id);
     if (!w || w->isVisible())
         return;
-    QPoint at(pos.left / kTwipsPerPixel, pos.top / kTwipsPerPixel);
+    QPoint at(toPixels(pos.left), toPixels(pos.top));
     // A borderless window kept from a larger or since removed screen would
     // come up out of reach, with no caption to pull it back: bring it onto
     // the desktop instead.
@@ -546,8 +466,7 @@ void App::placeWindow(WindowId id, TwipsPos pos)
     for (QScreen* screen : QGuiApplication::screens())
         reachable = reachable || screen->availableGeometry().contains(wanted.center());
     if (!reachable) {
-        const QRect area = m_s.workArea ? m_s.workArea()
-                                        : QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect area = m_s.workArea();
         at.setX(qBound(area.left(), at.x(), area.right() - w->width() + 1));
         at.setY(qBound(area.top(), at.y(), area.bottom() - w->height() + 1));
     }
@@ -556,9 +475,9 @@ void App::placeWindow(WindowId id, TwipsPos pos)
 
 void App::setTopMost(bool on)
 {
-    setTopMostChecked(on);
-    applyTopMost(m_form.get(), on);
-    applyTopMost(m_playWindow.get(), on);
+    m_settings.Top_Flag = on;
+    m_menu->setTopChecked(on);
+    m_windows->applyTopMost(on);
 }
 
 void App::setMovieFullChecked(bool on)
@@ -566,203 +485,46 @@ void App::setMovieFullChecked(bool on)
     m_menu->setMovieFullChecked(on);
 }
 
-void App::setTopMostChecked(bool on)
+void App::endRun(bool farewell)
 {
-    m_menu->setTopChecked(on);
-}
-
-void App::applyTopMost(QWidget* w, bool on)
-{
-    const bool visible = w->isVisible();
-    w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    // Changing a window flag hides the window; put it back without moving it.
-    if (visible)
-        w->show();
+    m_ended = true;
+    m_settings.Save(*this);
+    m_tick->stop();
+    removeTrayIcon();
+    if (farewell) {
+        m_settings.clear();
+        m_player.clear();
+        m_s.mascot->sendScript(kFarewell);
+    }
+    if (m_s.hotKey)
+        m_s.hotKey->unregisterHotKey();
+    // Give the farewell up to a second to reach the mascot, then go.
+    if (farewell)
+        m_s.mascot->flush(1000);
+    m_windows->closeAll();
+    m_form->hide();
+    m_playWindow->hide();
+    Q_EMIT finished();
 }
 
 void App::shutdown()
 {
-    if (m_ended)
-        return;
-    m_ended = true;
-    m_settings.Save(*this);
-    m_settings.clear();
-    m_player.clear();
-    m_work = WorkArea();
-    SoundKeyNumber = 0;
-    m_timer1.stop();
-    removeTrayIcon();
-    if (m_s.mascot)
-        m_s.mascot->sendScript(kFarewell);
-    f_QueryUnload();
-    // Give the farewell up to a second to reach the mascot, then go.
-    if (m_s.mascot)
-        m_s.mascot->flush(1000);
-    m_form->hide();
-    m_playWindow->hide();
-    Q_EMIT finished();
+    if (!m_ended)
+        endRun(true);
 }
 
 void App::systemClose()
 {
-    if (m_ended)
-        return;
-    m_ended = true;
-    // Saving here keeps a log-off or a termination from losing every change
-    // made since the start.
-    m_settings.Save(*this);
-    m_timer1.stop();
-    removeTrayIcon();
-    f_QueryUnload();
-    m_form->hide();
-    m_playWindow->hide();
-    Q_EMIT finished();
+    // Saving here keeps a termination from losing every change made since
+    // the start.
+    if (!m_ended)
+        endRun(false);
 }
 
-void App::f_QueryUnload()
+void App::commitData()
 {
-    if (m_s.hotKey)
-        m_s.hotKey->unregisterHotKey();
-}
-
-void App::HotKeyProc()
-{
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Yomikaze"),
-                                QStringLiteral("ホットキーイベントが発生しました。"), QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void App::l_KeyDown(int key)
-{
-    switch (key) {
-    case Qt::Key_Up:
-        m_calendar.nextYear();
-        Calen(m_calendar.curYear());
-        break;
-    case Qt::Key_Down:
-        m_calendar.previousYear();
-        Calen(m_calendar.curYear());
-        break;
-    case Qt::Key_Right:
-        m_calendar.nextMonth();
-        Calen(m_calendar.curYear());
-        monthlyRefreshIfMonthly();
-        break;
-    case Qt::Key_Left:
-        m_calendar.previousMonth();
-        Calen(m_calendar.curYear());
-        monthlyRefreshIfMonthly();
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        m_calendar.showTodaysMonth(m_s.clock->now().date());
-        Calen(m_calendar.curYear());
-        monthlyRefreshIfMonthly();
-        break;
-    case Qt::Key_Space:
-        // As a right-button release at the window's corner.
-        popupMenu(m_form->mapToGlobal(QPoint(0, 0)), true);
-        break;
-    case Qt::Key_Escape:
-        shutdown();
-        break;
-    default:
-        break;
-    }
-}
-
-void App::openMemo()
-{
-    if (!m_calendar.selectionHasDay())
-        return;
-    if (!m_memo) {
-        m_memo = new Memo(m_notes);
-        m_memo->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_memo, &QObject::destroyed, this, [this] { m_memo = nullptr; });
-        connect(m_memo, &Memo::positionReport, this, [this](int top, int left) {
-            m_settings.setWinPos(WindowId::Memo, TwipsPos{qMax(0, top), qMax(0, left)});
-        });
-        connect(m_memo, &Memo::notesChanged, this, [this] {
-            f_Disp_Day();
-            refreshScheduleMark();
-        });
-        // Its stored place, when there is one; a top of 0 means the work area's top.
-        if (auto top = m_settings.winPosNumber(7)) {
-            if (auto left = m_settings.winPosNumber(8))
-                m_memo->placeTwips(*top == 0 ? m_work.Work_Top : int(*top), int(*left));
-        }
-    }
-    m_memo->openDay(m_calendar.selDate());
-    m_memo->setTopMost(m_settings.Top_Flag);
-    m_memo->show();
-    m_memo->raise();
-    m_memo->activateWindow();
-    // Ready to type into the diary at once.
-    if (QWidget* diary = m_memo->findChild<QWidget*>(QStringLiteral("Txt_Memo")))
-        diary->setFocus();
-}
-
-void App::onPressed(QWidget* element, int, Qt::MouseButton button, QPointF global)
-{
-    // The sliders drag their own thumbs; everything else drags the window.
-    if (button != Qt::LeftButton || element == m_form->img_Vol || element == m_form->img_Ber)
-        return;
-    m_dragging = true;
-    m_grab = global - QPointF(m_form->pos());
-}
-
-void App::onMoved(QWidget*, int, Qt::MouseButtons buttons, QPointF global)
-{
-    if (!m_dragging || !(buttons & Qt::LeftButton))
-        return;
-    const QPointF wanted = global - m_grab;
-    MoveRequest r;
-    r.newLeft = qRound(wanted.x()) * kTwipsPerPixel;
-    r.newTop = qRound(wanted.y()) * kTwipsPerPixel;
-    r.work = WorkAreaTwips{m_work.Work_Left, m_work.Work_Top, m_work.Work_Width, m_work.Work_Height};
-    r.playLeft = m_playWindow->x() * kTwipsPerPixel;
-    r.playTop = m_playWindow->y() * kTwipsPerPixel;
-    r.playShown = m_playWindow->isVisible();
-    r.sides = m_sides;
-    const MovePlacement p = moveMainWindow(r);
-    m_form->move(p.left / kTwipsPerPixel, p.top / kTwipsPerPixel);
-    if (p.playFollows)
-        m_playWindow->move(p.playLeft / kTwipsPerPixel, p.playTop / kTwipsPerPixel);
-}
-
-void App::onReleased(QWidget* element, int index, Qt::MouseButton button, QPointF global)
-{
-    m_dragging = false;
-    Form1& f = *m_form;
-    QLabel* label = qobject_cast<QLabel*>(element);
-    const QString name = element->property("element").toString();
-    if ((name == QStringLiteral("lblday") || name == QStringLiteral("image1")) && index >= 0)
-        m_calendar.selectCell(index);
-    else if (label == f.lblTitle || label == f.LblTitle_2 || label == f.Img_Def
-             || name.startsWith(QStringLiteral("lblweek")))
-        m_calendar.selectMonthOnly();
-    if (button == Qt::RightButton)
-        popupMenu(global.toPoint(), true);
-    updatePlayWindowSides();
-}
-
-void App::onDoubleClicked(QWidget* element, int index)
-{
-    const QString name = element->property("element").toString();
-    if (name == QStringLiteral("lblday") && index >= 0) {
-        m_calendar.selectCell(index);
-        openMemo();
-    } else if (element == m_form->LblTitle_2 && m_s.shell) {
-        // The data folder in the desktop's file manager.
-        m_s.shell->openDocument(m_s.paths.myPath());
-    }
-}
-
-void App::updatePlayWindowSides()
-{
-    m_sides = Play_Window(m_form->x() * kTwipsPerPixel, m_form->y() * kTwipsPerPixel,
-                          m_playWindow->x() * kTwipsPerPixel, m_playWindow->y() * kTwipsPerPixel);
+    if (!m_ended)
+        m_settings.Save(*this);
 }
 
 } // namespace yk

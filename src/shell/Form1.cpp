@@ -47,11 +47,11 @@ Form1::Form1(QWidget* parent)
     pct_Main->setGeometry(0, 0, kSide, kSide);
     pct_Main->setAccessibleName(QStringLiteral("背景"));
     pct_Main->installEventFilter(this);
+    pct_Main->setProperty("element", QStringLiteral("pct_Main"));
 
     buildCalendar();
     buildClock();
     buildPlayer();
-    buildHiddenState();
 }
 
 QLabel* Form1::makeLabel(const QString& name, const QRect& geometry, int pixelSize,
@@ -209,18 +209,6 @@ void Form1::buildPlayer()
     img_L[0]->setPixmap(img_L[1]->pixmap());
 }
 
-void Form1::buildHiddenState()
-{
-    for (QLabel** l : {&lbl_Timer, &lbl_Count, &lbl_Count_2, &Lbl_Cou}) {
-        *l = new QLabel(this);
-        (*l)->hide();
-    }
-    lbl_Timer->setObjectName(QStringLiteral("lbl_Timer"));
-    lbl_Count->setObjectName(QStringLiteral("lbl_Count"));
-    lbl_Count_2->setObjectName(QStringLiteral("lbl_Count_2"));
-    Lbl_Cou->setObjectName(QStringLiteral("Lbl_Cou"));
-}
-
 void Form1::setBackground(const QPixmap& picture)
 {
     pct_Main->setPixmap(picture);
@@ -229,6 +217,125 @@ void Form1::setBackground(const QPixmap& picture)
 QPixmap Form1::background() const
 {
     return pct_Main->pixmap();
+}
+
+namespace {
+
+void paint(QLabel* label, const QColor& colour)
+{
+    QPalette p = label->palette();
+    if (p.color(QPalette::WindowText) == colour)
+        return;
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+}
+
+// The colour of the 12-hour clock while a timer is armed (0x000080 in the
+// settings' colour numbers).
+const QColor kTimerArmedColour(128, 0, 0);
+
+} // namespace
+
+void Form1::showMonth(const MonthGrid& g)
+{
+    lblTitle->setText(g.yearTitle);
+    LblTitle_2->setText(g.monthTitle);
+    paint(lblTitle, g.yearColour);
+    paint(LblTitle_2, g.monthColour);
+    paint(LBL_TIME, g.clockColour);
+    m_clockColour = g.clockColour;
+    paintClock12();
+    for (int c = 0; c < 7; ++c) {
+        lblweek[size_t(c)]->setText(g.weekHeads[size_t(c)]);
+        paint(lblweek[size_t(c)], g.weekColours[size_t(c)]);
+    }
+    for (int i = 0; i < kCells; ++i) {
+        const MonthGridCell& cell = g.cells[size_t(i)];
+        QLabel* day = lblday[size_t(i)];
+        day->setText(cell.caption);
+        paint(day, cell.colour);
+        placeDayLabel(i, cell.x);
+        day->setAccessibleName(cell.day ? g.monthTitle + QStringLiteral("月") + cell.caption
+                                              + (cell.holiday ? QStringLiteral("日 祝日") : QStringLiteral("日"))
+                                        : QString());
+        QLabel* today = Img_toujitu[size_t(i)];
+        if (cell.todayMarker && today->pixmap().cacheKey() != m_todayMark.cacheKey())
+            today->setPixmap(m_todayMark);
+        today->setVisible(cell.todayMarker);
+    }
+    std::array<bool, kCells> marked{};
+    for (int i = 0; i < kCells; ++i)
+        marked[size_t(i)] = g.cells[size_t(i)].memoMarker;
+    showMemoMarkers(marked);
+}
+
+void Form1::showMemoMarkers(const std::array<bool, kCells>& marked)
+{
+    for (int i = 0; i < kCells; ++i) {
+        QLabel* bar = image1[size_t(i)];
+        const bool has = marked[size_t(i)];
+        if (has && bar->pixmap().cacheKey() != m_noteBar.cacheKey())
+            bar->setPixmap(m_noteBar);
+        bar->setVisible(has);
+    }
+}
+
+void Form1::showClocks(const QString& time24, const QString& time12, const QString& ampm)
+{
+    LBL_TIME->setText(time24);
+    LBL_TIME_2->setText(time12);
+    lbl_AP->setText(ampm);
+}
+
+void Form1::showTimerArmed(bool armed)
+{
+    m_timerArmed = armed;
+    paintClock12();
+}
+
+void Form1::paintClock12()
+{
+    const QColor c = m_timerArmed ? kTimerArmedColour : m_clockColour;
+    paint(LBL_TIME_2, c);
+    paint(lbl_AP, c);
+}
+
+void Form1::showPlayerTitle(const QString& title)
+{
+    lbl_Play_Name->setText(title);
+}
+
+void Form1::showScheduleMark(bool shown)
+{
+    Img_Yotei->setVisible(shown);
+}
+
+void Form1::setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPixmap& scheduleBar)
+{
+    if (!today.isNull())
+        m_todayMark = today;
+    if (!noteBar.isNull())
+        m_noteBar = noteBar;
+    if (!scheduleBar.isNull())
+        Img_Yotei->setPixmap(scheduleBar);
+    for (QLabel* l : Img_toujitu) {
+        if (l->isVisible())
+            l->setPixmap(m_todayMark);
+    }
+    for (QLabel* l : image1) {
+        if (l->isVisible())
+            l->setPixmap(m_noteBar);
+    }
+}
+
+void Form1::placeVolumeThumb(int left)
+{
+    img_Vol->move(left, img_Vol->y());
+}
+
+void Form1::showLoop(bool on)
+{
+    img_L[0]->setPixmap(img_L[on ? 2 : 1]->pixmap());
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -253,18 +360,19 @@ void Form1::handleMouse(QWidget* element, QEvent* event)
 {
     auto* me = static_cast<QMouseEvent*>(event);
     const int index = element->property("index").isValid() ? element->property("index").toInt() : -1;
+    const QString name = element->property("element").toString();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        Q_EMIT elementPressed(element, index, me->button(), me->globalPosition());
+        Q_EMIT elementPressed(name, index, me->button(), me->globalPosition());
         break;
     case QEvent::MouseMove:
-        Q_EMIT elementMoved(element, index, me->buttons(), me->globalPosition());
+        Q_EMIT elementMoved(name, index, me->buttons(), me->globalPosition());
         break;
     case QEvent::MouseButtonRelease:
-        Q_EMIT elementReleased(element, index, me->button(), me->globalPosition());
+        Q_EMIT elementReleased(name, index, me->button(), me->globalPosition());
         break;
     case QEvent::MouseButtonDblClick:
-        Q_EMIT elementDoubleClicked(element, index);
+        Q_EMIT elementDoubleClicked(name, index);
         break;
     default:
         break;
@@ -273,7 +381,7 @@ void Form1::handleMouse(QWidget* element, QEvent* event)
 
 void Form1::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyDown(event->key(), event->text());
+    Q_EMIT keyDown(event->key(), event->modifiers());
 }
 
 void Form1::paintEvent(QPaintEvent* event)

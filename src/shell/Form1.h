@@ -5,11 +5,14 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "calendar/MonthGrid.h"
+
 namespace yk {
 
 // The main window: a borderless 177 x 177 picture with the month grid, the
 // clocks and the player's controls laid on it. It only shows things and
-// reports what the user does; the controller decides what happens.
+// reports what the user does; the models decide what happens and what is
+// shown, and the window never serves as a store of state.
 //
 // Elements are QLabels named after their roles (objectName), so tests and
 // assistive technology find them by name. Array elements carry their index
@@ -27,13 +30,68 @@ public:
     void setBackground(const QPixmap& picture);
     QPixmap background() const;
 
+    void showMonth(const MonthGrid& grid);
+    // The note bars under the day cells, one flag per cell.
+    void showMemoMarkers(const std::array<bool, kCells>& marked);
+    void showClocks(const QString& time24, const QString& time12, const QString& ampm);
+    // An armed timer shows the 12-hour clock in a colour of its own.
+    void showTimerArmed(bool armed);
+    void showPlayerTitle(const QString& title);
+    // The mark beside the month title: today has notes.
+    void showScheduleMark(bool shown);
+    // The skin's today marker and the two note bars; a null picture keeps
+    // what is there.
+    void setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPixmap& scheduleBar);
+    // Left edge of the volume thumb, pixels inside the window.
+    void placeVolumeThumb(int left);
+    void showLoop(bool on);
+
+    // Top-left of a day cell's column (before the one-digit nudge), pixels.
+    static double columnLeft(int column) { return 8.533 + 24.0 * column; }
+    static int rowTop(int row) { return 39 + 13 * row; }
+    bool hasBeenPainted() const { return m_painted; }
+
+Q_SIGNALS:
+    // Mouse actions on the window's elements, named by their object name
+    // without the index ("lblday", "LblTitle_2", "img_Vol", ...); `index`
+    // is the cell of an array element, else -1.
+    void elementPressed(const QString& element, int index, Qt::MouseButton button, QPointF globalPos);
+    void elementMoved(const QString& element, int index, Qt::MouseButtons buttons, QPointF globalPos);
+    void elementReleased(const QString& element, int index, Qt::MouseButton button, QPointF globalPos);
+    void elementDoubleClicked(const QString& element, int index);
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The window is asked to close by the system (not by the End command).
+    void closeRequested();
+    // The window has been drawn once; slow start-up work may follow.
+    void firstPainted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLabel* makeLabel(const QString& name, const QRect& geometry, int pixelSize,
+                      const QString& accessibleName, Qt::Alignment align = Qt::AlignCenter,
+                      int index = -1);
+    QLabel* makePicture(const QString& name, const QRect& geometry, const QString& accessibleName,
+                        int index = -1);
+    void buildCalendar();
+    void buildClock();
+    void buildPlayer();
+    void handleMouse(QWidget* element, QEvent* event);
+    // Places a day label at a fractional x; the label is as wide as a column.
+    void placeDayLabel(int cell, double x);
+    void paintClock12();
+
     QLabel* pct_Main = nullptr;
     QLabel* Img_Def = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* LblTitle_2 = nullptr;
     std::array<QLabel*, 7> lblweek{};
     std::array<QLabel*, kCells> lblday{};
-    std::array<QLabel*, kCells> image1{};        // memo markers
+    std::array<QLabel*, kCells> image1{};        // note bars
     std::array<QLabel*, kCells> Img_toujitu{};   // today markers
     QLabel* LBL_TIME = nullptr;
     QLabel* LBL_TIME_2 = nullptr;
@@ -58,49 +116,10 @@ public:
     QLabel* img_Ber = nullptr;
     QLabel* img_Bar_Down = nullptr;
 
-    // Hidden state labels that other parts read and write as text.
-    QLabel* lbl_Timer = nullptr;
-    QLabel* lbl_Count = nullptr;
-    QLabel* lbl_Count_2 = nullptr;
-    QLabel* Lbl_Cou = nullptr;
-
-    // Top-left of a day cell's column (before the one-digit nudge), pixels.
-    static double columnLeft(int column) { return 8.533 + 24.0 * column; }
-    static int rowTop(int row) { return 39 + 13 * row; }
-    bool hasBeenPainted() const { return m_painted; }
-
-    // Places a day label at a fractional x; the label is as wide as a column.
-    void placeDayLabel(int cell, double x);
-
-Q_SIGNALS:
-    void elementPressed(QWidget* element, int index, Qt::MouseButton button, QPointF globalPos);
-    void elementMoved(QWidget* element, int index, Qt::MouseButtons buttons, QPointF globalPos);
-    void elementReleased(QWidget* element, int index, Qt::MouseButton button, QPointF globalPos);
-    void elementDoubleClicked(QWidget* element, int index);
-    void keyDown(int key, const QString& text);
-    // The window is asked to close by the system (not by the End command).
-    void closeRequested();
-    // The window has been drawn once; slow start-up work may follow.
-    void firstPainted();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QLabel* makeLabel(const QString& name, const QRect& geometry, int pixelSize,
-                      const QString& accessibleName, Qt::Alignment align = Qt::AlignCenter,
-                      int index = -1);
-    QLabel* makePicture(const QString& name, const QRect& geometry, const QString& accessibleName,
-                        int index = -1);
-    void buildCalendar();
-    void buildClock();
-    void buildPlayer();
-    void buildHiddenState();
-    void handleMouse(QWidget* element, QEvent* event);
-
+    QPixmap m_todayMark;
+    QPixmap m_noteBar;
+    QColor m_clockColour;
+    bool m_timerArmed = false;
     bool m_painted = false;
 };
 

@@ -7,8 +7,16 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QLabel>
+
+#include "calendar/CalendarModel.h"
 #include "shell/App.h"
 #include "shell/Form1.h"
+#include "shell/PopupMenu.h"
+#include "shell/SecondaryWindows.h"
+#include "skin/BackgroundController.h"
+#include "timers/ClockTick.h"
 #include "support/FakeDeviceChannel.h"
 #include "support/Fakes.h"
 
@@ -54,6 +62,28 @@ struct Harness
         app = std::make_unique<App>(s);
         return *app;
     }
+
+    // A label of the main window by object name ("LBL_TIME", "lblday_5").
+    QLabel* label(const QString& name) const
+    {
+        QLabel* l = app->form()->findChild<QLabel*>(name);
+        EXPECT_NE(l, nullptr) << qPrintable(name);
+        return l;
+    }
+    QString text(const QString& name) const { return label(name)->text(); }
+    // A key pressed on the main window, as the user types it.
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) const
+    {
+        QTest::keyClick(app->form(), Qt::Key(k), mods);
+    }
+    // A menu item chosen, as the user clicks it.
+    void menu(const QString& item) const
+    {
+        QAction* a = app->menu()->item(item);
+        ASSERT_NE(a, nullptr) << qPrintable(item);
+        a->trigger();
+    }
+    void tick() const { app->clockTick().tick(); }
 
     void startAndSettle(const QStringList& args = {})
     {

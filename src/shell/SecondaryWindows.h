@@ -1,0 +1,96 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include "launcher/FilePicker.h"
+#include "platform/AppPaths.h"
+
+class QWidget;
+
+namespace yk {
+
+class AboutWindow;
+class BackWindow;
+class BackgroundController;
+class CalendarModel;
+class Dir_Form;
+class MascotChannel;
+class Memo;
+class Settings;
+class ShellAdapter;
+
+// The windows opened on demand (memo, backgrounds, file picker, About):
+// made on first use, gone when closed. Each takes its stored place when it
+// opens, keeps it in its own slot of the settings when it moves, and
+// follows always-on-top. The main and play-list windows live for the whole
+// run and are only lent here for the always-on-top order.
+class SecondaryWindows : public QObject
+{
+    Q_OBJECT
+public:
+    struct Services
+    {
+        Settings& settings;
+        CalendarModel& calendar;
+        BackgroundController& backgrounds;
+        MascotChannel& mascot;
+        ShellAdapter& shell;
+        AppPaths paths;
+        // The desktop's work area in pixels, as read at start-up.
+        std::function<QRect()> workArea;
+        // Writes the settings file (the windows' own "save" moments).
+        std::function<void()> saveSettings;
+    };
+
+    SecondaryWindows(Services services, QWidget* mainWindow, QWidget* playWindow, QObject* parent = nullptr);
+    ~SecondaryWindows() override;
+
+    // The note editor for the chosen day; nothing without a chosen day.
+    void openMemo();
+    void openBackgrounds();
+    void openBackgroundPicker(int slot);
+    void openAbout();
+
+    Memo* memo() const;
+    BackWindow* backWindow() const;
+    Dir_Form* picker() const;
+    AboutWindow* about() const;
+
+    // Every window of the program that is open, in the always-on-top order.
+    QList<QWidget*> openWindows() const;
+    // Always-on-top on or off for the windows on screen; the others apply
+    // the setting when they are shown.
+    void applyTopMost(bool on);
+
+    // Saves the main window's own place into its slot (the picker and the
+    // background window keep the records before theirs up to date).
+    void recordMainPosition();
+    void closeAll();
+
+Q_SIGNALS:
+    // The About window's OK: the launcher menu is rebuilt.
+    void aboutAccepted();
+
+private:
+    class BackgroundTarget;
+    void openPicker(const PickerRequest& request);
+    QRect workArea() const;
+    int workTopTwips() const;
+
+    Services m_s;
+    QWidget* m_main;
+    QWidget* m_play;
+    QPointer<Memo> m_memo;
+    QPointer<BackWindow> m_back;
+    QPointer<Dir_Form> m_picker;
+    QPointer<AboutWindow> m_about;
+    std::unique_ptr<PickerTarget> m_pickerTarget;
+};
+
+} // namespace yk
