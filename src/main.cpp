@@ -17,6 +17,7 @@
 #include "platform/SstpClient.h"
 #include "platform/TerminationWatcher.h"
 #include "shell/App.h"
+#include "shell/HandOver.h"
 #include "shell/AppIcon.h"
 #include "shell/Form1.h"
 #include "shell/MascotErrorBox.h"
@@ -63,9 +64,14 @@ int main(int argc, char** argv)
 
     yk::TerminationWatcher terminate;
     QObject::connect(&terminate, &yk::TerminationWatcher::terminationRequested, &app, &yk::App::systemClose);
-    // A log-off asks running programs to keep their data first.
+    // A log-off asks running programs to keep their data first; the user
+    // may still cancel it, so the program stays. If the session really
+    // ends, the termination signal or the window close follows.
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app,
-                     [&app](QSessionManager&) { app.systemClose(); });
+                     [&app](QSessionManager&) { app.commitData(); });
+    // The session's end (or any other way out of the event loop) still runs
+    // the system close: settings saved, hot key released.
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &app, &yk::App::systemClose);
 
     // Benchmarks time the start-up up to the first paint of the window.
     if (qEnvironmentVariableIsSet("YK_REPORT_FIRST_PAINT")) {

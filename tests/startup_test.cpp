@@ -8,6 +8,7 @@
 #include "media/PlayWindow.h"
 #include "platform/TextFile.h"
 #include "shell/App.h"
+#include "shell/HandOver.h"
 #include "shell/Form1.h"
 #include "support/AppHarness.h"
 #include "platform/TextFile.h"

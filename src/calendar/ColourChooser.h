@@ -34,4 +34,13 @@ private:
     Picker m_picker;
 };
 
+class CalendarModel;
+
+// One of the six colour buttons ("cmd_Y", "cmd_M", "cmd_T", "cmd_Sun",
+// "cmd_W_D", "cmd_Sat"): asks for that colour and redraws the calendar with
+// it. A cancelled dialog or an unknown button changes nothing; returns
+// whether a colour was stored.
+bool chooseCalendarColour(CalendarModel& calendar, const ColourChooser& chooser, const QString& button,
+                          QWidget* parent = nullptr);
+
 } // namespace yk

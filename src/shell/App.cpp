@@ -26,9 +26,9 @@
 #include "shell/MainWindowMouse.h"
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
+#include "shell/StartUpFiles.h"
 #include "shell/Twips.h"
 #include "skin/BackgroundController.h"
-#include "skin/DefaultSkin.h"
 #include "timers/ClockFace.h"
 #include "timers/ClockTick.h"
 
@@ -38,26 +38,9 @@ namespace {
 
 const QString kTrayTip = QStringLiteral("Yomikaze v1.35");
 const QString kPlayerCaption = QStringLiteral("Yomikaze V1.35");
-const QString kGreeting = QStringLiteral("\\t\\h\\s[0]Yomikazeが起動しました♪\\e");
-const QString kFirstGreeting = QStringLiteral("\\t\\h\\s[0]まずは右クリックして色々設定してみてね♪\\e");
 const QString kFarewell = QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e");
 
 } // namespace
-
-void handOverToRunningCopy(const AppPaths& paths, const QStringList& args)
-{
-    if (args.isEmpty())
-        return;
-    if (args.size() == 1 && QFileInfo(args.first()).isFile()) {
-        writeHandOver(paths.handOverFile(), args);
-        return;
-    }
-    // No window here, so the walk may run on this thread.
-    QStringList entries;
-    for (const QString& a : args)
-        entries += scanMediaPath(a);
-    writeHandOver(paths.handOverFile(), entries);
-}
 
 App::App(AppServices services, QObject* parent)
     : QObject(parent)
@@ -200,21 +183,22 @@ void App::start(const QStringList& args)
 
     // Work nobody sees before the window is up waits for its first paint.
     afterFirstPaint([this] { showTrayIcon(); });
-    makeDataFolders();
-    greet();
+    m_firstStart = makeDataFolders(m_s.paths);
+    m_s.mascot->sendScript(greetingScript(m_s.paths));
     // The settings are read in every case, also with a command line: without
     // them the clock would never tick and the next save would wipe the
     // user's settings. After the folders exist, so a first start can create
     // the file.
     m_settings.Load(*this);
-    loadSkinMarks();
+    const SkinMarks marks = loadSkinMarks(m_s.paths);
+    m_form->setSkinMarks(marks.today, marks.noteBar, marks.scheduleBar);
     m_calendar->refreshScheduleMark();
 
     const QDate today = m_s.clock->now().date();
     m_calendar->showMonth(today.year(), today.month());
     refreshLauncherMenu();
 
-    placeVolumeKnob();
+    m_form->placeVolumeThumb(volumeThumbLeft(m_s.mixer ? m_s.mixer->volume() : std::nullopt));
     m_backgrounds->chooseAtStartup(m_calendar->shownMonth());
     afterFirstPaint([this] {
         const QImage picture = m_backgrounds->playWindowPicture();
@@ -256,74 +240,16 @@ void App::onScanned(const QStringList& entries)
     m_form->showPlayerTitle(entryDisplayName(m_player.Cur_Index, m_player.Cur_File));
 }
 
-void App::makeDataFolders()
-{
-    const QDir root(m_s.paths.myPath());
-    m_firstStart = !root.exists(QStringLiteral("System"));
-    for (const QString& f : {QStringLiteral("System"), QStringLiteral("wav"), QStringLiteral("img")}) {
-        if (!root.exists(f))
-            root.mkpath(f);
-    }
-    // The first start brings our own skin and sounds; after that they are the
-    // user's to replace or delete.
-    if (m_firstStart) {
-        const DefaultSkinResult r = writeDefaultSkin(m_s.paths);
-        for (const QString& f : r.failed)
-            qWarning("could not write %s", qPrintable(f));
-        if (!writeHelpFiles(m_s.paths))
-            qWarning("could not write the help files");
-    }
-}
-
-void App::greet()
-{
-    const QDir root(m_s.paths.myPath());
-    QString text = kGreeting;
-    if (!root.exists(QStringLiteral("txt"))) {
-        root.mkpath(QStringLiteral("txt"));
-        text = kFirstGreeting;
-    }
-    m_s.mascot->sendScript(text);
-}
-
-void App::loadSkinMarks()
-{
-    auto picture = [this](QStringView rel) {
-        const QString path = m_s.paths.file(rel);
-        return QFileInfo::exists(path) ? QPixmap(path) : QPixmap();
-    };
-    m_form->setSkinMarks(picture(u"System/Day.gif"), picture(u"System/Day_Bar.gif"),
-                         picture(u"System/Day_Bar2.gif"));
-}
-
-void App::placeVolumeKnob()
-{
-    quint32 v = 0;
-    if (m_s.mixer) {
-        if (auto vol = m_s.mixer->volume())
-            v = *vol & 0xFFFFu;
-    }
-    m_form->placeVolumeThumb(int(qint64(v) * 64 / 65535 + 7));
-}
-
 void App::playOpeningSound()
 {
     m_form->showPlayerTitle(kPlayerCaption);
-    QString type;
-    QString file = m_s.paths.file(u"wav/Opening.wav");
-    if (QFileInfo::exists(file)) {
-        type = QStringLiteral("WaveAudio");
-    } else {
-        file = m_s.paths.file(u"wav/Opening.mp3");
-        if (QFileInfo::exists(file))
-            type = QStringLiteral("MpegVideo");
-    }
-    if (type.isEmpty() || !m_s.device)
+    const auto sound = findOpeningSound(m_s.paths);
+    if (!sound || !m_s.device)
         return;
     m_player.Opening_Play = true;
     // Loading the media framework costs more than the whole window: the
     // sound follows the first paint.
-    afterFirstPaint([this, type, file] { device::startFile(*m_s.device, type, file); });
+    afterFirstPaint([this, sound] { device::startFile(*m_s.device, sound->deviceType, sound->file); });
 }
 
 void App::afterFirstPaint(std::function<void()> work)
@@ -362,20 +288,7 @@ void App::showHotKeyMessage()
 
 void App::chooseCalendarColour(const QString& button, QWidget* parent)
 {
-    struct Target { const char* button; CalendarColourRole role; const char* title; };
-    static const Target targets[] = {
-        {"cmd_Y", CalendarColourRole::Year, "年"},         {"cmd_M", CalendarColourRole::Month, "月"},
-        {"cmd_T", CalendarColourRole::Time, "時間"},       {"cmd_Sun", CalendarColourRole::Holiday, "休日"},
-        {"cmd_W_D", CalendarColourRole::Weekday, "平日"}, {"cmd_Sat", CalendarColourRole::Saturday, "土曜"},
-    };
-    for (const Target& t : targets) {
-        if (button != QLatin1String(t.button))
-            continue;
-        const ColourChooser chooser(m_s.colourPicker);
-        if (const auto chosen = chooser.choose(parent, m_calendar->colour(t.role), QString::fromUtf8(t.title)))
-            m_calendar->setColour(t.role, *chosen);
-        return;
-    }
+    yk::chooseCalendarColour(*m_calendar, ColourChooser(m_s.colourPicker), button, parent);
 }
 
 void App::popupMenu(QPoint globalPos, bool refreshMarks)

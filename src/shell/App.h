@@ -130,10 +130,6 @@ private:
     void buildKeyCommands();
     void buildTickSteps();
     void onScanned(const QStringList& entries);
-    void makeDataFolders();
-    void greet();
-    void loadSkinMarks();
-    void placeVolumeKnob();
     void playOpeningSound();
     void refreshLauncherMenu();
     void openHelp();
@@ -167,9 +163,5 @@ private:
     bool m_ended = false;
     int m_trayRetries = 0;
 };
-
-// A second start: hands its paths to the running copy through lst.tmp.
-// Nothing is written for an empty command line.
-void handOverToRunningCopy(const AppPaths& paths, const QStringList& args);
 
 } // namespace yk

@@ -1,5 +1,9 @@
 #include "shell/HandOver.h"
 
+#include <QFileInfo>
+
+#include "media/MediaScan.h"
+#include "platform/AppPaths.h"
 #include "platform/TextFile.h"
 
 namespace yk {
@@ -11,6 +15,21 @@ bool writeHandOver(const QString& file, const QStringList& paths)
     for (const QString& p : paths)
         lines.append(u'"' + p + u'"');
     return textfile::writeLines(file, lines);
+}
+
+void handOverToRunningCopy(const AppPaths& paths, const QStringList& args)
+{
+    if (args.isEmpty())
+        return;
+    if (args.size() == 1 && QFileInfo(args.first()).isFile()) {
+        writeHandOver(paths.handOverFile(), args);
+        return;
+    }
+    // No window here, so the walk may run on this thread.
+    QStringList entries;
+    for (const QString& a : args)
+        entries += scanMediaPath(a);
+    writeHandOver(paths.handOverFile(), entries);
 }
 
 } // namespace yk

@@ -9,4 +9,9 @@ namespace yk {
 // the running copy never sees half a file.
 bool writeHandOver(const QString& file, const QStringList& paths);
 
+class AppPaths;
+// A second start: hands its paths to the running copy through lst.tmp.
+// Nothing is written for an empty command line.
+void handOverToRunningCopy(const AppPaths& paths, const QStringList& args);
+
 } // namespace yk

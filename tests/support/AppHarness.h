@@ -44,6 +44,8 @@ struct Harness
     std::unique_ptr<App> app;
     // The colour dialog's answer, for the colour buttons.
     std::optional<QColor> colourAnswer;
+    // A global hot key for the program, when a test gives one.
+    GlobalHotKey* hotKey = nullptr;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
 
@@ -56,6 +58,7 @@ struct Harness
         s.clock = &clock;
         s.shell = &shell;
         s.trayIcon = false;
+        s.hotKey = hotKey;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
         s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };

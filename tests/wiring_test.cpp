@@ -1,0 +1,340 @@
+// Each control reaches its own action: a menu item, key, button or window
+// wired to the wrong thing fails here even when every model is right.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSystemTrayIcon>
+
+#include "calendar/Memo.h"
+#include "launcher/DirForm.h"
+#include "media/PlayWindow.h"
+#include "platform/GlobalHotKey.h"
+#include "shell/AboutWindow.h"
+#include "skin/BackWindow.h"
+#include "support/AppHarness.h"
+#include "support/TestUtil.h"
+
+using namespace yk;
+using yk::test::Harness;
+using yk::test::touch;
+
+namespace {
+
+class FakeHotKey final : public GlobalHotKey
+{
+public:
+    bool registered = false;
+    bool isSupported() const override { return true; }
+    bool registerHotKey() override { return registered = true; }
+    void unregisterHotKey() override { registered = false; }
+    bool isRegistered() const override { return registered; }
+    void press() { Q_EMIT activated(); }
+};
+
+QString picture(Harness& h, const QString& name, QColor colour)
+{
+    const QString path = h.path(QStringLiteral("img/") + name);
+    QDir().mkpath(QFileInfo(path).path());
+    QImage image(177, 177, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path));
+    return path;
+}
+
+bool topMost(const QWidget* w)
+{
+    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+} // namespace
+
+TEST(MenuWiring, EveryLauncherItemStartsItsOwnProgram)
+{
+    Harness h;
+    h.startAndSettle();
+    QStringList programs;
+    for (int i = 0; i < 10; ++i) {
+        programs.append(h.path(QStringLiteral("exe/tool%1.exe").arg(i)));
+        touch(programs.last());
+        h.app->settings().Reg_List[size_t(i)] = programs.last();
+    }
+    // The About window's OK rebuilds the launcher items.
+    h.menu(QStringLiteral("mnu_Properties"));
+    AboutWindow* about = h.app->windows().about();
+    ASSERT_NE(about, nullptr);
+    about->findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
+    for (int i = 0; i < 10; ++i) {
+        const QString item = QStringLiteral("mnu_Apr%1").arg(i + 1);
+        EXPECT_TRUE(h.app->menu()->item(item)->isVisible()) << qPrintable(item);
+        h.menu(item);
+        ASSERT_EQ(h.shell.started.size(), i + 1);
+        EXPECT_EQ(h.shell.started.last(), programs[i]) << qPrintable(item);
+    }
+}
+
+TEST(MenuWiring, EveryBackgroundItemShowsItsOwnSlot)
+{
+    Harness h;
+    h.startAndSettle();
+    for (int n = 1; n <= 12; ++n)
+        h.app->settings().setBackSlot(n, picture(h, QStringLiteral("slot%1.png").arg(n), QColor(n * 20, 0, 0)));
+    for (int n = 1; n <= 12; ++n) {
+        h.menu(QStringLiteral("mnu_No%1").arg(n));
+        EXPECT_EQ(h.app->backgrounds().picturePath(), h.app->settings().backSlot(n)) << n;
+        EXPECT_EQ(h.app->settings().Back_Mode, QString::number(n));
+        // The window shows that picture (its middle is not covered by the frame).
+        EXPECT_EQ(QColor(h.app->form()->background().toImage().pixel(88, 88)), QColor(n * 20, 0, 0)) << n;
+    }
+}
+
+TEST(MenuWiring, BackgroundModesAndWindowsEachDoTheirOwnThing)
+{
+    Harness h;
+    h.startAndSettle();
+    const QString december = picture(h, QStringLiteral("dec.png"), Qt::green);
+    h.app->settings().setBackSlot(12, december);
+
+    h.menu(QStringLiteral("mnu_Ran"));
+    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("R"));
+    h.menu(QStringLiteral("mnu_Loop"));
+    EXPECT_TRUE(h.app->settings().Back_Mode.startsWith(u'L'));
+    h.menu(QStringLiteral("mnu_Mon"));
+    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("M"));
+    EXPECT_EQ(h.app->backgrounds().picturePath(), december);
+
+    EXPECT_EQ(h.app->windows().backWindow(), nullptr);
+    h.menu(QStringLiteral("mnu_Haikei"));
+    ASSERT_NE(h.app->windows().backWindow(), nullptr);
+    EXPECT_TRUE(h.app->windows().backWindow()->isVisible());
+
+    EXPECT_EQ(h.app->windows().about(), nullptr);
+    h.menu(QStringLiteral("mnu_Properties"));
+    ASSERT_NE(h.app->windows().about(), nullptr);
+    EXPECT_TRUE(h.app->windows().about()->isVisible());
+
+    EXPECT_TRUE(h.shell.opened.isEmpty());
+    h.menu(QStringLiteral("mnu_Help"));
+    ASSERT_EQ(h.shell.opened.size(), 1);
+    EXPECT_TRUE(h.shell.opened.first().endsWith(QStringLiteral("ShortCut.txt")));
+
+    EXPECT_FALSE(h.app->settings().Top_Flag);
+    h.menu(QStringLiteral("mnu_Top"));
+    EXPECT_TRUE(h.app->settings().Top_Flag);
+
+    QSignalSpy finished(h.app.get(), &App::finished);
+    h.menu(QStringLiteral("mnu_End"));
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(h.mascot.scripts.last().contains(QStringLiteral("終了")));
+}
+
+TEST(MenuWiring, OnlyTheItemsOfFeaturesStillToComeHaveNoCommand)
+{
+    Harness h;
+    h.startAndSettle();
+    QStringList without;
+    for (const QString& name : h.app->menu()->itemNames()) {
+        QAction* a = h.app->menu()->item(name);
+        if (!a->isSeparator() && !a->menu() && !h.app->menuCommands().contains(name))
+            without.append(name);
+    }
+    // The timer window, the play list and the movie window come later; the
+    // colour item and the weekly timer are never shown.
+    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Timer"), QStringLiteral("mnu_P_List"),
+                                    QStringLiteral("mnu_P_DelAll"), QStringLiteral("mnu_Movie_Full"),
+                                    QStringLiteral("mnu_Color"), QStringLiteral("mnu_DB")}));
+}
+
+TEST(KeyWiring, EachCalendarKeyMovesTheWayItSays)
+{
+    Harness h;
+    h.startAndSettle();
+    CalendarModel& c = h.app->calendar();
+    h.key(Qt::Key_Left);
+    EXPECT_EQ(c.shownMonth(), 11);
+    h.key(Qt::Key_Right);
+    EXPECT_EQ(c.shownMonth(), 12);
+    h.key(Qt::Key_Up);
+    EXPECT_EQ(c.shownYear(), 2027);
+    h.key(Qt::Key_Down);
+    h.key(Qt::Key_Down);
+    EXPECT_EQ(c.shownYear(), 2025);
+    h.key(Qt::Key_Enter);
+    EXPECT_EQ(c.shownYear(), 2026);
+    h.key(Qt::Key_Left);
+    h.key(Qt::Key_Return);
+    EXPECT_EQ(c.shownMonth(), 12);
+}
+
+TEST(KeyWiring, MonthKeysBringTheMonthsPictureInMonthlyMode)
+{
+    Harness h;
+    h.startAndSettle();
+    const QString november = picture(h, QStringLiteral("nov.png"), Qt::blue);
+    h.app->settings().setBackSlot(11, november);
+    h.menu(QStringLiteral("mnu_Mon"));
+    h.key(Qt::Key_Left);
+    EXPECT_EQ(h.app->backgrounds().picturePath(), november);
+    // Years do not change the picture.
+    h.key(Qt::Key_Up);
+    EXPECT_EQ(h.app->backgrounds().picturePath(), november);
+}
+
+TEST(AlwaysOnTopWiring, ReachesEveryOpenWindowAndLeavesThemWhereTheyAre)
+{
+    Harness h;
+    h.startAndSettle();
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
+    h.menu(QStringLiteral("mnu_Haikei"));
+    h.menu(QStringLiteral("mnu_Properties"));
+    h.app->windows().openBackgroundPicker(3);
+    h.app->playWindow()->show();
+    const QList<QWidget*> windows{h.app->form(), h.app->windows().memo(), h.app->windows().backWindow(),
+                                  h.app->windows().about(), h.app->windows().picker(), h.app->playWindow()};
+    QList<QPoint> places;
+    for (QWidget* w : windows) {
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(w->isVisible());
+        places.append(w->pos());
+    }
+    h.menu(QStringLiteral("mnu_Top"));
+    for (int i = 0; i < windows.size(); ++i) {
+        EXPECT_TRUE(topMost(windows[i])) << qPrintable(windows[i]->objectName());
+        EXPECT_TRUE(windows[i]->isVisible()) << qPrintable(windows[i]->objectName());
+        EXPECT_EQ(windows[i]->pos(), places[i]) << qPrintable(windows[i]->objectName());
+    }
+    h.menu(QStringLiteral("mnu_Top"));
+    for (QWidget* w : windows)
+        EXPECT_FALSE(topMost(w)) << qPrintable(w->objectName());
+}
+
+TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
+{
+    Harness h;
+    h.startAndSettle();
+    Settings& s = h.app->settings();
+    auto expectSlot = [&s](WindowId id, QPoint px, const char* what) {
+        EXPECT_EQ(s.winPos(id), (TwipsPos{px.y() * 15, px.x() * 15})) << what;
+    };
+
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
+    Memo* memo = h.app->windows().memo();
+    ASSERT_NE(memo, nullptr);
+    memo->move(301, 202);
+    memo->findChild<QAbstractButton*>(QStringLiteral("cmbesc"))->click();
+    expectSlot(WindowId::Memo, {301, 202}, "memo");
+
+    h.menu(QStringLiteral("mnu_Haikei"));
+    BackWindow* back = h.app->windows().backWindow();
+    ASSERT_NE(back, nullptr);
+    back->move(403, 104);
+    QTest::keyClick(back, Qt::Key_Escape);
+    expectSlot(WindowId::Back, {403, 104}, "background window");
+
+    h.app->windows().openBackgroundPicker(2);
+    Dir_Form* picker = h.app->windows().picker();
+    ASSERT_NE(picker, nullptr);
+    picker->move(505, 306);
+    picker->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
+    expectSlot(WindowId::Launcher, {505, 306}, "picker");
+    // The memo and background places are left as they were.
+    expectSlot(WindowId::Memo, {301, 202}, "memo after the picker");
+    expectSlot(WindowId::Back, {403, 104}, "background after the picker");
+
+    h.app->form()->move(120, 130);
+    h.app->playWindow()->move(297, 130);
+    // Those two are read from the windows when the file is written.
+    ASSERT_TRUE(s.Save(*h.app));
+    Settings written(s.filePath());
+    SettingsHost nothing;
+    ASSERT_TRUE(written.Load(nothing));
+    EXPECT_EQ(written.winPos(WindowId::Main), (TwipsPos{130 * 15, 120 * 15}));
+    EXPECT_EQ(written.winPos(WindowId::Play), (TwipsPos{130 * 15, 297 * 15}));
+    EXPECT_EQ(written.winPos(WindowId::Memo), (TwipsPos{202 * 15, 301 * 15}));
+}
+
+TEST(NoteMarkWiring, SavingAndDeletingTodaysNoteMoveBothMarks)
+{
+    Harness h;
+    h.startAndSettle();
+    // Today is the 8th: cell 9.
+    EXPECT_TRUE(h.label(QStringLiteral("image1_9"))->isHidden());
+    EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_9")), Qt::LeftButton);
+    Memo* memo = h.app->windows().memo();
+    ASSERT_NE(memo, nullptr);
+    memo->findChild<QPlainTextEdit*>(QStringLiteral("Txt_Memo2"))->setPlainText(QStringLiteral("朝会"));
+    memo->findChild<QAbstractButton*>(QStringLiteral("cmdSave"))->click();
+    EXPECT_FALSE(h.label(QStringLiteral("image1_9"))->isHidden());
+    EXPECT_FALSE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
+    EXPECT_TRUE(h.label(QStringLiteral("image1_10"))->isHidden());
+
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_9")), Qt::LeftButton);
+    h.app->windows().memo()->findChild<QAbstractButton*>(QStringLiteral("cmbdel"))->click();
+    EXPECT_TRUE(h.label(QStringLiteral("image1_9"))->isHidden());
+    EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
+}
+
+TEST(ColourWiring, EachButtonWritesItsOwnColourAndPaintsItsOwnLabels)
+{
+    struct Case { const char* button; QString Settings::*field; const char* label; };
+    const Case cases[] = {
+        {"cmd_Y", &Settings::Color_Y, "lblTitle"},       {"cmd_M", &Settings::Color_M, "LblTitle_2"},
+        {"cmd_T", &Settings::Color_T, "LBL_TIME_2"},     {"cmd_Sun", &Settings::Color_Sun, "lblweek1"},
+        {"cmd_W_D", &Settings::Color_Day, "lblweek2"},   {"cmd_Sat", &Settings::Color_Sat, "lblweek7"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        Harness h;
+        h.startAndSettle();
+        const Settings before = h.app->settings();
+        const QColor chosen(10 + n, 20 + n, 30 + n);
+        ++n;
+        h.colourAnswer = chosen;
+        h.app->chooseCalendarColour(QString::fromLatin1(c.button));
+        const Settings& after = h.app->settings();
+        EXPECT_EQ(after.*c.field, colourValue(chosen)) << c.button;
+        for (const Case& other : cases) {
+            if (other.field != c.field) {
+                EXPECT_EQ(after.*other.field, before.*other.field) << c.button << " changed " << other.button;
+            }
+        }
+        EXPECT_EQ(h.label(QString::fromLatin1(c.label))->palette().color(QPalette::WindowText), chosen) << c.button;
+    }
+}
+
+TEST(HotKeyWiring, RegisteredAfterTheWindowShowsAnsweredWithAMessageAndReleasedAtTheEnd)
+{
+    FakeHotKey key;
+    Harness h;
+    h.hotKey = &key;
+    h.startAndSettle();
+    EXPECT_TRUE(key.registered);
+    key.press();
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+            box = b;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("ホットキーイベントが発生しました。"));
+    box->close();
+    h.menu(QStringLiteral("mnu_End"));
+    EXPECT_FALSE(key.registered);
+}
+
+TEST(TrayWiring, LeftClickRaisesWithoutChangingTheSettingAndRightClickOpensTheMenu)
+{
+    Harness h;
+    h.startAndSettle();
+    h.app->onTrayActivated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(h.app->menu()->menu()->isVisible());
+    h.app->menu()->menu()->hide();
+    h.app->onTrayActivated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(h.app->settings().Top_Flag);
+    EXPECT_FALSE(topMost(h.app->form()));
+}
