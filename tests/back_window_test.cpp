@@ -1,4 +1,5 @@
 #include "skin/BackWindow.h"
+#include "shell/ToolWindow.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -110,15 +111,14 @@ TEST(BackWindow, MouseButtonsAskToShowOrRegisterTheSlot)
 TEST(BackWindow, KeysRecordThePositionAndEscSavesThenCloses)
 {
     BackWindow w;
-    w.moveToTwips(1500, 3000);
+    w.toolWindow()->placeFromTwips(1500, 3000, QRect(0, 0, 800, 600));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_EQ(w.topTwips(), 1500);
-    EXPECT_EQ(w.leftTwips(), 3000);
+    EXPECT_EQ(w.pos(), QPoint(200, 100));
 
     std::vector<QString> order;
-    QObject::connect(&w, &BackWindow::positionRecorded, &w, [&](int top, int left) {
-        order.push_back(QStringLiteral("pos %1 %2").arg(top).arg(left));
+    QObject::connect(w.toolWindow(), &ToolWindow::positionRecorded, &w, [&](TwipsPos pos) {
+        order.push_back(QStringLiteral("pos %1 %2").arg(pos.top).arg(pos.left));
     });
     QObject::connect(&w, &BackWindow::saveRequested, &w, [&] {
         order.push_back(QStringLiteral("save"));
@@ -147,7 +147,7 @@ TEST(BackWindow, ClosingReleasesThumbnailsAndShowingAgainReloadsThem)
 
     BackWindow w;
     QSignalSpy loaded(&w, &BackWindow::thumbnailLoaded);
-    QSignalSpy recorded(&w, &BackWindow::positionRecorded);
+    QSignalSpy recorded(w.toolWindow(), &ToolWindow::positionRecorded);
     w.setSlots(slots);
     w.show();
     ASSERT_TRUE(waitForThumbnails(loaded, 12));
@@ -168,10 +168,10 @@ TEST(BackWindow, TopMostFollowsAlwaysOnTopAndKeepsTheWindowShown)
     BackWindow w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.setTopMost(true);
+    w.toolWindow()->setTopMost(true);
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
-    w.setTopMost(false);
+    w.toolWindow()->setTopMost(false);
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
 }

@@ -18,6 +18,7 @@
 #include "shell/AboutWindow.h"
 #include "shell/HelpFiles.h"
 #include "shell/PopupMenu.h"
+#include "shell/ToolWindow.h"
 
 namespace yk {
 
@@ -81,17 +82,17 @@ void App::openBackgroundWindow()
         });
         connect(m_back, &BackWindow::registerRequested, this, &App::openBackgroundPicker);
         connect(m_back, &BackWindow::saveRequested, this, [this] { m_settings.Save(*this); });
-        connect(m_back, &BackWindow::positionRecorded, this, [this](int top, int left) {
+        connect(m_back->toolWindow(), &ToolWindow::positionRecorded, this, [this](TwipsPos pos) {
             recordMainPosition();
-            m_settings.setWinPos(WindowId::Back, TwipsPos{top, left});
+            m_settings.setWinPos(WindowId::Back, pos);
         });
-        if (auto top = m_settings.winPosNumber(3)) {
-            if (auto left = m_settings.winPosNumber(4))
-                m_back->moveToTwips(*top == 0 ? m_work.Work_Top : int(*top), int(*left));
-        }
+        m_back->toolWindow()->placeFromTwips(
+            m_settings.winPosNumber(3), m_settings.winPosNumber(4),
+            QRect(m_work.Work_Left / kTwipsPerPixel, m_work.Work_Top / kTwipsPerPixel,
+                  m_work.Work_Width / kTwipsPerPixel, m_work.Work_Height / kTwipsPerPixel));
     }
     m_back->setSlots(backSlots());
-    m_back->setTopMost(m_settings.Top_Flag);
+    m_back->toolWindow()->setTopMost(m_settings.Top_Flag);
     m_back->show();
     m_back->raise();
     if (m_s.mascot)
@@ -112,15 +113,18 @@ void App::openPicker(const PickerRequest& request)
     m_picker->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_picker, &QObject::destroyed, this, [this] { m_picker = nullptr; });
     connect(m_picker, &Dir_Form::saveRequested, this, [this] { m_settings.Save(*this); });
-    connect(m_picker, &Dir_Form::positionRecorded, this, [this](qint64 top, qint64 left) {
+    connect(m_picker->toolWindow(), &ToolWindow::positionRecorded, this, [this](TwipsPos pos) {
         recordMainPosition();
         if (m_back)
-            m_settings.setWinPos(WindowId::Back, TwipsPos{m_back->topTwips(), m_back->leftTwips()});
-        m_settings.setWinPos(WindowId::Launcher, TwipsPos{int(top), int(left)});
+            m_settings.setWinPos(WindowId::Back, m_back->toolWindow()->positionTwips());
+        m_settings.setWinPos(WindowId::Launcher, pos);
     });
     m_picker->apply(request);
-    m_picker->placeAt(m_settings.winPosNumber(5), m_settings.winPosNumber(6), m_work.Work_Top);
-    m_picker->applyTopFlag(m_settings.Top_Flag);
+    m_picker->toolWindow()->placeFromTwips(
+        m_settings.winPosNumber(5), m_settings.winPosNumber(6),
+        QRect(m_work.Work_Left / kTwipsPerPixel, m_work.Work_Top / kTwipsPerPixel,
+              m_work.Work_Width / kTwipsPerPixel, m_work.Work_Height / kTwipsPerPixel));
+    m_picker->toolWindow()->setTopMost(m_settings.Top_Flag);
     m_picker->showModal();
 }
 
@@ -199,7 +203,7 @@ void App::openAbout()
                 m_s.shell->openDocument(address);
         });
     }
-    m_about->setTopMost(m_settings.Top_Flag);
+    m_about->toolWindow()->setTopMost(m_settings.Top_Flag);
     m_about->openAbout();
 }
 
