@@ -28,6 +28,7 @@
 #include "shell/AppIcon.h"
 #include "shell/Form1.h"
 #include "shell/HandOver.h"
+#include "shell/ToolWindow.h"
 #include "platform/TextFile.h"
 #include "timers/ClockText.h"
 
@@ -680,21 +681,21 @@ void App::openMemo()
         m_memo = new Memo(m_notes);
         m_memo->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_memo, &QObject::destroyed, this, [this] { m_memo = nullptr; });
-        connect(m_memo, &Memo::positionReport, this, [this](int top, int left) {
-            m_settings.setWinPos(WindowId::Memo, TwipsPos{qMax(0, top), qMax(0, left)});
+        connect(m_memo->toolWindow(), &ToolWindow::positionRecorded, this, [this](TwipsPos pos) {
+            m_settings.setWinPos(WindowId::Memo, TwipsPos{qMax(0, pos.top), qMax(0, pos.left)});
         });
         connect(m_memo, &Memo::notesChanged, this, [this] {
             f_Disp_Day();
             refreshScheduleMark();
         });
         // Its stored place, when there is one; a top of 0 means the work area's top.
-        if (auto top = m_settings.winPosNumber(7)) {
-            if (auto left = m_settings.winPosNumber(8))
-                m_memo->placeTwips(*top == 0 ? m_work.Work_Top : int(*top), int(*left));
-        }
+        m_memo->toolWindow()->placeFromTwips(
+            m_settings.winPosNumber(7), m_settings.winPosNumber(8),
+            QRect(m_work.Work_Left / kTwipsPerPixel, m_work.Work_Top / kTwipsPerPixel,
+                  m_work.Work_Width / kTwipsPerPixel, m_work.Work_Height / kTwipsPerPixel));
     }
     m_memo->openDay(m_calendar.selDate());
-    m_memo->setTopMost(m_settings.Top_Flag);
+    m_memo->toolWindow()->setTopMost(m_settings.Top_Flag);
     m_memo->show();
     m_memo->raise();
     m_memo->activateWindow();
