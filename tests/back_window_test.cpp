@@ -7,6 +7,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/ExifJpeg.h"
+#include "support/TestUtil.h"
+
 using namespace yk;
 
 namespace {
@@ -80,6 +83,31 @@ TEST(BackWindow, LoadsThumbnailsScaledToFitAndBlankForEmptyOrMissing)
     QTest::qWait(50);
     EXPECT_EQ(w.thumbnail(1).size(), QSize(50, 50));
     EXPECT_EQ(w.thumbnail(1).toImage().pixelColor(5, 5), QColor(Qt::green));
+}
+
+TEST(BackWindow, APhotoTakenOnItsSideShowsUprightInItsThumbnail)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Stored wide, red left and blue right; upright (a quarter turn
+    // clockwise) it is tall with red above blue.
+    QImage stored(144, 72, QImage::Format_RGB32);
+    stored.fill(qRgb(0, 0, 220));
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 72; ++x)
+            stored.setPixel(x, y, qRgb(220, 0, 0));
+    BackSlotList slots;
+    slots[0] = dir.filePath(QStringLiteral("side.jpg"));
+    yk::test::writeBytes(slots[0], yk::test::jpegWithOrientation(stored, 6));
+
+    BackWindow w;
+    QSignalSpy loaded(&w, &BackWindow::thumbnailLoaded);
+    w.setSlots(slots);
+    ASSERT_TRUE(waitForThumbnails(loaded, 12));
+    const QImage thumb = w.thumbnail(1).toImage();
+    ASSERT_EQ(thumb.size(), QSize(36, 72));
+    EXPECT_GT(qRed(thumb.pixel(18, 10)), 180);
+    EXPECT_GT(qBlue(thumb.pixel(18, 60)), 180);
 }
 
 TEST(BackWindow, MouseButtonsAskToShowOrRegisterTheSlot)
