@@ -1,5 +1,6 @@
 #include "shell/AboutWindow.h"
 #include "shell/HelpFiles.h"
+#include "shell/ToolWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,10 +130,17 @@ TEST(AboutWindow, DraggingByLabelFrameOrWindowMovesItByTheMouse)
     EXPECT_EQ(w.pos(), after + QPoint(-3, 3));
     sendMouse(w.Fra_1, QEvent::MouseButtonRelease, QPoint(-1, 5), Qt::LeftButton, Qt::NoButton);
 
-    w.setTopMost(true);
+    // The icon is a link: pressing it does not start a drag.
+    const QPoint beforeIcon = w.pos();
+    sendMouse(w.picIcon, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(w.picIcon, QEvent::MouseMove, QPoint(40, 40), Qt::NoButton, Qt::LeftButton);
+    sendMouse(w.picIcon, QEvent::MouseButtonRelease, QPoint(40, 40), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(w.pos(), beforeIcon);
+
+    w.toolWindow()->setTopMost(true);
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
-    w.setTopMost(false);
+    w.toolWindow()->setTopMost(false);
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 

@@ -1,10 +1,14 @@
 #include "skin/BackWindow.h"
+#include "shell/ToolWindow.h"
 
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include "support/ExifJpeg.h"
+#include "support/TestUtil.h"
 
 using namespace yk;
 
@@ -81,6 +85,31 @@ TEST(BackWindow, LoadsThumbnailsScaledToFitAndBlankForEmptyOrMissing)
     EXPECT_EQ(w.thumbnail(1).toImage().pixelColor(5, 5), QColor(Qt::green));
 }
 
+TEST(BackWindow, APhotoTakenOnItsSideShowsUprightInItsThumbnail)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Stored wide, red left and blue right; upright (a quarter turn
+    // clockwise) it is tall with red above blue.
+    QImage stored(144, 72, QImage::Format_RGB32);
+    stored.fill(qRgb(0, 0, 220));
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 72; ++x)
+            stored.setPixel(x, y, qRgb(220, 0, 0));
+    BackSlotList slots;
+    slots[0] = dir.filePath(QStringLiteral("side.jpg"));
+    yk::test::writeBytes(slots[0], yk::test::jpegWithOrientation(stored, 6));
+
+    BackWindow w;
+    QSignalSpy loaded(&w, &BackWindow::thumbnailLoaded);
+    w.setSlots(slots);
+    ASSERT_TRUE(waitForThumbnails(loaded, 12));
+    const QImage thumb = w.thumbnail(1).toImage();
+    ASSERT_EQ(thumb.size(), QSize(36, 72));
+    EXPECT_GT(qRed(thumb.pixel(18, 10)), 180);
+    EXPECT_GT(qBlue(thumb.pixel(18, 60)), 180);
+}
+
 TEST(BackWindow, MouseButtonsAskToShowOrRegisterTheSlot)
 {
     BackWindow w;
@@ -110,15 +139,14 @@ TEST(BackWindow, MouseButtonsAskToShowOrRegisterTheSlot)
 TEST(BackWindow, KeysRecordThePositionAndEscSavesThenCloses)
 {
     BackWindow w;
-    w.moveToTwips(1500, 3000);
+    w.toolWindow()->placeFromTwips(1500, 3000, QRect(0, 0, 800, 600));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_EQ(w.topTwips(), 1500);
-    EXPECT_EQ(w.leftTwips(), 3000);
+    EXPECT_EQ(w.pos(), QPoint(200, 100));
 
     std::vector<QString> order;
-    QObject::connect(&w, &BackWindow::positionRecorded, &w, [&](int top, int left) {
-        order.push_back(QStringLiteral("pos %1 %2").arg(top).arg(left));
+    QObject::connect(w.toolWindow(), &ToolWindow::positionRecorded, &w, [&](TwipsPos pos) {
+        order.push_back(QStringLiteral("pos %1 %2").arg(pos.top).arg(pos.left));
     });
     QObject::connect(&w, &BackWindow::saveRequested, &w, [&] {
         order.push_back(QStringLiteral("save"));
@@ -147,7 +175,7 @@ TEST(BackWindow, ClosingReleasesThumbnailsAndShowingAgainReloadsThem)
 
     BackWindow w;
     QSignalSpy loaded(&w, &BackWindow::thumbnailLoaded);
-    QSignalSpy recorded(&w, &BackWindow::positionRecorded);
+    QSignalSpy recorded(w.toolWindow(), &ToolWindow::positionRecorded);
     w.setSlots(slots);
     w.show();
     ASSERT_TRUE(waitForThumbnails(loaded, 12));
@@ -168,10 +196,10 @@ TEST(BackWindow, TopMostFollowsAlwaysOnTopAndKeepsTheWindowShown)
     BackWindow w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.setTopMost(true);
+    w.toolWindow()->setTopMost(true);
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
-    w.setTopMost(false);
+    w.toolWindow()->setTopMost(false);
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.isVisible());
 }

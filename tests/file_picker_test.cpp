@@ -1,4 +1,5 @@
 #include "launcher/DirForm.h"
+#include "shell/ToolWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -154,7 +155,7 @@ TEST_F(FilePicker, ClickFillsThePathAndDoubleClickRegisters)
     EXPECT_EQ(text1(*f)->text(), app + QStringLiteral("img/b.BMP"));
     EXPECT_TRUE(target.log.isEmpty());
 
-    QSignalSpy places(f.get(), &Dir_Form::positionRecorded);
+    QSignalSpy places(f->toolWindow(), &ToolWindow::positionRecorded);
     clickFile(*f, QStringLiteral("a.jpg"), true);
     EXPECT_EQ(text1(*f)->text(), app + QStringLiteral("img/a.jpg"));
     EXPECT_EQ(target.log, QStringList{QStringLiteral("background ") + app + QStringLiteral("img/a.jpg")});
@@ -220,7 +221,7 @@ TEST_F(FilePicker, EscapeClosesAndBackSavesFirst)
 {
     {
         auto f = open();
-        QSignalSpy places(f.get(), &Dir_Form::positionRecorded);
+        QSignalSpy places(f->toolWindow(), &ToolWindow::positionRecorded);
         QSignalSpy saves(f.get(), &Dir_Form::saveRequested);
         text1(*f)->setFocus();
         QTest::keyClick(text1(*f), Qt::Key_Escape);
@@ -237,7 +238,7 @@ TEST_F(FilePicker, EscapeClosesAndBackSavesFirst)
         auto f = open();
         QStringList order;
         QObject::connect(f.get(), &Dir_Form::saveRequested, [&] { order << QStringLiteral("save"); });
-        QObject::connect(f.get(), &Dir_Form::positionRecorded, [&] { order << QStringLiteral("place"); });
+        QObject::connect(f->toolWindow(), &ToolWindow::positionRecorded, [&] { order << QStringLiteral("place"); });
         QObject::connect(f.get(), &QDialog::finished, [&] { order << QStringLiteral("closed"); });
         QTest::mouseClick(f->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
         EXPECT_FALSE(f->isVisible());
@@ -249,22 +250,27 @@ TEST_F(FilePicker, EscapeClosesAndBackSavesFirst)
 TEST_F(FilePicker, PlaceIsStoredAndReportedInTwips)
 {
     auto f = std::make_unique<Dir_Form>(AppPaths(app));
-    f->placeAt(3000, 1500, 450);
+    const QRect work(0, 30, 800, 560); // top 450 twips
+    f->toolWindow()->placeFromTwips(3000, 1500, work);
     f->show();
-    QSignalSpy places(f.get(), &Dir_Form::positionRecorded);
+    QSignalSpy places(f->toolWindow(), &ToolWindow::positionRecorded);
     f->Exit_dir();
     ASSERT_EQ(places.count(), 1);
-    EXPECT_EQ(places.at(0).at(0).toLongLong(), 3000);
-    EXPECT_EQ(places.at(0).at(1).toLongLong(), 1500);
+    EXPECT_EQ(places.at(0).at(0).value<TwipsPos>(), (TwipsPos{3000, 1500}));
 
     // A stored top of 0 means the top of the work area.
-    f->placeAt(0, 1500, 450);
+    f->toolWindow()->placeFromTwips(0, 1500, work);
     f->Exit_dir();
-    EXPECT_EQ(places.at(1).at(0).toLongLong(), 450);
+    EXPECT_EQ(places.at(1).at(0).value<TwipsPos>(), (TwipsPos{450, 1500}));
     // Without a stored place nothing moves.
-    f->placeAt(std::nullopt, 9000, 450);
+    f->toolWindow()->placeFromTwips(std::nullopt, 9000, work);
     f->Exit_dir();
-    EXPECT_EQ(places.at(2).at(1).toLongLong(), 1500);
+    EXPECT_EQ(places.at(2).at(0).value<TwipsPos>(), (TwipsPos{450, 1500}));
+
+    // Closing records the place too.
+    f->close();
+    ASSERT_EQ(places.count(), 4);
+    EXPECT_EQ(places.at(3).at(0).value<TwipsPos>(), (TwipsPos{450, 1500}));
 }
 
 TEST_F(FilePicker, UnreadableDriveFallsBackAndReadableDriveMoves)

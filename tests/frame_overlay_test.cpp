@@ -1,7 +1,11 @@
 #include "skin/FrameOverlay.h"
 
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "support/ExifJpeg.h"
+#include "support/TestUtil.h"
 
 using namespace yk;
 
@@ -220,4 +224,63 @@ TEST(SkinPicture, ComposeDrawsFrameOverBackgroundOrOverBareSurface)
 
     // No frame file: the background stays bare.
     EXPECT_EQ(composeSkinPicture(bgPath, dir.filePath(QStringLiteral("none.bmp"))), bg);
+}
+
+TEST(SkinPicture, APhotoTakenOnItsSideShowsUpright)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Stored wide, red on the left and blue on the right; orientation 6
+    // turns it a quarter clockwise, so upright it is tall, red above blue.
+    QImage stored(40, 20, QImage::Format_RGB32);
+    stored.fill(qRgb(0, 0, 220));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            stored.setPixel(x, y, qRgb(220, 0, 0));
+    const QString path = dir.filePath(QStringLiteral("side.jpg"));
+    yk::test::writeBytes(path, yk::test::jpegWithOrientation(stored, 6));
+
+    const QColor back(1, 2, 3);
+    const QImage shown = composeSkinPicture(path, QString(), {177, 177}, back);
+    ASSERT_EQ(shown.size(), QSize(177, 177));
+    EXPECT_GT(qRed(shown.pixel(10, 5)), 180);
+    EXPECT_LT(qBlue(shown.pixel(10, 5)), 40);
+    EXPECT_GT(qBlue(shown.pixel(10, 35)), 180);
+    EXPECT_LT(qRed(shown.pixel(10, 35)), 40);
+    // 20 wide and 40 high: the back colour beside and below it.
+    EXPECT_EQ(rgb(shown, 25, 10), back.rgb() & 0x00FFFFFF);
+    EXPECT_EQ(rgb(shown, 10, 45), back.rgb() & 0x00FFFFFF);
+}
+
+TEST(SkinPicture, EveryOrientationShowsTheUprightTopLeftCorner)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Larger than the picture box both ways, so only a corner is decoded;
+    // 50-pixel blocks of distinct colours tell any wrong corner apart.
+    QImage stored(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            stored.setPixel(x, y, qRgb(30 + (x / 50) * 28, 30 + (y / 50) * 40, 128));
+
+    for (quint16 orientation = 1; orientation <= 8; ++orientation) {
+        const QString path = dir.filePath(QStringLiteral("o%1.jpg").arg(orientation));
+        yk::test::writeBytes(path, yk::test::jpegWithOrientation(stored, orientation));
+        QImageReader whole(path);
+        whole.setAutoTransform(true);
+        const QImage upright = whole.read().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(upright.size(), orientation >= 5 ? QSize(300, 400) : QSize(400, 300)) << orientation;
+
+        const QImage shown = loadSkinPicture(path);
+        ASSERT_EQ(shown.size(), QSize(177, 177));
+        int wrong = 0;
+        for (int y = 0; y < 177; ++y)
+            for (int x = 0; x < 177; ++x) {
+                const QRgb a = shown.pixel(x, y);
+                const QRgb b = upright.pixel(x, y);
+                if (std::abs(qRed(a) - qRed(b)) > 12 || std::abs(qGreen(a) - qGreen(b)) > 12)
+                    ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << "orientation " << orientation;
+    }
 }

@@ -1,4 +1,5 @@
 #include "calendar/Memo.h"
+#include "shell/ToolWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +7,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSizeGrip>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -105,7 +107,7 @@ TEST_F(MemoWindow, SaveWithOnlyTheAfternoonText)
 {
     ASSERT_TRUE(memo->openDay(u"20260105"_qs));
     showAt(30, 45);
-    QSignalSpy positions(memo.get(), &Memo::positionReport);
+    QSignalSpy positions(memo->toolWindow(), &ToolWindow::positionRecorded);
     QSignalSpy changed(memo.get(), &Memo::notesChanged);
     QSignalSpy closed(memo.get(), &Memo::closed);
     text("Txt_Memo3")->setPlainText(u"歯医者"_qs);
@@ -118,8 +120,7 @@ TEST_F(MemoWindow, SaveWithOnlyTheAfternoonText)
     ASSERT_EQ(closed.count(), 1);
     ASSERT_GE(changed.count(), 1);
     ASSERT_GE(positions.count(), 1);
-    EXPECT_EQ(positions.last().at(0).toInt(), 45 * 15);
-    EXPECT_EQ(positions.last().at(1).toInt(), 30 * 15);
+    EXPECT_EQ(positions.last().at(0).value<TwipsPos>(), (TwipsPos{45 * 15, 30 * 15}));
 }
 
 TEST_F(MemoWindow, SaveWithOnlyTheCommonMemoCreatesNoDayFile)
@@ -144,7 +145,7 @@ TEST_F(MemoWindow, DeleteAndBack)
     // Back after editing writes nothing but reports the position.
     ASSERT_TRUE(memo->openDay(u"20260105"_qs));
     showAt(10, 20);
-    QSignalSpy positions(memo.get(), &Memo::positionReport);
+    QSignalSpy positions(memo->toolWindow(), &ToolWindow::positionRecorded);
     text("Txt_Memo")->setPlainText(u"changed"_qs);
     text("Txt_Memo4")->setPlainText(u"changed"_qs);
     QTest::mouseClick(button("cmbesc"), Qt::LeftButton);
@@ -152,7 +153,7 @@ TEST_F(MemoWindow, DeleteAndBack)
     EXPECT_EQ(bytes(u"20260105.TXT"_qs), day);
     EXPECT_EQ(bytes(u"Memo0001.TXT"_qs), common);
     ASSERT_GE(positions.count(), 1);
-    EXPECT_EQ(positions.last().at(0).toInt(), 20 * 15);
+    EXPECT_EQ(positions.last().at(0).value<TwipsPos>(), (TwipsPos{20 * 15, 10 * 15}));
 
     // Delete removes the day and leaves the common memo.
     ASSERT_TRUE(memo->openDay(u"20260105"_qs));
@@ -174,7 +175,7 @@ TEST_F(MemoWindow, KeysReportOnceAndEscClosesWithoutSaving)
 {
     ASSERT_TRUE(memo->openDay(u"20260105"_qs));
     showAt(0, 0);
-    QSignalSpy positions(memo.get(), &Memo::positionReport);
+    QSignalSpy positions(memo->toolWindow(), &ToolWindow::positionRecorded);
     QSignalSpy changed(memo.get(), &Memo::notesChanged);
     QPlainTextEdit* diary = text("Txt_Memo");
     QTest::keyClicks(diary, QStringLiteral("ab"));
@@ -226,28 +227,123 @@ TEST_F(MemoWindow, DraggingAStripMovesTheWindow)
         EXPECT_EQ(memo->pos(), after);
     }
     EXPECT_EQ(memo->pos(), start + QPoint(40, 20));
+
+    // No snapping: a few pixels from the screen's corner it stays there.
+    memo->move(100, 100);
+    auto* strip = memo->findChild<QLabel*>(QStringLiteral("lbl_Move3"));
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(strip, QPoint(-92, -93));
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(-92, -93));
+    EXPECT_EQ(memo->pos(), QPoint(3, 2));
 }
 
-TEST_F(MemoWindow, PlacementResizeAndTopMost)
+TEST_F(MemoWindow, PlacementAndTopMost)
 {
-    memo->placeTwips(1500, 3000);
+    memo->toolWindow()->placeFromTwips(1500, 3000, QRect(0, 20, 800, 580));
     EXPECT_EQ(memo->pos(), QPoint(200, 100));
-    EXPECT_EQ(memo->topTwips(), 1500);
-    EXPECT_EQ(memo->leftTwips(), 3000);
+    EXPECT_EQ(memo->toolWindow()->positionTwips(), (TwipsPos{1500, 3000}));
+    memo->toolWindow()->placeFromTwips(0, 3000, QRect(0, 20, 800, 580));
+    EXPECT_EQ(memo->pos(), QPoint(200, 20));
 
-    showAt(0, 0);
-    memo->resize(500, 300);
-    auto* tabs = memo->findChild<QTabWidget*>(QStringLiteral("SSTab_Txt"));
-    EXPECT_EQ(tabs->size(), QSize(500 - 8, 300 - 9));
-    EXPECT_LE(text("Txt_Memo")->height(), 300 - 9);
-    EXPECT_GT(text("Txt_Memo")->height(), 150);
-
-    memo->setTopMost(true);
+    showAt(30, 40);
+    memo->toolWindow()->setTopMost(true);
     EXPECT_TRUE(memo->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(memo->isVisible());
-    memo->setTopMost(false);
+    EXPECT_EQ(memo->pos(), QPoint(30, 40));
+    memo->toolWindow()->setTopMost(false);
     EXPECT_FALSE(memo->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(memo->isVisible());
+}
+
+TEST_F(MemoWindow, ResizingSizesTheTabsAndEveryTextBoxByTheRule)
+{
+    ASSERT_TRUE(memo->openDay(u"20260105"_qs));
+    showAt(0, 0);
+    auto* tabs = memo->findChild<QTabWidget*>(QStringLiteral("SSTab_Txt"));
+    const char* names[] = {"Txt_Memo", "Txt_Memo2", "Txt_Memo3", "Txt_Memo4"};
+
+    // 500 x 300 pixels = 7500 x 4500 twips: the tab control 7380 x 4365,
+    // each text box 7380 x 4065.
+    memo->resize(500, 300);
+    EXPECT_EQ(tabs->geometry(), QRect(4, 4, 492, 291));
+    for (const char* name : names) {
+        EXPECT_EQ(text(name)->size(), QSize(492, 271)) << name;
+        // The box fills its page: nothing of it is cut off.
+        EXPECT_TRUE(text(name)->parentWidget()->rect().contains(text(name)->geometry()) || !text(name)->isVisible())
+            << name;
+    }
+    const QWidget* page = text("Txt_Memo")->parentWidget();
+    EXPECT_EQ(page->size(), QSize(492, 271));
+
+    memo->resize(321, 187); // 4815 x 2805 twips
+    EXPECT_EQ(tabs->size(), QSize(313, 178));
+    for (const char* name : names)
+        EXPECT_EQ(text(name)->size(), QSize(313, 158)) << name;
+
+    // 60 pixels high = 900 twips: the tabs follow (over 660), the boxes do
+    // not (not over 965).
+    memo->resize(200, 60);
+    EXPECT_EQ(tabs->size(), QSize(192, 51));
+    for (const char* name : names)
+        EXPECT_EQ(text(name)->size(), QSize(192, 158)) << name;
+
+    // 40 x 8 pixels = 600 x 120 twips: at or under every threshold, nothing changes.
+    memo->resize(8, 40);
+    EXPECT_EQ(memo->size(), QSize(8, 40));
+    EXPECT_EQ(tabs->size(), QSize(192, 51));
+    for (const char* name : names)
+        EXPECT_EQ(text(name)->size(), QSize(192, 158)) << name;
+
+    // One pixel over each threshold: all of them follow again.
+    memo->resize(9, 65); // 135 x 975 twips
+    EXPECT_EQ(tabs->size(), QSize(1, 56));
+    for (const char* name : names)
+        EXPECT_EQ(text(name)->size(), QSize(1, 36)) << name;
+}
+
+TEST_F(MemoWindow, TheCornerGripResizesTheWindow)
+{
+    ASSERT_TRUE(memo->openDay(u"20260105"_qs));
+    showAt(10, 10);
+    memo->resize(400, 250);
+    auto* grip = memo->findChild<QSizeGrip*>(QStringLiteral("sizeGrip"));
+    ASSERT_TRUE(grip);
+    EXPECT_TRUE(grip->isVisible());
+    EXPECT_EQ(grip->geometry().bottomRight(), memo->rect().bottomRight());
+
+    const QPoint at = grip->rect().center();
+    QTest::mousePress(grip, Qt::LeftButton, {}, at);
+    QTest::mouseMove(grip, at + QPoint(60, 45));
+    QTest::mouseRelease(grip, Qt::LeftButton, {}, at + QPoint(60, 45));
+    EXPECT_EQ(memo->size(), QSize(460, 295));
+    EXPECT_EQ(memo->pos(), QPoint(10, 10));
+    // (6900 - 120) / 15 and (4425 - 435) / 15
+    EXPECT_EQ(text("Txt_Memo")->size(), QSize(452, 266));
+    EXPECT_EQ(grip->geometry().bottomRight(), memo->rect().bottomRight());
+}
+
+TEST_F(MemoWindow, StripsNameTheDayAndTheCommonMemo)
+{
+    const auto strip = [&](const char* name) { return memo->findChild<QLabel*>(QLatin1String(name))->text(); };
+    ASSERT_TRUE(memo->openDay(u"20261222"_qs));
+    for (const char* name : {"lbl_Move", "lbl_Move2", "lbl_Move3"})
+        EXPECT_EQ(strip(name), u"12月22日（火）") << name;
+    EXPECT_EQ(strip("lbl_Move4"), u"共通メモ");
+
+    ASSERT_TRUE(memo->openDay(u"20260105"_qs));
+    EXPECT_EQ(strip("lbl_Move"), u"1月5日（月）");
+    ASSERT_TRUE(memo->openDay(u"20240229"_qs));
+    EXPECT_EQ(strip("lbl_Move3"), u"2月29日（木）");
+    ASSERT_TRUE(memo->openDay(u"20260104"_qs));
+    EXPECT_EQ(strip("lbl_Move2"), u"1月4日（日）");
+    ASSERT_TRUE(memo->openDay(u"20260110"_qs));
+    EXPECT_EQ(strip("lbl_Move2"), u"1月10日（土）");
+    EXPECT_EQ(strip("lbl_Move4"), u"共通メモ");
+
+    // A month alone names no day and changes nothing.
+    EXPECT_FALSE(memo->openDay(u"202602"_qs));
+    EXPECT_EQ(strip("lbl_Move"), u"1月10日（土）");
+    EXPECT_TRUE(Memo::dayCaption(u"20260230"_qs).isEmpty());
 }
 
 TEST_F(MemoWindow, AFailedSaveKeepsTheWindowAndTheText)

@@ -1,8 +1,12 @@
 #include "calendar/Memo.h"
 
+#include "shell/ToolWindow.h"
+#include "shell/Twips.h"
+
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,15 +14,18 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSizeGrip>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace yk {
 
 namespace {
 
-constexpr int kStripHeight = 14;
+// The tab strip is 300 twips high: the resize rule leaves the text boxes
+// exactly the tab control's height less that strip.
+constexpr int kTabRowPixels = 300 / kTwipsPerPixel;
+constexpr int kGripSide = 10;
 
 // Tab captions and their text boxes, in tab order.
 const std::array<QString, 4> kTabCaptions = {QStringLiteral("日記"), QStringLiteral("午前"),
@@ -28,7 +35,57 @@ const std::array<QString, 4> kTextNames = {QStringLiteral("Txt_Memo"), QStringLi
 const std::array<QString, 4> kStripNames = {QStringLiteral("lbl_Move"), QStringLiteral("lbl_Move2"),
                                             QStringLiteral("lbl_Move3"), QStringLiteral("lbl_Move4")};
 
+// A text box with its tab's drag strip across its top edge, above the text:
+// the box keeps the whole page, so its size is the one the resize rule
+// gives, and the strip never hides a line.
+class StripTextEdit : public QPlainTextEdit
+{
+public:
+    StripTextEdit(QLabel* strip, QWidget* parent)
+        : QPlainTextEdit(parent)
+        , m_strip(strip)
+    {
+        m_strip->setParent(this);
+        setViewportMargins(0, m_strip->height(), 0, 0);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override
+    {
+        // The viewport moves and narrows as the scroll bar comes and goes.
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+            placeStrip();
+        return QPlainTextEdit::viewportEvent(event);
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QPlainTextEdit::resizeEvent(event);
+        placeStrip();
+    }
+
+private:
+    void placeStrip()
+    {
+        const QRect port = viewport()->geometry();
+        m_strip->setGeometry(port.left(), port.top() - m_strip->height(), port.width(), m_strip->height());
+    }
+
+    QLabel* m_strip;
+};
+
 } // namespace
+
+QString Memo::dayCaption(const QString& selDate)
+{
+    const QDate date = QDate::fromString(selDate, QStringLiteral("yyyyMMdd"));
+    if (selDate.size() != 8 || !date.isValid())
+        return {};
+    static const QString weekdays = QStringLiteral("月火水木金土日"); // dayOfWeek 1 = Monday
+    return QStringLiteral("%1月%2日（%3）")
+        .arg(date.month())
+        .arg(date.day())
+        .arg(weekdays.at(date.dayOfWeek() - 1));
+}
 
 Memo::Memo(DayNoteStore store, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -41,32 +98,38 @@ Memo::Memo(DayNoteStore store, QWidget* parent)
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab_Txt"));
     m_tabs->setAccessibleName(QStringLiteral("メモの種類"));
+    // Pages without a frame and a tab row of kTabRowPixels: a page is then
+    // exactly as large as the text box the resize rule sizes.
+    m_tabs->setDocumentMode(true);
+    m_tabs->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: %1px; max-height: %1px; padding: 0px 8px; margin: 0px; }")
+            .arg(kTabRowPixels));
 
+    m_tool = new ToolWindow(this);
+    const int stripHeight = fontMetrics().height() + 2;
     for (size_t i = 0; i < m_texts.size(); ++i) {
         auto* page = new QWidget(m_tabs);
-        auto* column = new QVBoxLayout(page);
-        column->setContentsMargins(0, 0, 0, 0);
-        column->setSpacing(0);
         auto* strip = new QLabel(page);
-        strip->setFixedHeight(kStripHeight);
+        strip->setFixedHeight(stripHeight);
         strip->setObjectName(kStripNames[i]);
         strip->setAccessibleName(QStringLiteral("移動"));
+        strip->setAlignment(Qt::AlignCenter);
         strip->setCursor(Qt::SizeAllCursor);
         strip->setAutoFillBackground(true);
         strip->setBackgroundRole(QPalette::Mid);
-        strip->installEventFilter(this);
+        strip->setForegroundRole(QPalette::BrightText);
+        m_tool->addDragHandle(strip);
         m_strips[i] = strip;
 
-        auto* text = new QPlainTextEdit(page);
+        auto* text = new StripTextEdit(strip, page);
         text->setObjectName(kTextNames[i]);
         text->setAccessibleName(kTabCaptions[i]);
         text->setTabChangesFocus(true);
         m_texts[i] = text;
-        column->addWidget(strip);
-        column->addWidget(text, 1);
 
         m_tabs->addTab(page, kTabCaptions[i]);
     }
+    m_strips[3]->setText(QStringLiteral("共通メモ"));
     m_tabs->tabBar()->installEventFilter(this);
 
     auto* buttons = new QWidget(m_tabs);
@@ -84,6 +147,7 @@ Memo::Memo(DayNoteStore store, QWidget* parent)
     m_back->setAccessibleName(QStringLiteral("戻る"));
     for (QPushButton* b : {m_save, m_delete, m_back}) {
         b->setAutoDefault(false);
+        b->setMaximumHeight(kTabRowPixels);
         row->addWidget(b);
     }
     // The tab control fills the window, so the buttons sit beside the tabs.
@@ -93,9 +157,15 @@ Memo::Memo(DayNoteStore store, QWidget* parent)
     connect(m_delete, &QPushButton::clicked, this, &Memo::deleteDay);
     connect(m_back, &QPushButton::clicked, this, &Memo::back);
 
+    // Any size is allowed: below the rule's thresholds the controls keep
+    // their size and the window shows part of them.
+    m_grip = new QSizeGrip(this);
+    m_grip->setObjectName(QStringLiteral("sizeGrip"));
+    m_grip->setAccessibleName(QStringLiteral("大きさ変更"));
+    m_grip->setFixedSize(kGripSide, kGripSide);
+
     watchKeys(this);
-    setMinimumSize(m_tabs->tabBar()->sizeHint().width() + buttons->sizeHint().width() + 16, 120);
-    resize(std::max(380, minimumWidth()), 240);
+    resize(std::max(380, m_tabs->tabBar()->sizeHint().width() + buttons->sizeHint().width() + 16), 240);
 }
 
 void Memo::watchKeys(QWidget* widget)
@@ -113,8 +183,11 @@ bool Memo::openDay(const QString& selDate)
     if (!isVisible())
         m_texts[3]->clear();
     m_day = selDate;
-    for (size_t i = 0; i < 3; ++i)
+    const QString caption = dayCaption(selDate);
+    for (size_t i = 0; i < 3; ++i) {
         m_texts[i]->clear();
+        m_strips[i]->setText(caption);
+    }
     if (const auto note = m_store.readDay(m_day)) {
         m_texts[0]->setPlainText(note->diary);
         m_texts[1]->setPlainText(note->morning);
@@ -125,34 +198,9 @@ bool Memo::openDay(const QString& selDate)
     return true;
 }
 
-void Memo::placeTwips(int topTwips, int leftTwips)
-{
-    move(leftTwips / kTwipsPerPixel, topTwips / kTwipsPerPixel);
-}
-
-int Memo::topTwips() const
-{
-    return y() * kTwipsPerPixel;
-}
-
-int Memo::leftTwips() const
-{
-    return x() * kTwipsPerPixel;
-}
-
-void Memo::setTopMost(bool on)
-{
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
-        return;
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (shown)
-        show(); // changing the flags hides the window
-}
-
 void Memo::ini()
 {
-    Q_EMIT positionReport(topTwips(), leftTwips());
+    m_tool->recordPosition();
     Q_EMIT notesChanged();
 }
 
@@ -193,7 +241,6 @@ void Memo::reportFailure(const QString& text)
 
 void Memo::closeEvent(QCloseEvent* event)
 {
-    m_dragging = false;
     ini();
     QWidget::closeEvent(event);
     Q_EMIT closed();
@@ -202,17 +249,27 @@ void Memo::closeEvent(QCloseEvent* event)
 void Memo::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The tab control follows the window with its usual margins (in twips:
-    // 60 left and right, 60 above, 75 below); below the thresholds it keeps
-    // its size. Each text box fills its page under the drag strip.
-    const int h = height() * kTwipsPerPixel;
-    const int w = width() * kTwipsPerPixel;
+    // The tab control keeps margins of 60 twips left, right and above and
+    // 75 below, each text box is the tab control less its tab row; below
+    // the thresholds a control keeps the size it has.
+    const int h = toTwips(height());
+    const int w = toTwips(width());
     QSize tabs = m_tabs->size();
     if (h > 660)
-        tabs.setHeight((h - 135) / kTwipsPerPixel);
+        tabs.setHeight(toPixels(h - 135));
     if (w > 120)
-        tabs.setWidth((w - 120) / kTwipsPerPixel);
-    m_tabs->setGeometry(60 / kTwipsPerPixel, 60 / kTwipsPerPixel, tabs.width(), tabs.height());
+        tabs.setWidth(toPixels(w - 120));
+    m_tabs->setGeometry(toPixels(60), toPixels(60), tabs.width(), tabs.height());
+    for (QPlainTextEdit* text : m_texts) {
+        QSize box = text->size();
+        if (h > 965)
+            box.setHeight(toPixels(h - 435));
+        if (w > 120)
+            box.setWidth(toPixels(w - 120));
+        text->setGeometry(0, 0, box.width(), box.height());
+    }
+    m_grip->move(width() - m_grip->width(), height() - m_grip->height());
+    m_grip->raise();
 }
 
 void Memo::focusShownText()
@@ -223,39 +280,13 @@ void Memo::focusShownText()
         m_texts[static_cast<size_t>(it - kTabCaptions.cbegin())]->setFocus(Qt::MouseFocusReason);
 }
 
-bool Memo::handleDrag(QEvent* event)
-{
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint global = mouse->globalPosition().toPoint();
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        m_dragging = true;
-        m_dragOffset = global - pos();
-        return true;
-    case QEvent::MouseMove:
-        if (m_dragging)
-            move(global - m_dragOffset);
-        return true;
-    case QEvent::MouseButtonRelease:
-        m_dragging = false;
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool Memo::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove
-        || type == QEvent::MouseButtonRelease) {
-        if (std::find(m_strips.cbegin(), m_strips.cend(), watched) != m_strips.cend())
-            return handleDrag(event);
-        if (watched == m_tabs->tabBar() && type == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            // The tab changes on the press; the release hands its text the keys.
-            focusShownText();
-        }
+    if (type == QEvent::MouseButtonRelease && watched == m_tabs->tabBar()
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // The tab changes on the press; the release hands its text the keys.
+        focusShownText();
         return false;
     }
 

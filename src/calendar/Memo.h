@@ -4,20 +4,22 @@
 
 #include <array>
 
-#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSizeGrip;
 class QTabWidget;
 
 namespace yk {
 
+class ToolWindow;
+
 // The note editor of one day: the diary, morning and afternoon texts of the
 // day and the common memo, on four tabs. Frameless; the strip at the top of
-// each tab moves it.
+// each tab moves it and names the day, the grip in the corner resizes it.
 //
 // The window remembers the day it was opened for, so a click elsewhere in
 // the calendar while it is open cannot make it save into another day.
@@ -26,8 +28,6 @@ class Memo : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int kTwipsPerPixel = 15;
-
     explicit Memo(DayNoteStore store, QWidget* parent = nullptr);
 
     // Loads the day named by `selDate` ("yyyymmdd") and the common memo,
@@ -37,12 +37,13 @@ public:
     bool openDay(const QString& selDate);
     QString day() const { return m_day; }
 
-    // Window position in twips (top, left), as the settings keep it.
-    void placeTwips(int topTwips, int leftTwips);
-    int topTwips() const;
-    int leftTwips() const;
+    // Placement, always-on-top and the position record (on every key press
+    // and on close: settings window record 7-8).
+    ToolWindow* toolWindow() const { return m_tool; }
 
-    void setTopMost(bool on);
+    // What a day tab's strip says for `selDate` ("yyyymmdd"): month, day and
+    // weekday, e.g. 12月22日（火）. Empty when it names no day.
+    static QString dayCaption(const QString& selDate);
 
     // The actions of the three buttons.
     void save();       // write, then close; stays open when a write fails
@@ -50,10 +51,9 @@ public:
     void back();       // close without writing
 
 Q_SIGNALS:
-    // Sent on every key press and when the window closes: the caller stores
-    // the position (settings window record 7-8), refreshes the memo markers
-    // and today's schedule mark.
-    void positionReport(int topTwips, int leftTwips);
+    // Sent on every key press and when the window closes, right after the
+    // position record: the caller refreshes the memo markers and today's
+    // schedule mark.
     void notesChanged();
     void closed();
 
@@ -67,7 +67,6 @@ private:
     void focusShownText();
     void watchKeys(QWidget* widget);
     void reportFailure(const QString& text);
-    bool handleDrag(QEvent* event);
 
     DayNoteStore m_store;
     QString m_day;
@@ -78,9 +77,8 @@ private:
     QPushButton* m_save = nullptr;
     QPushButton* m_delete = nullptr;
     QPushButton* m_back = nullptr;
-
-    bool m_dragging = false;
-    QPoint m_dragOffset; // mouse position relative to the window at the press
+    QSizeGrip* m_grip = nullptr;
+    ToolWindow* m_tool = nullptr;
 
     // The key press being dispatched, so a key that travels up from a child
     // to its parents counts once.

@@ -1,5 +1,7 @@
 #include "launcher/DirForm.h"
 
+#include "shell/ToolWindow.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -19,8 +21,6 @@
 
 namespace yk {
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 QString withSlash(QString folder)
 {
@@ -62,6 +62,7 @@ bool isReadableFolder(const QString& path)
 Dir_Form::Dir_Form(AppPaths paths, PickerTarget* target, QWidget* parent)
     : QDialog(parent)
     , m_paths(std::move(paths))
+    , m_tool(new ToolWindow(this))
     , m_target(target)
 {
     buildUi();
@@ -294,8 +295,7 @@ TourokuResult Dir_Form::Touroku()
 
 void Dir_Form::Exit_dir()
 {
-    const QPoint p = pos();
-    Q_EMIT positionRecorded(qint64(p.y()) * kTwipsPerPixel, qint64(p.x()) * kTwipsPerPixel);
+    m_tool->recordPosition();
 }
 
 void Dir_Form::Command1_Click()
@@ -309,24 +309,6 @@ void Dir_Form::done(int result)
 {
     Exit_dir();
     QDialog::done(result);
-}
-
-void Dir_Form::placeAt(std::optional<qint64> topTwips, std::optional<qint64> leftTwips, qint64 workTopTwips)
-{
-    if (!topTwips || !leftTwips)
-        return;
-    const qint64 top = *topTwips == 0 ? workTopTwips : *topTwips;
-    move(int(*leftTwips / kTwipsPerPixel), int(top / kTwipsPerPixel));
-}
-
-void Dir_Form::applyTopFlag(bool topMost)
-{
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
-        return;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    if (visible)
-        show(); // changing the flags hides a shown window
 }
 
 void Dir_Form::showModal()

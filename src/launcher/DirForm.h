@@ -6,8 +6,6 @@
 #include <QDialog>
 #include <QFutureWatcher>
 
-#include <optional>
-
 class QComboBox;
 class QFileSystemModel;
 class QLineEdit;
@@ -17,11 +15,13 @@ class QTreeView;
 
 namespace yk {
 
+class ToolWindow;
+
 // The file picker: a drive list, a folder tree and a filtered file list
 // that fill a path box, and a register button whose action depends on the
 // caption the opener gave (see PickerMode). It registers through a
 // PickerTarget and leaves the window positions and the settings file to
-// its opener, through positionRecorded() and saveRequested().
+// its opener, through toolWindow()->positionRecorded() and saveRequested().
 class Dir_Form : public QDialog
 {
     Q_OBJECT
@@ -49,24 +49,20 @@ public:
     void setDrives(const QStringList& roots);
     QStringList drives() const;
 
-    // The stored place from Win_Pos, in twips; without one the window keeps
-    // its default place. A stored top of 0 means the top of the work area.
-    void placeAt(std::optional<qint64> topTwips, std::optional<qint64> leftTwips, qint64 workTopTwips);
-    // Always-on-top follows Top_Flag.
-    void applyTopFlag(bool topMost);
+    // Placement from Win_Pos, always-on-top and the position record.
+    ToolWindow* toolWindow() const { return m_tool; }
     // Shows the window modal to the whole program without blocking the
     // caller; open() (modal to the parent) and exec() also work.
     void showModal();
 
     // The register step for the path box; the window stays open.
     TourokuResult Touroku();
-    // Reports the window's place (positionRecorded) for Win_Pos.
+    // Reports the window's place (toolWindow()->positionRecorded) for Win_Pos.
     void Exit_dir();
 
     void done(int result) override;
 
 Q_SIGNALS:
-    void positionRecorded(qint64 topTwips, qint64 leftTwips);
     // "戻る(&E)": the opener writes the settings file before the window goes.
     void saveRequested();
     void tourokuFinished(yk::PickerMode mode, const QString& path, yk::TourokuResult result);
@@ -86,6 +82,7 @@ private:
     void Command1_Click();
 
     AppPaths m_paths;
+    ToolWindow* m_tool = nullptr;
     PickerTarget* m_target = nullptr;
     QString m_pattern;
     QString m_folder;

@@ -1,5 +1,6 @@
 #include "media/PlayWindow.h"
 
+#include "shell/ToolWindow.h"
 
 namespace yk {
 
@@ -25,6 +26,9 @@ PlayWindow::PlayWindow(QWidget* parent)
     lst_Files_Name->setStyleSheet(QStringLiteral(
         "QListWidget { background: transparent; font-size: 10px; }"
         "QListWidget::item { height: 11px; padding: 0px; }"));
+
+    m_tool = new ToolWindow(this);
+    m_tool->addDragHandle(pct_Play, ToolWindow::Snap::WorkAreaEdges);
 }
 
 void PlayWindow::setPicture(const QPixmap& picture)

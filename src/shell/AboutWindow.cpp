@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "shell/AppIcon.h"
+#include "shell/ToolWindow.h"
 
 namespace yk {
 
@@ -142,6 +143,11 @@ AboutWindow::AboutWindow(const QString& homePage, QWidget* parent)
     });
 
     setHomePage(homePage);
+
+    // Labels and the frame leave their mouse presses to the window, so the
+    // window as handle drags by all of them; the buttons and the icon keep theirs.
+    m_tool = new ToolWindow(this);
+    m_tool->addDragHandle(this);
 }
 
 void AboutWindow::setHomePage(const QString& address)
@@ -154,17 +160,6 @@ void AboutWindow::setHomePage(const QString& address)
     caption.replace(u'&', QStringLiteral("&&"));
     cmb_URL->setText(caption);
     cmb_URL->setToolTip(address);
-}
-
-void AboutWindow::setTopMost(bool on)
-{
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
-        return;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    // Changing a window flag hides the window; put it back where it was.
-    if (visible)
-        show();
 }
 
 void AboutWindow::openAbout()
@@ -189,30 +184,6 @@ bool AboutWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-// Labels and the frame pass their mouse presses on to the window, so all of
-// these drag it by the mouse's displacement.
-void AboutWindow::mousePressEvent(QMouseEvent* event)
-{
-    m_dragging = true;
-    m_pressGlobal = event->globalPosition().toPoint();
-    m_pressPos = pos();
-    event->accept();
-}
-
-void AboutWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!m_dragging || event->buttons() == Qt::NoButton)
-        return QDialog::mouseMoveEvent(event);
-    move(m_pressPos + (event->globalPosition().toPoint() - m_pressGlobal));
-    event->accept();
-}
-
-void AboutWindow::mouseReleaseEvent(QMouseEvent* event)
-{
-    m_dragging = false;
-    event->accept();
 }
 
 } // namespace yk

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPoint>
 #include <QString>
 
 class QFrame;
@@ -9,6 +8,8 @@ class QLabel;
 class QPushButton;
 
 namespace yk {
+
+class ToolWindow;
 
 // The About window: name, version and a link to the home page. It is
 // created once and shown on request; it is dragged by pressing anywhere on
@@ -28,8 +29,8 @@ public:
     QString homePage() const { return m_homePage; }
     void setHomePage(const QString& address);
 
-    // Stays above other windows while always-on-top is on.
-    void setTopMost(bool on);
+    // Always-on-top and the drag (anywhere on the surface, without snapping).
+    ToolWindow* toolWindow() const { return m_tool; }
     // Reports opened() and shows the window modally (without a nested
     // event loop: the clock keeps running while it is open).
     void openAbout();
@@ -59,14 +60,9 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool m_dragging = false;
-    QPoint m_pressGlobal; // mouse at the press, screen pixels
-    QPoint m_pressPos;    // window position at the press
+    ToolWindow* m_tool = nullptr;
     QString m_homePage;
 };
 

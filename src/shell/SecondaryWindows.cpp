@@ -10,6 +10,7 @@
 #include "shell/AboutWindow.h"
 #include "shell/HelpFiles.h"
 #include "shell/Settings.h"
+#include "shell/ToolWindow.h"
 #include "shell/Twips.h"
 #include "skin/BackWindow.h"
 #include "skin/BackgroundController.h"
@@ -21,17 +22,6 @@ namespace {
 const QString kBackHint = QStringLiteral(
     "\\t\\u\\s[0]番号の下の枠をクリックすると絵が登録できるんや\\h\\s[5]\\w9登録した絵を右クリックしたら"
     "\\n\\n\\w3すぐに背景を変更することも出来るんだよ\\e");
-
-void setTopMost(QWidget* w, bool on)
-{
-    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
-        return;
-    const bool visible = w->isVisible();
-    w->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    // Changing a window flag hides the window; put it back without moving it.
-    if (visible)
-        w->show();
-}
 
 void raiseAndFocus(QWidget* w)
 {
@@ -93,9 +83,20 @@ QRect SecondaryWindows::workArea() const
     return m_s.workArea();
 }
 
-int SecondaryWindows::workTopTwips() const
+void SecondaryWindows::keepPlace(ToolWindow* tool, WindowId id)
 {
-    return toTwips(workArea().top());
+    // The memo, background and picker windows have their own two fields.
+    // The background window and the picker also bring the main window's
+    // (and the picker the background window's) fields up to date.
+    const int field = 2 * int(id) + 1;
+    tool->placeFromTwips(m_s.settings.winPosNumber(field), m_s.settings.winPosNumber(field + 1), workArea());
+    connect(tool, &ToolWindow::positionRecorded, this, [this, id](TwipsPos pos) {
+        if (id != WindowId::Memo)
+            recordMainPosition();
+        if (id == WindowId::Launcher && m_back)
+            m_s.settings.setWinPos(WindowId::Back, m_back->toolWindow()->positionTwips());
+        m_s.settings.setWinPos(id, TwipsPos{qMax(0, pos.top), qMax(0, pos.left)});
+    });
 }
 
 QList<QWidget*> SecondaryWindows::openWindows() const
@@ -113,7 +114,7 @@ QList<QWidget*> SecondaryWindows::openWindows() const
 void SecondaryWindows::applyTopMost(bool on)
 {
     for (QWidget* w : openWindows())
-        setTopMost(w, on);
+        ToolWindow::applyTopMost(w, on);
 }
 
 void SecondaryWindows::recordMainPosition()
@@ -128,18 +129,11 @@ void SecondaryWindows::openMemo()
     if (!m_memo) {
         m_memo = new Memo(m_s.calendar.notes());
         m_memo->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_memo, &Memo::positionReport, this, [this](int top, int left) {
-            m_s.settings.setWinPos(WindowId::Memo, TwipsPos{qMax(0, top), qMax(0, left)});
-        });
+        keepPlace(m_memo->toolWindow(), WindowId::Memo);
         connect(m_memo, &Memo::notesChanged, &m_s.calendar, &CalendarModel::notesChanged);
-        // Its stored place, when there is one; a top of 0 means the work area's top.
-        if (auto top = m_s.settings.winPosNumber(7)) {
-            if (auto left = m_s.settings.winPosNumber(8))
-                m_memo->placeTwips(*top == 0 ? workTopTwips() : int(*top), int(*left));
-        }
     }
     m_memo->openDay(m_s.calendar.selDate());
-    m_memo->setTopMost(m_s.settings.Top_Flag);
+    m_memo->toolWindow()->setTopMost(m_s.settings.Top_Flag);
     raiseAndFocus(m_memo);
     // Ready to type into the diary at once.
     if (QWidget* diary = m_memo->findChild<QWidget*>(QStringLiteral("Txt_Memo")))
@@ -154,17 +148,10 @@ void SecondaryWindows::openBackgrounds()
         connect(m_back, &BackWindow::showRequested, &m_s.backgrounds, &BackgroundController::showThumbnail);
         connect(m_back, &BackWindow::registerRequested, this, &SecondaryWindows::openBackgroundPicker);
         connect(m_back, &BackWindow::saveRequested, this, [this] { m_s.saveSettings(); });
-        connect(m_back, &BackWindow::positionRecorded, this, [this](int top, int left) {
-            recordMainPosition();
-            m_s.settings.setWinPos(WindowId::Back, TwipsPos{top, left});
-        });
-        if (auto top = m_s.settings.winPosNumber(3)) {
-            if (auto left = m_s.settings.winPosNumber(4))
-                m_back->moveToTwips(*top == 0 ? workTopTwips() : int(*top), int(*left));
-        }
+        keepPlace(m_back->toolWindow(), WindowId::Back);
     }
     m_back->setSlots(m_s.backgrounds.slotList());
-    m_back->setTopMost(m_s.settings.Top_Flag);
+    m_back->toolWindow()->setTopMost(m_s.settings.Top_Flag);
     m_back->show();
     m_back->raise();
     m_s.mascot.sendScript(kBackHint);
@@ -183,15 +170,9 @@ void SecondaryWindows::openPicker(const PickerRequest& request)
     m_picker = new Dir_Form(m_s.paths, m_pickerTarget.get());
     m_picker->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_picker, &Dir_Form::saveRequested, this, [this] { m_s.saveSettings(); });
-    connect(m_picker, &Dir_Form::positionRecorded, this, [this](qint64 top, qint64 left) {
-        recordMainPosition();
-        if (m_back)
-            m_s.settings.setWinPos(WindowId::Back, TwipsPos{m_back->topTwips(), m_back->leftTwips()});
-        m_s.settings.setWinPos(WindowId::Launcher, TwipsPos{int(top), int(left)});
-    });
+    keepPlace(m_picker->toolWindow(), WindowId::Launcher);
     m_picker->apply(request);
-    m_picker->placeAt(m_s.settings.winPosNumber(5), m_s.settings.winPosNumber(6), workTopTwips());
-    m_picker->applyTopFlag(m_s.settings.Top_Flag);
+    m_picker->toolWindow()->setTopMost(m_s.settings.Top_Flag);
     m_picker->showModal();
 }
 
@@ -205,7 +186,7 @@ void SecondaryWindows::openAbout()
         connect(m_about, &AboutWindow::homePageRequested, this,
                 [this](const QString& address) { m_s.shell.openDocument(address); });
     }
-    m_about->setTopMost(m_s.settings.Top_Flag);
+    m_about->toolWindow()->setTopMost(m_s.settings.Top_Flag);
     m_about->openAbout();
 }
 

@@ -10,6 +10,7 @@
 
 #include "launcher/FilePicker.h"
 #include "platform/AppPaths.h"
+#include "shell/SettingsHost.h"
 
 class QWidget;
 
@@ -24,6 +25,7 @@ class MascotChannel;
 class Memo;
 class Settings;
 class ShellAdapter;
+class ToolWindow;
 
 // The windows opened on demand (memo, backgrounds, file picker, About):
 // made on first use, gone when closed. Each takes its stored place when it
@@ -81,7 +83,8 @@ private:
     class BackgroundTarget;
     void openPicker(const PickerRequest& request);
     QRect workArea() const;
-    int workTopTwips() const;
+    // Places the window from its stored fields and keeps it there.
+    void keepPlace(ToolWindow* tool, WindowId id);
 
     Services m_s;
     QWidget* m_main;

@@ -4,11 +4,19 @@
 
 namespace yk {
 
-// Window places are kept in twips, as the settings file has always stored
-// them: 15 to a logical pixel.
+// Window places and sizes are kept in twips, the unit of the settings file.
+// The program treats every screen as 96 dpi, so one pixel is 15 twips.
 inline constexpr int kTwipsPerPixel = 15;
 
-inline constexpr int toTwips(int pixels) { return pixels * kTwipsPerPixel; }
-inline constexpr int toPixels(qint64 twips) { return int(twips / kTwipsPerPixel); }
+constexpr int toTwips(int px)
+{
+    return px * kTwipsPerPixel;
+}
+
+// Truncates towards zero, as the stored places were always read.
+constexpr int toPixels(qint64 twips)
+{
+    return int(twips / kTwipsPerPixel);
+}
 
 } // namespace yk

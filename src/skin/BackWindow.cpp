@@ -1,5 +1,7 @@
 #include "skin/BackWindow.h"
 
+#include "shell/ToolWindow.h"
+
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -14,10 +16,9 @@ namespace yk {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
 // Decodes straight to thumbnail size, which for JPEG skips most of the
-// work; a registered photograph may be many megapixels.
+// work; a registered photograph may be many megapixels. A camera's
+// orientation tag is honoured, as on the main window.
 QImage readThumbnail(const QString& path, int side)
 {
     QImageReader reader(path);
@@ -35,6 +36,7 @@ QImage readThumbnail(const QString& path, int side)
 
 BackWindow::BackWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
+    , m_tool(new ToolWindow(this))
 {
     setObjectName(QStringLiteral("Back"));
     setWindowTitle(QStringLiteral(" 背景登録＆選択"));
@@ -124,29 +126,11 @@ void BackWindow::releaseThumbnails()
     m_released = true;
 }
 
-void BackWindow::setTopMost(bool on)
-{
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
-        return;
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (shown)
-        show();
-}
-
 QPixmap BackWindow::thumbnail(int slot) const
 {
     if (slot < 1 || slot > 12)
         return {};
     return m_thumbs[size_t(slot - 1)]->pixmap();
-}
-
-int BackWindow::topTwips() const { return y() * kTwipsPerPixel; }
-int BackWindow::leftTwips() const { return x() * kTwipsPerPixel; }
-
-void BackWindow::moveToTwips(int top, int left)
-{
-    move(left / kTwipsPerPixel, top / kTwipsPerPixel);
 }
 
 int BackWindow::slotOf(QObject* object) const
@@ -179,11 +163,11 @@ bool BackWindow::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Space:
-            Q_EMIT positionRecorded(topTwips(), leftTwips());
+            m_tool->recordPosition();
             Q_EMIT registerRequested(slot);
             return true;
         case Qt::Key_Menu:
-            Q_EMIT positionRecorded(topTwips(), leftTwips());
+            m_tool->recordPosition();
             Q_EMIT showRequested(slot);
             return true;
         default:
@@ -198,7 +182,7 @@ bool BackWindow::eventFilter(QObject* watched, QEvent* event)
 
 void BackWindow::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT positionRecorded(topTwips(), leftTwips());
+    m_tool->recordPosition();
     if (event->key() == Qt::Key_Escape) {
         Q_EMIT saveRequested();
         close();
@@ -209,7 +193,7 @@ void BackWindow::keyPressEvent(QKeyEvent* event)
 
 void BackWindow::closeEvent(QCloseEvent* event)
 {
-    Q_EMIT positionRecorded(topTwips(), leftTwips());
+    m_tool->recordPosition();
     releaseThumbnails();
     QWidget::closeEvent(event);
 }

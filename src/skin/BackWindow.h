@@ -11,6 +11,8 @@ class QLabel;
 
 namespace yk {
 
+class ToolWindow;
+
 // The background window `Back`: the twelve slots as thumbnails. A right
 // button on a thumbnail asks to show that slot, a left button asks to
 // register a picture for it; the owner does both (BackgroundSlots, the
@@ -32,24 +34,18 @@ public:
     void setSlots(const BackSlotList& slots);
     void setSlotPicture(int slot, const QString& path);
 
-    // Stays above other windows while always-on-top is on.
-    void setTopMost(bool on);
+    // Placement, always-on-top and the position record (on every key typed
+    // in the window and when it closes).
+    ToolWindow* toolWindow() const { return m_tool; }
 
     // The thumbnail of `slot` as shown (null while empty or loading).
     QPixmap thumbnail(int slot) const;
-
-    // Window position in twips (15 per pixel), as stored in the settings.
-    int topTwips() const;
-    int leftTwips() const;
-    void moveToTwips(int top, int left);
 
 Q_SIGNALS:
     void showRequested(int slot);
     void registerRequested(int slot);
     // Esc: the settings are to be written; the window closes right after.
     void saveRequested();
-    // On every key typed in the window and when it closes.
-    void positionRecorded(int topTwips, int leftTwips);
     void thumbnailLoaded(int slot);
 
 protected:
@@ -63,6 +59,7 @@ private:
     void loadThumbnail(int index);
     void releaseThumbnails();
 
+    ToolWindow* m_tool = nullptr;
     std::array<QLabel*, 12> m_thumbs{};
     std::array<QString, 12> m_paths;
     std::array<quint64, 12> m_generation{};

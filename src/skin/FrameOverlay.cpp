@@ -1,5 +1,7 @@
 #include "skin/FrameOverlay.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -15,6 +17,27 @@ constexpr QRgb kRgbMask = 0x00FFFFFF;
 QImage opaqueCopy(const QImage& image)
 {
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The reader clips in the file's own pixel order and turns the picture
+// upright afterwards (mirror and flip first, then a quarter turn clockwise).
+// Maps a rectangle of the upright picture back to the file's pixels.
+QRect storedRect(const QRect& upright, QSize stored, QImageIOHandler::Transformations t)
+{
+    const auto back = [&](QPoint p) {
+        if (t & QImageIOHandler::TransformationRotate90)
+            p = QPoint(p.y(), stored.height() - 1 - p.x());
+        if (t & QImageIOHandler::TransformationMirror)
+            p.setX(stored.width() - 1 - p.x());
+        if (t & QImageIOHandler::TransformationFlip)
+            p.setY(stored.height() - 1 - p.y());
+        return p;
+    };
+    // Not QRect::normalized(): that treats swapped corners as exclusive.
+    const QPoint a = back(upright.topLeft());
+    const QPoint b = back(upright.bottomRight());
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
 }
 
 } // namespace
@@ -53,15 +76,17 @@ QImage loadSkinPicture(const QString& path, QSize size, QColor backColor)
     if (path.isEmpty())
         return {};
     QImageReader reader(path);
-    // A picture box ignores orientation tags; so does the skin.
-    reader.setAutoTransform(false);
+    // A photograph shows the way the camera held it, as its thumbnail does.
+    reader.setAutoTransform(true);
     if (!reader.canRead())
         return {};
-    const QSize full = reader.size();
-    if (full.isValid() && reader.supportsOption(QImageIOHandler::ClipRect)) {
-        const QRect corner = QRect(QPoint(0, 0), size).intersected(QRect(QPoint(0, 0), full));
+    const QSize stored = reader.size();
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    if (stored.isValid() && reader.supportsOption(QImageIOHandler::ClipRect)) {
+        const QSize upright = turn & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
+        const QRect corner = QRect(QPoint(0, 0), size).intersected(QRect(QPoint(0, 0), upright));
         if (!corner.isEmpty())
-            reader.setClipRect(corner);
+            reader.setClipRect(storedRect(corner, stored, turn));
     }
     const QImage picture = reader.read();
     if (picture.isNull())

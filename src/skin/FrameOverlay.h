@@ -35,7 +35,8 @@ QImage Pct_Ex(const QImage& target, const QImage& frame, QPoint keyPoint = kFram
 QImage Pct_Ex(const QImage& target, const QString& framePath, QPoint keyPoint = kFrameKeyPoint);
 
 // Reads a picture the way a picture box shows it: the top-left `size`
-// pixels, unscaled, on `backColor` where the picture is smaller. Only that
+// pixels, unscaled, on `backColor` where the picture is smaller. A photo
+// is first turned upright by its orientation tag. Only that
 // corner is decoded when the format allows it, so a large photograph
 // costs little. Returns a null image when the file cannot be read.
 QImage loadSkinPicture(const QString& path, QSize size = kSkinPictureSize,
