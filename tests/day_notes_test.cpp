@@ -1,12 +1,17 @@
 #include "calendar/DayNoteStore.h"
 #include "platform/TextFile.h"
 
+#include <iostream>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/MemoryProbe.h"
+
 using namespace yk;
+using yk::test::writeFilledFile;
 
 namespace {
 
@@ -200,4 +205,58 @@ TEST_F(DayNotes, FailedWriteIsReported)
     QDir(m_dir.path()).mkpath(QStringLiteral("txt/Memo0001.TXT"));
     EXPECT_FALSE(store.write(u"20260105"_qs, {u"x"_qs, {}, {}}, u"m"_qs));
     EXPECT_TRUE(store.hasNotes(u"20260105"_qs));
+}
+
+TEST_F(DayNotes, AHugeDayFileOrCommonMemoIsRefusedWithoutReadingIt)
+{
+    writeFilledFile(txt(u"20260105.TXT"_qs), "diary\r\n&%All\r\n", '\r', 50 << 20);
+    DayNoteStore::ReadResult<DayNote> day;
+    const yk::test::Cost dayCost = yk::test::measure([&] { day = store.readDayFile(u"20260105"_qs); });
+    EXPECT_EQ(day.status, DayNoteStore::ReadStatus::TooLarge);
+    EXPECT_EQ(day.path, txt(u"20260105.TXT"_qs));
+    EXPECT_TRUE(day.value.isEmpty());
+    EXPECT_FALSE(store.readDay(u"20260105"_qs).has_value());
+    // The day still shows its marker: the file is there, only too large.
+    EXPECT_TRUE(store.hasNotes(u"20260105"_qs));
+    EXPECT_LT(dayCost.peakGrowth, 8 << 20) << "peak memory grew by " << dayCost.peakGrowth << " bytes";
+    EXPECT_LT(dayCost.ms, 200);
+    std::cout << "[ measure  ] 50 MiB day file: peak +" << dayCost.peakGrowth / 1024 << " KiB, "
+              << dayCost.ms << " ms\n";
+
+    writeFilledFile(txt(u"Memo0001.TXT"_qs), {}, '\n', 50 << 20);
+    DayNoteStore::ReadResult<QString> memo;
+    const yk::test::Cost memoCost = yk::test::measure([&] { memo = store.readCommonMemoFile(); });
+    EXPECT_EQ(memo.status, DayNoteStore::ReadStatus::TooLarge);
+    EXPECT_EQ(memo.path, txt(u"Memo0001.TXT"_qs));
+    EXPECT_FALSE(store.readCommonMemo().has_value());
+    EXPECT_LT(memoCost.peakGrowth, 8 << 20) << "peak memory grew by " << memoCost.peakGrowth << " bytes";
+    EXPECT_LT(memoCost.ms, 200);
+}
+
+TEST_F(DayNotes, FilesUpToTheLimitAreReadAndTheRefusalNamesTheFile)
+{
+    // Exactly at the limit: read, every one of its lines.
+    const qint64 limit = DayNoteStore::kMaxFileBytes;
+    writeFilledFile(txt(u"20260106.txt"_qs), "a\r\n&%All\r\n", '\n', limit);
+    const auto atLimit = store.readDayFile(u"20260106"_qs);
+    ASSERT_EQ(atLimit.status, DayNoteStore::ReadStatus::Read);
+    EXPECT_EQ(atLimit.value.diary, u"a\n"_qs);
+    EXPECT_EQ(atLimit.value.morning.size(), limit - 10 - 1);
+    EXPECT_EQ(atLimit.value.morning.count(u'\n'), atLimit.value.morning.size());
+
+    // One byte more: refused.
+    writeFilledFile(txt(u"20260106.txt"_qs), "a\r\n&%All\r\n", '\n', limit + 1);
+    EXPECT_EQ(store.readDayFile(u"20260106"_qs).status, DayNoteStore::ReadStatus::TooLarge);
+
+    EXPECT_EQ(DayNoteStore::tooLargeMessage(txt(u"20260106.txt"_qs)),
+              u"メモファイルが大きすぎるため開けません。\n20260106.txt"_qs);
+
+    // Other outcomes keep apart from a refusal.
+    EXPECT_EQ(store.readDayFile(u"20260107"_qs).status, DayNoteStore::ReadStatus::Missing);
+    EXPECT_TRUE(store.readDayFile(u"20260107"_qs).path.isEmpty());
+    EXPECT_EQ(store.readDayFile(u"2026010"_qs).status, DayNoteStore::ReadStatus::Missing);
+    put(u"Memo0001.TXT"_qs, "one\r\ntwo\r\n");
+    const auto memo = store.readCommonMemoFile();
+    EXPECT_EQ(memo.status, DayNoteStore::ReadStatus::Read);
+    EXPECT_EQ(memo.value, u"one\ntwo"_qs);
 }

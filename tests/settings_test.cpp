@@ -6,6 +6,8 @@
 #include <map>
 #include <sys/resource.h>
 
+#include <iostream>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include "support/TestUtil.h"
 
 #include "support/FileSizeLimit.h"
+#include "support/MemoryProbe.h"
 
 using yk::RegistrationCheck;
 using yk::Settings;
@@ -22,6 +25,7 @@ using yk::WindowId;
 
 using yk::test::readBytes;
 using yk::test::writeBytes;
+using yk::test::writeFilledFile;
 
 namespace {
 
@@ -508,4 +512,47 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileWhole)
     EXPECT_FALSE(broken.Save(host));
     EXPECT_FALSE(broken.Load(host));
     EXPECT_EQ(readBytes(notAFolder), QByteArray("file"));
+}
+
+TEST_F(SettingsFile, AHugeFileOfBareLineEndsIsReadOnlyAsFarAsItsLinesGo)
+{
+    // A damaged file: the first lines hold values, then 50 MiB of bare line
+    // ends. Only 51 lines can mean anything, so only those may cost anything.
+    QStringList head = defaultLines(QStringLiteral("0000000150") + QStringLiteral("0000003000"));
+    head[15] = QStringLiteral("Time B0130");
+    head.resize(20);
+    writeFilledFile(path(), crlf(head), '\n', 50 << 20);
+
+    Settings s(path());
+    bool loaded = false;
+    const yk::test::Cost cost = yk::test::measure([&] { loaded = s.Load(host); });
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(s.Time_Preset, QStringLiteral("Time B0130"));
+    EXPECT_EQ(s.winPos(WindowId::Main), (TwipsPos{150, 3000}));
+    // Lines 21-51 of the file are empty: they read as such, no further.
+    EXPECT_EQ(s.Reg_List[Settings::RegAprOn], QStringLiteral("0"));
+    EXPECT_EQ(s.Reg_List[Settings::RegAprNumber], QStringLiteral("1"));
+    EXPECT_EQ(s.Movie_Size, QStringLiteral("DefoltSize"));
+    EXPECT_LT(cost.peakGrowth, 8 << 20) << "peak memory grew by " << cost.peakGrowth << " bytes";
+    EXPECT_LT(cost.ms, 200);
+    std::cout << "[ measure  ] 50 MiB settings file: peak +" << cost.peakGrowth / 1024 << " KiB, "
+              << cost.ms << " ms\n";
+}
+
+TEST_F(SettingsFile, ALineTooLongForAnyPathEndsTheReadingThere)
+{
+    QStringList lines = defaultLines(zeros(14));
+    lines[15] = QStringLiteral("Time B0130");
+    lines[16] = QStringLiteral("/usr/bin/") + QString(4096, u'p'); // as long as a path can be
+    lines[17] = QString(10000, u'x');                             // damage
+    lines[18] = QStringLiteral("/usr/bin/later");
+    lines[50] = QStringLiteral("Lyrics /music");
+    writeFile(lines);
+    Settings s(path());
+    ASSERT_TRUE(s.Load(host));
+    EXPECT_EQ(s.Time_Preset, QStringLiteral("Time B0130"));
+    EXPECT_EQ(s.Reg_List[0], lines[16]);
+    EXPECT_TRUE(s.Reg_List[1].isEmpty());
+    EXPECT_TRUE(s.Reg_List[2].isEmpty());
+    EXPECT_TRUE(s.Lyrics_Dir.isEmpty());
 }

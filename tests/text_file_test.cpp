@@ -3,6 +3,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -136,4 +137,96 @@ TEST(TextFileIo, AFailedWriteReturnsFalseAndLeavesTheOldFileWhole)
     // No half-written temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("old.txt"), QStringLiteral("plain")}));
+}
+
+TEST(TextFileIo, ALeadingZeroWidthNoBreakSpaceSurvivesWritingAndReading)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("feff.txt"));
+    // The first three bytes are the byte-order mark; the next three are text.
+    writeBytes(path, QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A"));
+    const QString feffA = QStringLiteral(u"\uFEFFA");
+    ASSERT_EQ(tf::readText(path), feffA);
+
+    ASSERT_TRUE(tf::writeText(path, feffA));
+    EXPECT_EQ(tf::readText(path), feffA);
+    ASSERT_TRUE(tf::writeLines(path, {feffA, QStringLiteral("B")}));
+    EXPECT_EQ(tf::readLines(path), (QStringList{feffA, QStringLiteral("B")}));
+    // Only such text carries a mark: everything else is written as before.
+    EXPECT_EQ(readBytes(path), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "A\r\nB\r\n"));
+    ASSERT_TRUE(tf::writeText(path, QStringLiteral(u"A\uFEFF")));
+    EXPECT_EQ(readBytes(path), QByteArray("A\xEF\xBB\xBF"));
+    EXPECT_EQ(tf::readText(path), QStringLiteral(u"A\uFEFF"));
+    ASSERT_TRUE(tf::writeText(path, QStringLiteral(u"\uFEFF")));
+    EXPECT_EQ(tf::readText(path), QStringLiteral(u"\uFEFF"));
+}
+
+TEST(TextFileFirstLines, ReadsNoFurtherThanTheLinesItReturns)
+{
+    QByteArray bytes("one\r\ntwo\rthree\nfour\r\nfive");
+    QBuffer device(&bytes);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    EXPECT_EQ(tf::readFirstLines(device, 3, 10),
+              (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+    EXPECT_EQ(device.pos(), qsizetype(QByteArray("one\r\ntwo\rthree\n").size()));
+    // A CR LF ending the last line is taken whole.
+    EXPECT_EQ(tf::readFirstLines(device, 1, 10), QStringList{QStringLiteral("four")});
+    EXPECT_EQ(device.pos(), bytes.size() - 4);
+    EXPECT_EQ(tf::readFirstLines(device, 5, 10), QStringList{QStringLiteral("five")});
+    EXPECT_TRUE(device.atEnd());
+
+    // Megabytes of bare line ends cost the lines asked for and no more.
+    QByteArray ends(4 << 20, '\r');
+    QBuffer many(&ends);
+    ASSERT_TRUE(many.open(QIODevice::ReadOnly));
+    EXPECT_EQ(tf::readFirstLines(many, 51, 100), QStringList(51, QString()));
+    EXPECT_EQ(many.pos(), 51);
+}
+
+TEST(TextFileFirstLines, ALineTooLongEndsTheReadingAndIsLeftOut)
+{
+    // Counted in characters: six kanji are 18 bytes of UTF-8 but fit in 6.
+    const QString kanji = QStringLiteral(u"漢字漢字漢字");
+    QByteArray bytes = "ab\r\n" + kanji.toUtf8() + "\r\nabcdefg\r\nlater\r\n";
+    QBuffer device(&bytes);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    EXPECT_EQ(tf::readFirstLines(device, 10, 6), (QStringList{QStringLiteral("ab"), kanji}));
+
+    // A line with no end in sight is given up as soon as it cannot fit.
+    QByteArray endless = "ok\n" + QByteArray(1 << 20, 'x');
+    QBuffer noEnd(&endless);
+    ASSERT_TRUE(noEnd.open(QIODevice::ReadOnly));
+    EXPECT_EQ(tf::readFirstLines(noEnd, 51, 100), QStringList{QStringLiteral("ok")});
+    EXPECT_LE(noEnd.pos(), 3 + 3 * 100 + 4);
+
+    // The encoding is judged on the lines read: Shift-JIS after them does
+    // not turn UTF-8 lines into mojibake.
+    QByteArray mixed = kanji.toUtf8() + "\r\n" + yk::cp932::encode(kanji);
+    QBuffer mixedDevice(&mixed);
+    ASSERT_TRUE(mixedDevice.open(QIODevice::ReadOnly));
+    EXPECT_EQ(tf::readFirstLines(mixedDevice, 1, 100), QStringList{kanji});
+
+    // Through a path, with a BOM and Shift-JIS lines.
+    QTemporaryDir dir;
+    const QString sjis = dir.filePath(QStringLiteral("sjis.txt"));
+    writeBytes(sjis, yk::cp932::encode(kanji + QStringLiteral("\r\nx\r\ny")));
+    EXPECT_EQ(tf::readFirstLines(sjis, 2, 6), (QStringList{kanji, QStringLiteral("x")}));
+    const QString bom = dir.filePath(QStringLiteral("bom.txt"));
+    writeBytes(bom, "\xEF\xBB\xBF" + kanji.toUtf8());
+    EXPECT_EQ(tf::readFirstLines(bom, 2, 6), QStringList{kanji});
+    EXPECT_FALSE(tf::readFirstLines(dir.filePath(QStringLiteral("missing")), 2, 6).has_value());
+}
+
+TEST(TextFileLimitedRead, ReadsUpToTheLimitAndRefusesLargerFilesUnread)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("note.txt"));
+    writeBytes(path, yk::cp932::encode(QStringLiteral(u"予定\r\n")));
+    const tf::LimitedRead read = tf::readTextUpTo(path, 6);
+    EXPECT_EQ(read.status, tf::LimitedRead::Read);
+    EXPECT_EQ(read.text, QStringLiteral(u"予定\r\n"));
+    const tf::LimitedRead refused = tf::readTextUpTo(path, 5);
+    EXPECT_EQ(refused.status, tf::LimitedRead::TooLarge);
+    EXPECT_TRUE(refused.text.isEmpty());
+    EXPECT_EQ(tf::readTextUpTo(dir.filePath(QStringLiteral("missing")), 5).status, tf::LimitedRead::CannotOpen);
 }

@@ -48,7 +48,7 @@ QString escapeText(const QString& text)
     return lines.join(u'\n');
 }
 
-QString unescapeLine(const QString& line)
+QStringView unescapeLine(QStringView line)
 {
     if (line.startsWith(DayNoteStore::kEscape) && looksLikeMarker(line))
         return line.mid(DayNoteStore::kEscape.size());
@@ -158,25 +158,27 @@ QString DayNoteStore::formatDay(const DayNote& note)
     return out;
 }
 
-DayNote DayNoteStore::parseDay(const QStringList& lines)
+DayNote DayNoteStore::parseDay(QStringView text)
 {
     DayNote note;
     QString* current = &note.diary;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString& line = lines.at(i);
+    // Every text line is followed by a line break except the file's last
+    // line; the break is owed until the next line shows there is one.
+    QString* owesBreak = nullptr;
+    textfile::forEachLine(text, [&](QStringView line) {
+        if (owesBreak)
+            *owesBreak += u'\n';
+        owesBreak = nullptr;
         if (line == kAllMarker) {
             note.morning.clear();
             current = &note.morning;
-            continue;
-        }
-        if (line == kAmMarker) {
+        } else if (line == kAmMarker) {
             current = &note.afternoon;
-            continue;
+        } else {
+            *current += unescapeLine(line);
+            owesBreak = current;
         }
-        *current += unescapeLine(line);
-        if (i + 1 < lines.size())
-            *current += u'\n';
-    }
+    });
     return note;
 }
 
@@ -185,28 +187,78 @@ QString DayNoteStore::formatCommon(const QString& memo)
     return normaliseBreaks(memo) + u'\n';
 }
 
-std::optional<DayNote> DayNoteStore::readDay(const QString& stem) const
+QString DayNoteStore::parseCommon(QStringView text)
+{
+    QString memo;
+    bool first = true;
+    textfile::forEachLine(text, [&](QStringView line) {
+        if (!first)
+            memo += u'\n';
+        memo += line;
+        first = false;
+    });
+    return memo;
+}
+
+namespace {
+
+template <typename T, typename Parse>
+DayNoteStore::ReadResult<T> readNoteFile(const QString& path, Parse parse)
+{
+    using Status = DayNoteStore::ReadStatus;
+    DayNoteStore::ReadResult<T> result;
+    result.path = path;
+    if (path.isEmpty())
+        return result;
+    const textfile::LimitedRead read = textfile::readTextUpTo(path, DayNoteStore::kMaxFileBytes);
+    switch (read.status) {
+    case textfile::LimitedRead::Read:
+        result.status = Status::Read;
+        result.value = parse(read.text);
+        break;
+    case textfile::LimitedRead::TooLarge:
+        result.status = Status::TooLarge;
+        break;
+    case textfile::LimitedRead::CannotOpen:
+        result.status = Status::Unreadable;
+        break;
+    }
+    return result;
+}
+
+} // namespace
+
+DayNoteStore::ReadResult<DayNote> DayNoteStore::readDayFile(const QString& stem) const
 {
     if (!isDayStem(stem))
+        return {};
+    return readNoteFile<DayNote>(findFile(stem + QStringLiteral(".TXT")), &DayNoteStore::parseDay);
+}
+
+DayNoteStore::ReadResult<QString> DayNoteStore::readCommonMemoFile() const
+{
+    return readNoteFile<QString>(findFile(kCommonMemoName), &DayNoteStore::parseCommon);
+}
+
+QString DayNoteStore::tooLargeMessage(const QString& path)
+{
+    return kTooLargeText.toString() + u'\n' + QFileInfo(path).fileName();
+}
+
+std::optional<DayNote> DayNoteStore::readDay(const QString& stem) const
+{
+    auto read = readDayFile(stem);
+    if (!read.ok())
         return std::nullopt;
-    const QString path = findFile(stem + QStringLiteral(".TXT"));
-    if (path.isEmpty())
-        return std::nullopt;
-    const auto lines = textfile::readLines(path);
-    if (!lines)
-        return std::nullopt;
-    return parseDay(*lines);
+    return std::move(read.value);
 }
 
 std::optional<QString> DayNoteStore::readCommonMemo() const
 {
-    const QString path = findFile(kCommonMemoName);
-    if (path.isEmpty())
+    auto read = readCommonMemoFile();
+    if (!read.ok())
         return std::nullopt;
-    const auto lines = textfile::readLines(path);
-    if (!lines)
-        return std::nullopt;
-    return lines->join(u'\n');
+    return std::move(read.value);
 }
 
 bool DayNoteStore::write(const QString& stem, const DayNote& note, const QString& commonMemo)

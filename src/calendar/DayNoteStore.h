@@ -28,7 +28,8 @@ struct DayNote
 // case, so files carried over from a Windows system (".txt", ".TXT", any
 // mix) are found; an existing file keeps its own spelling when rewritten.
 // Files are read as Shift-JIS or UTF-8, whichever they hold, and every write
-// replaces the file whole or leaves it as it was.
+// replaces the file whole or leaves it as it was. A file too large to be a
+// note is refused without being read.
 //
 // Day file layout: the diary lines, a line "&%All", the morning lines, a
 // line "&%AM", the afternoon lines. A text line that would read as a marker
@@ -43,6 +44,29 @@ public:
     static constexpr QStringView kAllMarker = u"&%All";
     static constexpr QStringView kAmMarker = u"&%AM";
     static constexpr QStringView kEscape = u"&%";
+
+    // Notes are typed by hand into the memo window: a large one is a few
+    // tens of kilobytes, and 1 MiB is hundreds of printed pages. A file past
+    // that is damaged or not ours; reading it would hold the window (a MiB
+    // of bare line ends alone is a million lines), so it is refused unread.
+    static constexpr qint64 kMaxFileBytes = qint64(1) << 20;
+    // Shown, with the file's name, when a file is refused for its size.
+    static constexpr QStringView kTooLargeText = u"メモファイルが大きすぎるため開けません。";
+
+    enum class ReadStatus {
+        Read,
+        Missing,    // no such file: the day has no notes
+        TooLarge,   // more than kMaxFileBytes; nothing was read
+        Unreadable, // there, but it could not be opened or read
+    };
+    template <typename T>
+    struct ReadResult
+    {
+        ReadStatus status = ReadStatus::Missing;
+        T value{};    // the text(s) read; empty unless status is Read
+        QString path; // the file found, when there was one
+        bool ok() const { return status == ReadStatus::Read; }
+    };
 
     explicit DayNoteStore(AppPaths paths);
 
@@ -61,7 +85,14 @@ public:
     // listing; dates of other months answer false.
     std::function<bool(const QDate&)> noteTestFor(int year, int month) const;
 
-    // nullopt when the day has no file (or it cannot be read).
+    // What reading the day's file (or the common memo) came to, with the
+    // file's path so that a refusal can name it.
+    ReadResult<DayNote> readDayFile(const QString& stem) const;
+    ReadResult<QString> readCommonMemoFile() const;
+    // kTooLargeText and the file's name, for a message box.
+    static QString tooLargeMessage(const QString& path);
+
+    // nullopt unless the file was read (no file, unreadable, too large).
     std::optional<DayNote> readDay(const QString& stem) const;
     std::optional<QString> readCommonMemo() const;
 
@@ -76,8 +107,9 @@ public:
 
     // The file contents as written, exposed for the format rules' sake.
     static QString formatDay(const DayNote& note);
-    static DayNote parseDay(const QStringList& lines);
+    static DayNote parseDay(QStringView text);
     static QString formatCommon(const QString& memo);
+    static QString parseCommon(QStringView text);
 
     // Path of an existing file named `fileName` in any case, else empty.
     QString findFile(const QString& fileName) const;

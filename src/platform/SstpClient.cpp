@@ -169,7 +169,7 @@ void SstpClient::onReadyRead()
     const qsizetype room = kMaxReplyBytes - m_reply.size();
     if (room > 0)
         m_reply += m_connection->read(room);
-    if (replyComplete())
+    if (isCompleteReply(m_reply))
         finish(statusCode(m_reply));
 }
 
@@ -181,10 +181,9 @@ void SstpClient::onEnded()
         finish(statusCode(m_reply));
 }
 
-bool SstpClient::replyComplete() const
+bool SstpClient::isCompleteReply(const QByteArray& reply)
 {
-    return m_reply.size() >= kMaxReplyBytes || m_reply.contains("\r\n\r\n")
-           || m_reply.contains("\n\n");
+    return reply.size() >= kMaxReplyBytes || reply.contains("\r\n\r\n") || reply.contains("\n\n");
 }
 
 void SstpClient::finish(int status)

@@ -65,6 +65,9 @@ public:
     // The status code of a reply's first line, or kNoMascot when the first
     // line is not an SSTP status line.
     static int statusCode(const QByteArray& reply);
+    // Whether the bytes read so far are the whole reply: its empty line has
+    // come, or the most that is ever read.
+    static bool isCompleteReply(const QByteArray& reply);
     // What the caller is told for a status code: 0 for any success
     // (2xx, including 210 "broken off"), otherwise the code itself.
     static int resultForStatus(int status);
@@ -82,7 +85,6 @@ private:
     void onConnected();
     void onReadyRead();
     void onEnded();
-    bool replyComplete() const;
     void finish(int result);
 
     QString m_host;

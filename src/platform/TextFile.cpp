@@ -6,7 +6,9 @@
 #include <iconv.h>
 
 #include <QFile>
+#include <QIODevice>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace yk::cp932 {
 namespace {
@@ -189,29 +191,21 @@ QString toCrLf(const QString& text)
 
 QString decode(const QByteArray& bytes)
 {
+    // QString::fromUtf8 would drop a leading U+FEFF as a byte-order mark of
+    // its own. Only the file's first three bytes can be the mark: any U+FEFF
+    // after them is text.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+        return utf8.decode(QByteArrayView(bytes).sliced(3));
     if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
+        return utf8.decode(bytes);
     return cp932::decode(bytes);
 }
 
 QStringList splitLines(const QString& text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
+    forEachLine(text, [&lines](QStringView line) { lines.append(line.toString()); });
     return lines;
 }
 
@@ -234,9 +228,83 @@ std::optional<QStringList> readLines(const QString& path)
     return splitLines(*text);
 }
 
+LimitedRead readTextUpTo(const QString& path, qint64 maxBytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    if (file.size() > maxBytes)
+        return {LimitedRead::TooLarge, {}};
+    // The size can lie (a file still growing, a device): one byte more than
+    // allowed is enough to tell.
+    const QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    if (bytes.size() > maxBytes)
+        return {LimitedRead::TooLarge, {}};
+    return {LimitedRead::Read, decode(bytes)};
+}
+
+QStringList readFirstLines(QIODevice& device, int maxLines, qsizetype maxLineChars)
+{
+    // Each UTF-16 unit comes from at most three bytes, of UTF-8 or of
+    // Shift-JIS, so a raw line past this is too long without decoding it.
+    // The first line may carry a BOM besides.
+    const qsizetype maxLineBytes = 3 * maxLineChars + 3;
+    QByteArray used;
+    int lines = 0;
+    qsizetype lineBytes = 0;
+    bool tooLong = false;
+    char c = 0;
+    while (lines < maxLines && device.getChar(&c)) {
+        if (c != '\r' && c != '\n') {
+            if (++lineBytes > maxLineBytes) {
+                tooLong = true;
+                break;
+            }
+            used += c;
+            continue;
+        }
+        used += c;
+        ++lines;
+        lineBytes = 0;
+        char next = 0;
+        if (c == '\r' && device.peek(&next, 1) == 1 && next == '\n' && device.getChar(&next))
+            used += next;
+    }
+    if (tooLong)
+        used.truncate(used.size() - lineBytes + 1);
+
+    QStringList out;
+    bool stopped = false;
+    forEachLine(decode(used), [&](QStringView line) {
+        if (stopped || out.size() >= maxLines)
+            return;
+        if (line.size() > maxLineChars)
+            stopped = true;
+        else
+            out.append(line.toString());
+    });
+    return out;
+}
+
+std::optional<QStringList> readFirstLines(const QString& path, int maxLines, qsizetype maxLineChars)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QStringList lines = readFirstLines(file, maxLines, maxLineChars);
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return lines;
+}
+
 bool writeText(const QString& path, const QString& text)
 {
-    return writeBytesAtomically(path, toCrLf(text).toUtf8());
+    const QString crlf = toCrLf(text);
+    if (!crlf.startsWith(QChar(0xFEFF)))
+        return writeBytesAtomically(path, crlf.toUtf8());
+    return writeBytesAtomically(path, QByteArrayLiteral("\xEF\xBB\xBF") + crlf.toUtf8());
 }
 
 bool writeBytesAtomically(const QString& path, const QByteArray& bytes)

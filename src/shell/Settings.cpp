@@ -12,6 +12,13 @@ namespace {
 
 constexpr qint64 kMaxField = 9'999'999'999; // the most ten digits can hold
 
+// The longest line the file can hold: a path the system accepts (4096
+// bytes, so no more characters) behind the longest fixed prefix ("Lyrics "),
+// with room to spare. Window positions take 154 at most. A longer line is
+// damage, and reading stops there rather than follow it through a file that
+// may be any size.
+constexpr qsizetype kMaxLineChars = 4608;
+
 // A decimal number, optionally negative, surrounded by nothing but blanks.
 std::optional<qint64> parseNumber(QStringView text)
 {
@@ -158,7 +165,7 @@ bool Settings::Load(SettingsHost& host)
         textfile::writeLines(m_filePath, {formatTwips(main.top) + formatTwips(main.left)});
     }
 
-    const std::optional<QStringList> lines = textfile::readLines(m_filePath);
+    const std::optional<QStringList> lines = textfile::readFirstLines(m_filePath, kLineCount, kMaxLineChars);
     if (!lines)
         return false;
     const int count = static_cast<int>(std::min<qsizetype>(lines->size(), kLineCount));

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// One function per parser of files and replies the program reads. Each
+// runs the real read path on one input and checks what must hold for any
+// input; a broken rule stops the process (which libFuzzer records as a
+// crash, and which fails the corpus replay test). The same code is built
+// into the fuzzers (clang, scripts/fuzz) and into the ordinary test build.
+// Each returns 0, as libFuzzer expects.
+
+namespace yk::fuzz {
+
+// The settings file: Load through a file, then Save, Load and Save again
+// (the two saves must agree); and the bounded line reader under it, against
+// decoding the whole input.
+int fuzzSettingsReader(const uint8_t* data, size_t size);
+// A day file and the common memo: read, written, read and written again.
+int fuzzDayNotes(const uint8_t* data, size_t size);
+// decode / splitLines, and text and lines written and read back.
+int fuzzTextDecoding(const uint8_t* data, size_t size);
+// The mascot's reply as the client reads it: the first byte says how the
+// rest arrives in pieces; where it ends and what its status is.
+int fuzzSstpReply(const uint8_t* data, size_t size);
+
+// Names the input being run, for the failure report (the replay test sets
+// the file name).
+void setInputName(const char* name);
+// Reports `what` (with the input's name) and stops the process.
+[[noreturn]] void fail(const char* what, const char* file, int line);
+
+} // namespace yk::fuzz
+
+#define YK_FUZZ_CHECK(cond)                                        \
+    do {                                                           \
+        if (!(cond))                                               \
+            ::yk::fuzz::fail(#cond, __FILE__, __LINE__);           \
+    } while (false)

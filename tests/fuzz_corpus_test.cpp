@@ -1,0 +1,72 @@
+// Every stored fuzzing input, run again through the same targets the
+// fuzzers run (fuzz/targets). A broken rule stops the process, which fails
+// this test with the input's name; the corpus folders hold the inputs that
+// once showed a fault (named "regress-..."), so those faults stay fixed.
+#include "targets/FuzzTargets.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Target = int (*)(const uint8_t*, size_t);
+
+// Runs every file of fuzz/corpus/<name>/ and returns their names.
+QStringList replay(const QString& name, Target target)
+{
+    const QDir dir(QStringLiteral(YK_FUZZ_CORPUS_DIR "/") + name);
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        QFile f(dir.filePath(file));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << qPrintable(f.fileName());
+        const QByteArray bytes = f.readAll();
+        yk::fuzz::setInputName(qPrintable(f.fileName()));
+        EXPECT_EQ(target(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())), 0);
+    }
+    yk::fuzz::setInputName(nullptr);
+    return files;
+}
+
+} // namespace
+
+TEST(FuzzCorpus, SettingsReader)
+{
+    const QStringList files = replay(QStringLiteral("settings"), yk::fuzz::fuzzSettingsReader);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("regress-bare-line-ends")));
+    EXPECT_TRUE(files.contains(QStringLiteral("regress-long-line")));
+}
+
+TEST(FuzzCorpus, DayNotes)
+{
+    const QStringList files = replay(QStringLiteral("day_notes"), yk::fuzz::fuzzDayNotes);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("regress-bare-line-ends")));
+}
+
+TEST(FuzzCorpus, TextDecoding)
+{
+    const QStringList files = replay(QStringLiteral("text"), yk::fuzz::fuzzTextDecoding);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("regress-leading-feff")));
+}
+
+TEST(FuzzCorpus, SstpReply)
+{
+    const QStringList files = replay(QStringLiteral("sstp_reply"), yk::fuzz::fuzzSstpReply);
+    EXPECT_GE(files.size(), 5);
+}
+
+TEST(FuzzCorpusDeathTest, ABrokenRuleStopsTheRunAndNamesTheInput)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            yk::fuzz::setInputName("the-input");
+            const auto lines = QStringList{QStringLiteral("a")}.size();
+            YK_FUZZ_CHECK(lines == 2);
+        },
+        "fuzz check failed: lines == 2(.|\n)*input: the-input");
+}
