@@ -338,3 +338,26 @@ TEST(TrayWiring, LeftClickRaisesWithoutChangingTheSettingAndRightClickOpensTheMe
     EXPECT_FALSE(h.app->settings().Top_Flag);
     EXPECT_FALSE(topMost(h.app->form()));
 }
+
+TEST(NoteMarkWiring, ADamagedHugeNoteFileIsNeitherOpenedNorOverwritten)
+{
+    Harness h;
+    h.startAndSettle();
+    const QString huge = h.path(QStringLiteral("txt/20261210.TXT"));
+    touch(huge, QByteArray(DayNoteStore::kMaxFileBytes + 1, '\n'));
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
+    EXPECT_EQ(h.app->windows().memo(), nullptr);
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"memoFailure" && w->isVisible())
+            box = qobject_cast<QMessageBox*>(w);
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("大きすぎる")));
+    EXPECT_TRUE(box->text().contains(QStringLiteral("20261210.TXT")));
+    box->close();
+    EXPECT_EQ(QFileInfo(huge).size(), DayNoteStore::kMaxFileBytes + 1);
+    // Other days still open.
+    QTest::mouseDClick(h.label(QStringLiteral("lblday_12")), Qt::LeftButton);
+    EXPECT_NE(h.app->windows().memo(), nullptr);
+}

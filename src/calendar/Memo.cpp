@@ -180,6 +180,17 @@ bool Memo::openDay(const QString& selDate)
 {
     if (!DayNoteStore::isDayStem(selDate))
         return false;
+    // A file too large to be a note is not opened at all: shown empty, the
+    // next save would overwrite it.
+    const auto note = m_store.readDayFile(selDate);
+    const auto common = m_store.readCommonMemoFile();
+    for (const QString& refused : {note.status == DayNoteStore::ReadStatus::TooLarge ? note.path : QString(),
+                                   common.status == DayNoteStore::ReadStatus::TooLarge ? common.path : QString()}) {
+        if (!refused.isEmpty()) {
+            reportFailure(DayNoteStore::tooLargeMessage(refused), isVisible() ? this : nullptr);
+            return false;
+        }
+    }
     if (!isVisible())
         m_texts[3]->clear();
     m_day = selDate;
@@ -188,13 +199,13 @@ bool Memo::openDay(const QString& selDate)
         m_texts[i]->clear();
         m_strips[i]->setText(caption);
     }
-    if (const auto note = m_store.readDay(m_day)) {
-        m_texts[0]->setPlainText(note->diary);
-        m_texts[1]->setPlainText(note->morning);
-        m_texts[2]->setPlainText(note->afternoon);
+    if (note.ok()) {
+        m_texts[0]->setPlainText(note.value.diary);
+        m_texts[1]->setPlainText(note.value.morning);
+        m_texts[2]->setPlainText(note.value.afternoon);
     }
-    if (const auto common = m_store.readCommonMemo())
-        m_texts[3]->setPlainText(*common);
+    if (common.ok())
+        m_texts[3]->setPlainText(common.value);
     return true;
 }
 
@@ -209,7 +220,7 @@ void Memo::save()
     const DayNote note{m_texts[0]->toPlainText(), m_texts[1]->toPlainText(), m_texts[2]->toPlainText()};
     if (!m_store.write(m_day, note, m_texts[3]->toPlainText())) {
         ini();
-        reportFailure(QStringLiteral("メモを記録できませんでした。"));
+        reportFailure(QStringLiteral("メモを記録できませんでした。"), this);
         return;
     }
     close();
@@ -219,7 +230,7 @@ void Memo::deleteDay()
 {
     if (!m_store.deleteDay(m_day)) {
         ini();
-        reportFailure(QStringLiteral("メモを消去できませんでした。"));
+        reportFailure(QStringLiteral("メモを消去できませんでした。"), this);
         return;
     }
     close();
@@ -230,10 +241,10 @@ void Memo::back()
     close();
 }
 
-void Memo::reportFailure(const QString& text)
+void Memo::reportFailure(const QString& text, QWidget* parent)
 {
     // Not exec(): the clock must keep ticking behind the message.
-    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setObjectName(QStringLiteral("memoFailure"));
     box->open();

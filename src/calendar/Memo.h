@@ -33,7 +33,9 @@ public:
     // Loads the day named by `selDate` ("yyyymmdd") and the common memo,
     // each only when its file exists. The day boxes are emptied first so no
     // text of an earlier day stays behind; a closed window starts with all
-    // four boxes empty. False (and nothing changes) when `selDate` names no day.
+    // four boxes empty. False (and nothing changes) when `selDate` names no
+    // day, or when the day's file or the common memo is too large to be a
+    // note: the user is told which, and nothing can overwrite it from here.
     bool openDay(const QString& selDate);
     QString day() const { return m_day; }
 
@@ -66,7 +68,7 @@ private:
     void ini();
     void focusShownText();
     void watchKeys(QWidget* widget);
-    void reportFailure(const QString& text);
+    void reportFailure(const QString& text, QWidget* parent);
 
     DayNoteStore m_store;
     QString m_day;

@@ -132,7 +132,12 @@ void SecondaryWindows::openMemo()
         keepPlace(m_memo->toolWindow(), WindowId::Memo);
         connect(m_memo, &Memo::notesChanged, &m_s.calendar, &CalendarModel::notesChanged);
     }
-    m_memo->openDay(m_s.calendar.selDate());
+    if (!m_memo->openDay(m_s.calendar.selDate())) {
+        // Refused (a damaged note file): a window never shown goes again.
+        if (!m_memo->isVisible())
+            delete m_memo.data();
+        return;
+    }
     m_memo->toolWindow()->setTopMost(m_s.settings.Top_Flag);
     raiseAndFocus(m_memo);
     // Ready to type into the diary at once.
