@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QSessionManager>
 
-#include "platform/AlsaVolumeMixer.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredDeviceChannel.h"
 #include "platform/GlobalHotKey.h"
@@ -16,6 +15,7 @@
 #include "platform/ShellAdapter.h"
 #include "platform/SstpClient.h"
 #include "platform/TerminationWatcher.h"
+#include "platform/VolumeMixer.h"
 #include "shell/App.h"
 #include "shell/AppIcon.h"
 #include "shell/Form1.h"
@@ -48,12 +48,12 @@ int main(int argc, char** argv)
 
     yk::AppServices services(paths);
     yk::DeferredDeviceChannel device([] { return yk::loadDeviceChannel(); });
-    yk::AlsaVolumeMixer mixer;
+    const std::unique_ptr<yk::VolumeMixer> mixer = yk::createVolumeMixer();
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
     services.hotKey = hotKey.get();
     services.mascot = &mascot;
     services.device = &device;
-    services.mixer = &mixer;
+    services.mixer = mixer.get();
     services.clock = &clock;
     services.shell = &shell;
     services.random = [] { return QRandomGenerator::global()->generateDouble(); };
