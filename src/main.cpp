@@ -15,6 +15,7 @@
 #include "platform/ShellAdapter.h"
 #include "platform/SstpClient.h"
 #include "platform/TerminationWatcher.h"
+#include "platform/UserEnvironment.h"
 #include "platform/VolumeMixer.h"
 #include "shell/App.h"
 #include "shell/AppIcon.h"
@@ -23,6 +24,9 @@
 
 int main(int argc, char** argv)
 {
+    // Programs we start get the environment as it is now, before our own
+    // changes for the media libraries below.
+    yk::rememberUserEnvironment();
     yk::selectMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
