@@ -8,6 +8,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/DeferredDeviceChannel.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MediaModule.h"
 #include "platform/Clock.h"
@@ -25,8 +26,9 @@
 int main(int argc, char** argv)
 {
     // Programs we start get the environment as it is now, before our own
-    // changes for the media libraries below.
+    // changes for the display and the media libraries below.
     yk::rememberUserEnvironment();
+    const yk::DisplayChoice display = yk::applyDisplayPlatform();
     yk::selectMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
@@ -77,6 +79,10 @@ int main(int argc, char** argv)
             std::fputs("first-paint\n", stdout);
             std::fflush(stdout);
         });
+    }
+    if (display.warnLimited) {
+        QObject::connect(app.form(), &yk::Form1::firstPainted, app.form(),
+                         [&app] { yk::showLimitedDesktopNotice(app.form()); }, Qt::SingleShotConnection);
     }
     app.start(args);
     return qapp.exec();
