@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QSessionManager>
 
-#include "platform/AlsaVolumeMixer.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredDeviceChannel.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MediaModule.h"
 #include "platform/Clock.h"
@@ -16,6 +16,8 @@
 #include "platform/ShellAdapter.h"
 #include "platform/SstpClient.h"
 #include "platform/TerminationWatcher.h"
+#include "platform/UserEnvironment.h"
+#include "platform/VolumeMixer.h"
 #include "shell/App.h"
 #include "shell/HandOver.h"
 #include "shell/AppIcon.h"
@@ -24,6 +26,10 @@
 
 int main(int argc, char** argv)
 {
+    // Programs we start get the environment as it is now, before our own
+    // changes for the display and the media libraries below.
+    yk::rememberUserEnvironment();
+    const yk::DisplayChoice display = yk::applyDisplayPlatform();
     yk::selectMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
@@ -49,12 +55,12 @@ int main(int argc, char** argv)
 
     yk::AppServices services(paths);
     yk::DeferredDeviceChannel device([] { return yk::loadDeviceChannel(); });
-    yk::AlsaVolumeMixer mixer;
+    const std::unique_ptr<yk::VolumeMixer> mixer = yk::createVolumeMixer();
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
     services.hotKey = hotKey.get();
     services.mascot = &mascot;
     services.device = &device;
-    services.mixer = &mixer;
+    services.mixer = mixer.get();
     services.clock = &clock;
     services.shell = &shell;
     services.random = [] { return QRandomGenerator::global()->generateDouble(); };
@@ -79,6 +85,10 @@ int main(int argc, char** argv)
             std::fputs("first-paint\n", stdout);
             std::fflush(stdout);
         });
+    }
+    if (display.warnLimited) {
+        QObject::connect(app.form(), &yk::Form1::firstPainted, app.form(),
+                         [&app] { yk::showLimitedDesktopNotice(app.form()); }, Qt::SingleShotConnection);
     }
     app.start(args);
     return qapp.exec();

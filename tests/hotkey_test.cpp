@@ -1,5 +1,5 @@
 #include "platform/GlobalHotKey.h"
-#include "platform/X11HotKey.h"
+#include "platform/x11/X11HotKey.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "platform/AlsaVolumeMixer.h"
+#include "platform/linux/AlsaVolumeMixer.h"
 
 #include <gtest/gtest.h>
 

@@ -29,20 +29,8 @@ Q_SIGNALS:
     void activated();
 };
 
-// For desktops without a way to grab keys globally (Wayland, offscreen).
-class NullHotKey final : public GlobalHotKey
-{
-    Q_OBJECT
-public:
-    using GlobalHotKey::GlobalHotKey;
-
-    bool isSupported() const override { return false; }
-    bool registerHotKey() override;
-    void unregisterHotKey() override {}
-    bool isRegistered() const override { return false; }
-};
-
-// The implementation for the running desktop, or the null one.
+// The implementation for the running desktop (X11 under the xcb platform),
+// or NullHotKey.
 std::unique_ptr<GlobalHotKey> createGlobalHotKey(QObject* parent = nullptr);
 
 } // namespace yk

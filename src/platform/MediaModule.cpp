@@ -1,4 +1,5 @@
 #include "platform/MediaModule.h"
+#include "platform/null/NullDeviceChannel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,7 +53,7 @@ std::unique_ptr<DeviceChannel> loadDeviceChannel()
         why = module.errorString();
     }
     qWarning("no sound: the media module could not be loaded (%s)", qPrintable(why));
-    return std::make_unique<SilentDeviceChannel>();
+    return std::make_unique<NullDeviceChannel>();
 }
 
 } // namespace yk

@@ -15,7 +15,9 @@ namespace yk {
 // on a machine without any sound device (autoaudiosink then falls back to
 // a clocked fake sink). Qt reads the choice once, when the first media
 // object is created, so main() calls this before it creates QApplication.
-// A backend the user chose through QT_MEDIA_BACKEND is left alone.
+// A backend the user chose through QT_MEDIA_BACKEND is left alone. These
+// variables are for this process only: programs it starts get the user's
+// environment (UserEnvironment.h).
 void selectMediaBackend();
 
 // The sound device lives in a module of its own (yomikaze_media), loaded
@@ -24,28 +26,5 @@ void selectMediaBackend();
 // built in. Without it the program stays silent (a device that takes every
 // command and plays nothing) and says so once on the console.
 std::unique_ptr<DeviceChannel> loadDeviceChannel();
-
-// A device without sound: commands read back, nothing plays, nothing ends.
-class SilentDeviceChannel final : public DeviceChannel
-{
-    Q_OBJECT
-public:
-    using DeviceChannel::DeviceChannel;
-    void setDeviceType(const QString& type) override { m_type = type; }
-    QString deviceType() const override { return m_type; }
-    void setFileName(const QString& path) override { m_file = path; }
-    QString fileName() const override { return m_file; }
-    void setCommand(const QString& command) override { m_command = command; }
-    QString command() const override { return m_command; }
-    void setFrom(qint64) override {}
-    void setTimeFormat(int) override {}
-    qint64 length() const override { return 0; }
-    qint64 position() const override { return 0; }
-
-private:
-    QString m_type;
-    QString m_file;
-    QString m_command = QStringLiteral("Close");
-};
 
 } // namespace yk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QtGlobal>
@@ -16,5 +17,8 @@ public:
     virtual std::optional<quint32> volume() const = 0;
     virtual bool setVolume(quint32 value) = 0;
 };
+
+// The mixer of this system (ALSA on Linux), or NullVolumeMixer.
+std::unique_ptr<VolumeMixer> createVolumeMixer();
 
 } // namespace yk

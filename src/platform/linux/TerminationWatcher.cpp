@@ -22,7 +22,9 @@ void onSignal(int)
 TerminationWatcher::TerminationWatcher(QObject* parent)
     : QObject(parent)
 {
-    if (g_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
+    // Close-on-exec: programs we start must not hold our wake-up line.
+    // Non-blocking: a burst of signals must never stall the handler.
+    if (g_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {

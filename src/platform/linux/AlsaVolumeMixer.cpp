@@ -1,4 +1,4 @@
-#include "platform/AlsaVolumeMixer.h"
+#include "platform/linux/AlsaVolumeMixer.h"
 
 #include <algorithm>
 #include <memory>
@@ -137,6 +137,11 @@ bool AlsaVolumeMixer::setVolume(quint32 value)
     return snd_mixer_selem_set_playback_volume(elem, SND_MIXER_SCHN_FRONT_RIGHT,
                                                alsavolume::fromLevel(right, min, max))
            >= 0;
+}
+
+std::unique_ptr<VolumeMixer> createVolumeMixer()
+{
+    return std::make_unique<AlsaVolumeMixer>();
 }
 
 } // namespace yk

@@ -1,4 +1,4 @@
-#include "platform/X11HotKey.h"
+#include "platform/x11/X11HotKey.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,0 +1,121 @@
+#include "platform/NullServices.h"
+
+#include "platform/MediaModule.h"
+#include "support/TestUtil.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace yk;
+using yk::test::spinUntil;
+
+// Callers use these in place of a missing service without checking, so
+// each must take every call, report "nothing here", and never fire.
+
+TEST(NullServices, AMissingMascotSwallowsEverythingAndNeverReportsAFailure)
+{
+    NullMascot mascot;
+    QSignalSpy failed(&mascot, &MascotChannel::sendFailed);
+    mascot.sendScript(QStringLiteral("\\h\\s[0]こんにちは\\e"));
+    mascot.sendText(QStringLiteral("title"));
+    mascot.flush(1000);
+    QTest::qWait(20);
+    EXPECT_EQ(failed.count(), 0);
+}
+
+TEST(NullServices, ASilentDeviceReadsBackWhatItWasToldAndNeverEnds)
+{
+    NullDeviceChannel device;
+    QSignalSpy done(&device, &DeviceChannel::completed);
+    EXPECT_EQ(device.command(), QStringLiteral("Close")) << "a fresh device reads as closed";
+    device.setDeviceType(QStringLiteral("WaveAudio"));
+    device.setFileName(QStringLiteral("/x/Opening.wav"));
+    device.setCommand(QStringLiteral("Open"));
+    device.setCommand(QStringLiteral("Play"));
+    device.setFrom(500);
+    EXPECT_EQ(device.deviceType(), QStringLiteral("WaveAudio"));
+    EXPECT_EQ(device.fileName(), QStringLiteral("/x/Opening.wav"));
+    EXPECT_EQ(device.command(), QStringLiteral("Play"));
+    EXPECT_EQ(device.length(), 0);
+    EXPECT_EQ(device.position(), 0);
+    QTest::qWait(20);
+    EXPECT_EQ(done.count(), 0);
+}
+
+TEST(NullServices, NoMixerNoShellNoSessionEnd)
+{
+    NullVolumeMixer mixer;
+    EXPECT_FALSE(mixer.volume().has_value());
+    EXPECT_FALSE(mixer.setVolume(0xFFFFFFFFu));
+    EXPECT_FALSE(mixer.volume().has_value()) << "a refused volume is not remembered";
+
+    NullShell shell;
+    EXPECT_FALSE(shell.openDocument(QStringLiteral("/tmp")));
+    EXPECT_FALSE(shell.startProgram(QStringLiteral("/bin/true")));
+
+    NullSessionEnd session;
+    EXPECT_FALSE(session.canEndSession());
+    EXPECT_FALSE(session.endSession());
+    EXPECT_FALSE(createSessionEnd()->canEndSession()) << "no session end is built yet";
+}
+
+TEST(NullServices, NoHotKeyAndNoTray)
+{
+    NullHotKey key;
+    QSignalSpy fired(&key, &GlobalHotKey::activated);
+    EXPECT_FALSE(key.isSupported());
+    EXPECT_FALSE(key.registerHotKey());
+    EXPECT_FALSE(key.isRegistered());
+    key.unregisterHotKey();
+
+    NullTrayIcon tray;
+    QSignalSpy clicked(&tray, &TrayIcon::clicked);
+    QSignalSpy menu(&tray, &TrayIcon::menuRequested);
+    tray.show(QIcon(), QStringLiteral("tip"));
+    EXPECT_FALSE(tray.isShown());
+    tray.hide();
+    QTest::qWait(20);
+    EXPECT_EQ(fired.count() + clicked.count() + menu.count(), 0);
+}
+
+TEST(NullServices, NoMoviePlayerFailsEveryFileAfterOpenReturnsAndShowsNothing)
+{
+    NullMoviePlayer player;
+    EXPECT_FALSE(player.open(QStringLiteral("/m/clip.avi")));
+    // Connected only after open(): the failure must still arrive, once.
+    QSignalSpy failed(&player, &MoviePlayer::error);
+    QSignalSpy loaded(&player, &MoviePlayer::loaded);
+    ASSERT_TRUE(spinUntil([&] { return failed.count() > 0; }));
+    QTest::qWait(20);
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_EQ(loaded.count(), 0);
+    EXPECT_FALSE(failed.at(0).at(0).toString().isEmpty());
+
+    EXPECT_EQ(player.fileName(), QStringLiteral("/m/clip.avi"));
+    player.play();
+    player.seek(1000);
+    EXPECT_EQ(player.position(), 0);
+    EXPECT_EQ(player.duration(), 0);
+    EXPECT_FALSE(player.hasVideo());
+    EXPECT_TRUE(player.videoSize().isEmpty());
+    EXPECT_EQ(player.videoWidget(), nullptr);
+    EXPECT_TRUE(player.grabFrame().isNull());
+
+    auto fromFactory = createMoviePlayer();
+    QSignalSpy factoryFailed(fromFactory.get(), &MoviePlayer::error);
+    fromFactory->open(QStringLiteral("/m/clip.avi"));
+    EXPECT_TRUE(spinUntil([&] { return factoryFailed.count() == 1; }));
+}
+
+TEST(NullServices, ThisDesktopsFactoriesAlwaysGiveAService)
+{
+    // Offscreen: there is no X server to grab keys on.
+    auto key = createGlobalHotKey();
+    ASSERT_NE(key, nullptr);
+    EXPECT_FALSE(key->isSupported());
+    EXPECT_FALSE(key->registerHotKey());
+    // With or without a sound card, there is a mixer object to ask.
+    auto mixer = createVolumeMixer();
+    ASSERT_NE(mixer, nullptr);
+}
