@@ -16,6 +16,7 @@
 #include "platform/ShellAdapter.h"
 #include "platform/SstpClient.h"
 #include "platform/TerminationWatcher.h"
+#include "platform/TrayIcon.h"
 #include "platform/UserEnvironment.h"
 #include "platform/VolumeMixer.h"
 #include "shell/App.h"
@@ -57,7 +58,9 @@ int main(int argc, char** argv)
     yk::DeferredDeviceChannel device([] { return yk::loadDeviceChannel(); });
     const std::unique_ptr<yk::VolumeMixer> mixer = yk::createVolumeMixer();
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
+    const std::unique_ptr<yk::TrayIcon> tray = yk::createTrayIcon();
     services.hotKey = hotKey.get();
+    services.tray = tray.get();
     services.mascot = &mascot;
     services.device = &device;
     services.mixer = mixer.get();

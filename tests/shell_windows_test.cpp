@@ -32,10 +32,10 @@ TEST(AlwaysOnTop, TogglingTwiceLeavesTheSettingAndTheTrayClickRaisesOnly)
 
     // A left click on the tray icon brings the windows forward without
     // leaving the setting on; with the setting on it changes nothing.
-    h.app->onTrayActivated(QSystemTrayIcon::Trigger);
+    Q_EMIT h.tray.clicked();
     EXPECT_FALSE(h.app->settings().Top_Flag);
     h.menu(QStringLiteral("mnu_Top"));
-    h.app->onTrayActivated(QSystemTrayIcon::Trigger);
+    Q_EMIT h.tray.clicked();
     EXPECT_TRUE(h.app->settings().Top_Flag);
     EXPECT_TRUE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
 }

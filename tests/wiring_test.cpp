@@ -331,10 +331,10 @@ TEST(TrayWiring, LeftClickRaisesWithoutChangingTheSettingAndRightClickOpensTheMe
 {
     Harness h;
     h.startAndSettle();
-    h.app->onTrayActivated(QSystemTrayIcon::Context);
+    Q_EMIT h.tray.menuRequested(QPoint(10, 10));
     EXPECT_TRUE(h.app->menu()->menu()->isVisible());
     h.app->menu()->menu()->hide();
-    h.app->onTrayActivated(QSystemTrayIcon::Trigger);
+    Q_EMIT h.tray.clicked();
     EXPECT_FALSE(h.app->settings().Top_Flag);
     EXPECT_FALSE(topMost(h.app->form()));
 }

@@ -5,8 +5,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSystemTrayIcon>
-#include <QCursor>
 
 #include "calendar/CalendarModel.h"
 #include "calendar/ColourChooser.h"
@@ -17,7 +15,9 @@
 #include "platform/DeviceChannel.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MascotChannel.h"
+#include "platform/NullServices.h"
 #include "platform/ShellAdapter.h"
+#include "platform/TrayIcon.h"
 #include "platform/VolumeMixer.h"
 #include "shell/AppIcon.h"
 #include "shell/Form1.h"
@@ -27,6 +27,7 @@
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
 #include "shell/StartUpFiles.h"
+#include "shell/ToolWindow.h"
 #include "shell/Twips.h"
 #include "skin/BackgroundController.h"
 #include "timers/ClockFace.h"
@@ -42,9 +43,38 @@ const QString kFarewell = QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しまし
 
 } // namespace
 
+// What stands in for the services main() or a test did not give.
+struct StandInServices
+{
+    NullMascot mascot;
+    NullDeviceChannel device;
+    NullVolumeMixer mixer;
+    SystemClock clock;
+    NullShell shell;
+    NullHotKey hotKey;
+    NullTrayIcon tray;
+
+    AppServices complete(AppServices s)
+    {
+        auto fill = [](auto*& service, auto& standIn) {
+            if (!service)
+                service = &standIn;
+        };
+        fill(s.mascot, mascot);
+        fill(s.device, device);
+        fill(s.mixer, mixer);
+        fill(s.clock, clock);
+        fill(s.shell, shell);
+        fill(s.hotKey, hotKey);
+        fill(s.tray, tray);
+        return s;
+    }
+};
+
 App::App(AppServices services, QObject* parent)
     : QObject(parent)
-    , m_s(std::move(services))
+    , m_standIns(std::make_unique<StandInServices>())
+    , m_s(m_standIns->complete(std::move(services)))
     , m_settings(m_s.paths.settingsFile())
 {
     if (!m_s.workArea) {
@@ -59,6 +89,7 @@ App::App(AppServices services, QObject* parent)
     m_backgrounds = std::make_unique<BackgroundController>(m_settings, m_s.paths, m_s.random);
     m_form = std::make_unique<Form1>();
     m_playWindow = std::make_unique<PlayWindow>();
+    m_formTool = new ToolWindow(m_form.get());
     m_menu = std::make_unique<PopupMenu>();
     m_windows = std::make_unique<SecondaryWindows>(
         SecondaryWindows::Services{m_settings, *m_calendar, *m_backgrounds, *m_s.mascot, *m_s.shell, m_s.paths,
@@ -84,8 +115,9 @@ App::App(AppServices services, QObject* parent)
     connect(m_menu.get(), &PopupMenu::triggered, this, [this](const QString& name) { m_menuCommands.run(name); });
     connect(m_form.get(), &Form1::keyDown, this, [this](int key, Qt::KeyboardModifiers) { m_keyCommands.run(key); });
     connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
-    if (m_s.hotKey)
-        connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::showHotKeyMessage);
+    connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::showHotKeyMessage);
+    connect(m_s.tray, &TrayIcon::clicked, this, &App::raiseAllWindows);
+    connect(m_s.tray, &TrayIcon::menuRequested, this, [this](QPoint at) { popupMenu(at, false); });
     connect(&m_scanner, &MediaScanner::scanned, this,
             [this](const QString&, const QStringList& entries) { onScanned(entries); });
     connect(&m_scanner, &MediaScanner::idle, this, &App::scansFinished);
@@ -182,7 +214,7 @@ void App::start(const QStringList& args)
     }
 
     // Work nobody sees before the window is up waits for its first paint.
-    afterFirstPaint([this] { showTrayIcon(); });
+    afterFirstPaint([this] { m_s.tray->show(appIcon(), kTrayTip); });
     m_firstStart = makeDataFolders(m_s.paths);
     m_s.mascot->sendScript(greetingScript(m_s.paths));
     // The settings are read in every case, also with a command line: without
@@ -198,7 +230,7 @@ void App::start(const QStringList& args)
     m_calendar->showMonth(today.year(), today.month());
     refreshLauncherMenu();
 
-    m_form->placeVolumeThumb(volumeThumbLeft(m_s.mixer ? m_s.mixer->volume() : std::nullopt));
+    m_form->placeVolumeThumb(volumeThumbLeft(m_s.mixer->volume()));
     m_backgrounds->chooseAtStartup(m_calendar->shownMonth());
     afterFirstPaint([this] {
         const QImage picture = m_backgrounds->playWindowPicture();
@@ -214,10 +246,10 @@ void App::start(const QStringList& args)
     m_workArea = m_s.workArea();
     m_mouse->setWorkArea(m_workArea);
     m_mouse->updatePlayWindowSides();
-    afterFirstPaint([this] {
-        if (m_s.hotKey)
-            m_s.hotKey->registerHotKey();
-    });
+    m_playWindow->toolWindow()->setWorkArea(m_workArea);
+    connect(m_playWindow->toolWindow(), &ToolWindow::dragFinished, m_mouse.get(),
+            &MainWindowMouse::updatePlayWindowSides);
+    afterFirstPaint([this] { m_s.hotKey->registerHotKey(); });
     m_player.Cur_Index = 0;
     m_player.List_Play = false;
     m_playWindow->lst_Files_Name->setCurrentRow(-1);
@@ -244,7 +276,7 @@ void App::playOpeningSound()
 {
     m_form->showPlayerTitle(kPlayerCaption);
     const auto sound = findOpeningSound(m_s.paths);
-    if (!sound || !m_s.device)
+    if (!sound)
         return;
     m_player.Opening_Play = true;
     // Loading the media framework costs more than the whole window: the
@@ -303,44 +335,15 @@ void App::toggleTopMost()
     setTopMost(!m_settings.Top_Flag);
 }
 
-void App::onTrayActivated(int reason)
+void App::raiseAllWindows()
 {
-    if (reason == QSystemTrayIcon::Trigger) {
-        // Twice: every window comes to the front and the setting stays off.
-        if (!m_settings.Top_Flag) {
-            toggleTopMost();
-            toggleTopMost();
-        }
-        m_form->raise();
-        m_form->activateWindow();
-    } else if (reason == QSystemTrayIcon::Context) {
-        popupMenu(QCursor::pos(), false);
+    // Twice: every window comes to the front and the setting stays off.
+    if (!m_settings.Top_Flag) {
+        toggleTopMost();
+        toggleTopMost();
     }
-}
-
-void App::showTrayIcon()
-{
-    if (!m_s.trayIcon || m_tray || m_ended)
-        return;
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // At log-in the panel may come up after us: look again for a while.
-        // The window itself stays reachable meanwhile (it is on screen).
-        if (m_trayRetries++ < 15)
-            QTimer::singleShot(2000, this, &App::showTrayIcon);
-        return;
-    }
-    m_tray = std::make_unique<QSystemTrayIcon>(appIcon());
-    m_tray->setToolTip(kTrayTip);
-    connect(m_tray.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason r) { onTrayActivated(int(r)); });
-    m_tray->show();
-}
-
-void App::removeTrayIcon()
-{
-    if (m_tray)
-        m_tray->hide();
-    m_tray.reset();
+    m_form->raise();
+    m_form->activateWindow();
 }
 
 void App::startClockTick()
@@ -348,42 +351,30 @@ void App::startClockTick()
     m_tick->start();
 }
 
-QWidget* App::windowOf(WindowId id) const
+ToolWindow* App::toolWindowOf(WindowId id) const
 {
     if (id == WindowId::Main)
-        return m_form.get();
+        return m_formTool;
     if (id == WindowId::Play)
-        return m_playWindow.get();
+        return m_playWindow->toolWindow();
     return nullptr;
 }
 
 std::optional<TwipsPos> App::windowPosition(WindowId id) const
 {
-    const QWidget* w = windowOf(id);
-    if (!w)
-        return std::nullopt;
-    return TwipsPos{toTwips(w->y()), toTwips(w->x())};
+    if (const ToolWindow* tool = toolWindowOf(id))
+        return tool->positionTwips();
+    return std::nullopt;
 }
 
 void App::placeWindow(WindowId id, TwipsPos pos)
 {
-    QWidget* w = windowOf(id);
-    if (!w || w->isVisible())
-        return;
-    QPoint at(toPixels(pos.left), toPixels(pos.top));
-    // A borderless window kept from a larger or since removed screen would
-    // come up out of reach, with no caption to pull it back: bring it onto
-    // the desktop instead.
-    const QRect wanted(at, w->size());
-    bool reachable = false;
-    for (QScreen* screen : QGuiApplication::screens())
-        reachable = reachable || screen->availableGeometry().contains(wanted.center());
-    if (!reachable) {
-        const QRect area = m_s.workArea();
-        at.setX(qBound(area.left(), at.x(), area.right() - w->width() + 1));
-        at.setY(qBound(area.top(), at.y(), area.bottom() - w->height() + 1));
-    }
-    w->move(at);
+    // The settings file places these two once, before they are shown; a
+    // place kept from a larger or since removed screen is brought back
+    // within reach, since a borderless window has no caption to pull.
+    ToolWindow* tool = toolWindowOf(id);
+    if (tool && !tool->window()->isVisible())
+        tool->placeFromTwips(pos.top, pos.left, m_s.workArea(), false);
 }
 
 void App::setTopMost(bool on)
@@ -403,14 +394,13 @@ void App::endRun(bool farewell)
     m_ended = true;
     m_settings.Save(*this);
     m_tick->stop();
-    removeTrayIcon();
+    m_s.tray->hide();
     if (farewell) {
         m_settings.clear();
         m_player.clear();
         m_s.mascot->sendScript(kFarewell);
     }
-    if (m_s.hotKey)
-        m_s.hotKey->unregisterHotKey();
+    m_s.hotKey->unregisterHotKey();
     // Give the farewell up to a second to reach the mascot, then go.
     if (farewell)
         m_s.mascot->flush(1000);

@@ -17,7 +17,6 @@
 #include "shell/Settings.h"
 #include "shell/SettingsHost.h"
 
-class QSystemTrayIcon;
 class QWidget;
 
 namespace yk {
@@ -36,10 +35,14 @@ class PlayWindow;
 class PopupMenu;
 class SecondaryWindows;
 class ShellAdapter;
+class ToolWindow;
+class TrayIcon;
+struct StandInServices;
 class VolumeMixer;
 
 // The outside world as the program sees it. main() wires the real adapters;
-// tests pass fakes.
+// tests pass fakes. A service left null gets a stand-in that does nothing,
+// so no call site tests for a missing service.
 struct AppServices
 {
     explicit AppServices(AppPaths p) : paths(std::move(p)) {}
@@ -47,15 +50,15 @@ struct AppServices
     AppPaths paths;
     MascotChannel* mascot = nullptr;
     DeviceChannel* device = nullptr;
-    VolumeMixer* mixer = nullptr;          // null: no mixer
-    Clock* clock = nullptr;
+    VolumeMixer* mixer = nullptr;
+    Clock* clock = nullptr;                // null: the system clock
     ShellAdapter* shell = nullptr;
-    GlobalHotKey* hotKey = nullptr;        // null: no global hot key here
-    // The desktop's work area in logical pixels.
+    GlobalHotKey* hotKey = nullptr;
+    TrayIcon* tray = nullptr;
+    // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
     std::function<double()> random;
-    bool trayIcon = true;
     // The colour dialog; empty means the system's.
     std::function<std::optional<QColor>(QWidget*, const QColor&, const QString&)> colourPicker;
 };
@@ -84,8 +87,9 @@ public:
 
     // Always-on-top on or off for every window on screen (mnu_Top).
     void toggleTopMost();
-    // The tray icon's buttons (QSystemTrayIcon::ActivationReason).
-    void onTrayActivated(int reason);
+    // The tray icon's left button: every window to the front, the setting
+    // unchanged.
+    void raiseAllWindows();
     // The right-click menu at `globalPos`; `refreshMarks` first brings the
     // background check marks up to date (not from the tray).
     void popupMenu(QPoint globalPos, bool refreshMarks);
@@ -134,13 +138,12 @@ private:
     void refreshLauncherMenu();
     void openHelp();
     void showHotKeyMessage();
-    void showTrayIcon();
-    void removeTrayIcon();
-    QWidget* windowOf(WindowId id) const;
+    ToolWindow* toolWindowOf(WindowId id) const;
     // Runs `work` once the main window has been painted (at once if it has).
     void afterFirstPaint(std::function<void()> work);
     void endRun(bool farewell);
 
+    std::unique_ptr<StandInServices> m_standIns;
     AppServices m_s;
     Settings m_settings;
     PlayList m_playList;
@@ -152,16 +155,15 @@ private:
     std::unique_ptr<CalendarModel> m_calendar;
     std::unique_ptr<BackgroundController> m_backgrounds;
     std::unique_ptr<Form1> m_form;
+    ToolWindow* m_formTool = nullptr; // owned by the window
     std::unique_ptr<PlayWindow> m_playWindow;
     std::unique_ptr<PopupMenu> m_menu;
     std::unique_ptr<SecondaryWindows> m_windows;
     std::unique_ptr<MainWindowMouse> m_mouse;
-    std::unique_ptr<QSystemTrayIcon> m_tray;
     CommandTable<QString> m_menuCommands;
     CommandTable<int> m_keyCommands;
     bool m_firstStart = false;
     bool m_ended = false;
-    int m_trayRetries = 0;
 };
 
 } // namespace yk

@@ -11,6 +11,7 @@
 #include <QLabel>
 
 #include "calendar/CalendarModel.h"
+#include "platform/null/NullTrayIcon.h"
 #include "shell/App.h"
 #include "shell/Form1.h"
 #include "shell/PopupMenu.h"
@@ -44,6 +45,9 @@ struct Harness
     std::unique_ptr<App> app;
     // The colour dialog's answer, for the colour buttons.
     std::optional<QColor> colourAnswer;
+    // A tray icon that is never shown; tests press its buttons by emitting
+    // its signals.
+    NullTrayIcon tray;
     // A global hot key for the program, when a test gives one.
     GlobalHotKey* hotKey = nullptr;
 
@@ -57,7 +61,7 @@ struct Harness
         s.mixer = &mixer;
         s.clock = &clock;
         s.shell = &shell;
-        s.trayIcon = false;
+        s.tray = &tray;
         s.hotKey = hotKey;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
