@@ -94,6 +94,17 @@ protected:
     QtDeviceChannel channel;
 };
 
+namespace {
+// A command log written as plain ASCII literals.
+QStringList logOf(std::initializer_list<const char*> lines)
+{
+    QStringList out;
+    for (const char* l : lines)
+        out.append(QString::fromLatin1(l));
+    return out;
+}
+} // namespace
+
 TEST_F(RealChannel, WaveAndMidiFilesPlayToTheirEndAndStayThere)
 {
     struct Case
@@ -280,22 +291,22 @@ TEST(DeviceSequences, StartStopCloseAllAndCueWriteInTheirFixedOrder)
 {
     FakeDeviceChannel fake;
     device::startFile(fake, kWave, QStringLiteral("/a/Timer.wav"));
-    EXPECT_EQ(fake.takeLog(), QStringList({"Command=Close", "DeviceType=WaveAudio", "FileName=/a/Timer.wav",
+    EXPECT_EQ(fake.takeLog(), logOf({"Command=Close", "DeviceType=WaveAudio", "FileName=/a/Timer.wav",
                                            "Command=Open", "Command=Play"}));
 
     device::stopDevices(fake);
-    EXPECT_EQ(fake.takeLog(), QStringList({"DeviceType=WaveAudio", "DeviceType=Sequencer",
+    EXPECT_EQ(fake.takeLog(), logOf({"DeviceType=WaveAudio", "DeviceType=Sequencer",
                                            "DeviceType=MpegVideo", "Command=Close"}));
 
     device::closeAll(fake);
     EXPECT_EQ(fake.takeLog(),
-              QStringList({"DeviceType=WaveAudio", "Command=Close", "DeviceType=Sequencer", "Command=Close",
+              logOf({"DeviceType=WaveAudio", "Command=Close", "DeviceType=Sequencer", "Command=Close",
                            "DeviceType=MpegVideo", "Command=Close", "DeviceType=CDAudio", "Command=Stop",
                            "Command=Close"}));
 
     device::cue(fake, kSequencer, QStringLiteral("/m/a.mid"));
     device::cue(fake, std::nullopt, QStringLiteral("/m/b.mp3"));
-    EXPECT_EQ(fake.takeLog(), QStringList({"Command=Close", "DeviceType=Sequencer", "FileName=/m/a.mid",
+    EXPECT_EQ(fake.takeLog(), logOf({"Command=Close", "DeviceType=Sequencer", "FileName=/m/a.mid",
                                            "Command=Close", "FileName=/m/b.mp3"}));
 }
 
@@ -305,7 +316,7 @@ TEST(DeviceSequences, PauseToggleFollowsTheLastCommand)
     EXPECT_EQ(device::pauseToggle(fake), QStringLiteral("Pause")); // idle
     EXPECT_EQ(device::pauseToggle(fake), QStringLiteral("Play"));
     EXPECT_EQ(device::pauseToggle(fake), QStringLiteral("Pause"));
-    EXPECT_EQ(fake.takeLog(), QStringList({"Command=Pause", "Command=Play", "Command=Pause"}));
+    EXPECT_EQ(fake.takeLog(), logOf({"Command=Pause", "Command=Play", "Command=Pause"}));
 
     for (const char* other : {"Open", "Stop"}) {
         fake.setCommand(QString::fromLatin1(other));
@@ -320,7 +331,7 @@ TEST(DeviceSequences, SeekKeepsFromWithinTheTrack)
     FakeDeviceChannel fake;
     fake.setLength(9990);
     EXPECT_EQ(device::seek(fake, 4000), 4000);
-    EXPECT_EQ(fake.takeLog(), QStringList({"TimeFormat=0", "From=4000", "Command=Play"}));
+    EXPECT_EQ(fake.takeLog(), logOf({"TimeFormat=0", "From=4000", "Command=Play"}));
     EXPECT_EQ(device::seek(fake, 20000), 9990);
     EXPECT_EQ(device::seek(fake, -5), 0);
 
@@ -333,7 +344,7 @@ TEST(DeviceSequences, SeekKeepsFromWithinTheTrack)
     // Nothing open: From is 0 and "Play" still goes to the device.
     FakeDeviceChannel closed;
     EXPECT_EQ(device::seekFraction(closed, 50, 111), 0);
-    EXPECT_EQ(closed.takeLog(), QStringList({"TimeFormat=0", "From=0", "Command=Play"}));
+    EXPECT_EQ(closed.takeLog(), logOf({"TimeFormat=0", "From=0", "Command=Play"}));
 }
 
 TEST(DeviceSequences, TrackEndedNeedsPositionAtANonZeroLength)

@@ -26,6 +26,7 @@
 #include "shell/MainWindowMouse.h"
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
+#include "shell/ShellCommands.h"
 #include "shell/StartUpFiles.h"
 #include "shell/ToolWindow.h"
 #include "shell/Twips.h"
@@ -122,55 +123,15 @@ App::App(AppServices services, QObject* parent)
             [this](const QString&, const QStringList& entries) { onScanned(entries); });
     connect(&m_scanner, &MediaScanner::idle, this, &App::scansFinished);
 
-    buildMenuCommands();
-    buildKeyCommands();
+    const ShellCommandTargets targets{m_settings, *m_calendar, *m_backgrounds, *m_windows, *m_s.shell, m_s.paths,
+                                      [this] { toggleTopMost(); }, [this] { shutdown(); },
+                                      [this] { popupMenu(m_form->mapToGlobal(QPoint(0, 0)), true); }};
+    addShellMenuCommands(m_menuCommands, targets);
+    addShellKeyCommands(m_keyCommands, targets);
     buildTickSteps();
 }
 
 App::~App() = default;
-
-void App::buildMenuCommands()
-{
-    CommandTable<QString>& t = m_menuCommands;
-    for (int i = 0; i < kLauncherEntries; ++i) {
-        t.add(QStringLiteral("mnu_Apr") + QString::number(i + 1),
-              [this, i] { yk::startLauncherEntry(*m_s.shell, m_settings.Reg_List, i); });
-    }
-    for (int slot = 1; slot <= 12; ++slot) {
-        t.add(QStringLiteral("mnu_No") + QString::number(slot), [this, slot] { m_backgrounds->showSlot(slot); });
-    }
-    t.add(QStringLiteral("mnu_Haikei"), [this] { m_windows->openBackgrounds(); });
-    t.add(QStringLiteral("mnu_Mon"), [this] { m_backgrounds->showMonthly(m_calendar->shownMonth()); });
-    t.add(QStringLiteral("mnu_Ran"), [this] { m_backgrounds->toggleRandom(); });
-    t.add(QStringLiteral("mnu_Loop"), [this] { m_backgrounds->toggleInTurn(); });
-    t.add(QStringLiteral("mnu_Top"), [this] { toggleTopMost(); });
-    t.add(QStringLiteral("mnu_Properties"), [this] { m_windows->openAbout(); });
-    t.add(QStringLiteral("mnu_Help"), [this] { openHelp(); });
-    t.add(QStringLiteral("mnu_End"), [this] { shutdown(); });
-    // The timer settings, the play-list items and full-size movies join
-    // with the timer window and the player.
-}
-
-void App::buildKeyCommands()
-{
-    CalendarModel& c = *m_calendar;
-    CommandTable<int>& t = m_keyCommands;
-    auto monthStep = [this](void (CalendarModel::*step)()) {
-        return [this, step] {
-            ((*m_calendar).*step)();
-            m_backgrounds->monthStepped(m_calendar->shownMonth());
-        };
-    };
-    t.add(Qt::Key_Up, [&c] { c.nextYear(); });
-    t.add(Qt::Key_Down, [&c] { c.previousYear(); });
-    t.add(Qt::Key_Right, monthStep(&CalendarModel::nextMonth));
-    t.add(Qt::Key_Left, monthStep(&CalendarModel::previousMonth));
-    t.add(Qt::Key_Return, monthStep(&CalendarModel::showToday));
-    t.add(Qt::Key_Enter, monthStep(&CalendarModel::showToday));
-    // As a right-button release at the window's corner.
-    t.add(Qt::Key_Space, [this] { popupMenu(m_form->mapToGlobal(QPoint(0, 0)), true); });
-    t.add(Qt::Key_Escape, [this] { shutdown(); });
-}
 
 void App::buildTickSteps()
 {
@@ -301,13 +262,6 @@ void App::refreshLauncherMenu()
     m_menu->applyLauncherMenu(yk::Mnu_Apr(m_settings.Reg_List));
     m_menu->setTopChecked(m_settings.Top_Flag);
     m_menu->setMovieFullChecked(m_settings.Movie_Full_On);
-}
-
-void App::openHelp()
-{
-    const QString path = helpFilePath(m_s.paths);
-    if (!path.isEmpty())
-        m_s.shell->openDocument(path);
 }
 
 void App::showHotKeyMessage()

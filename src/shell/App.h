@@ -130,13 +130,10 @@ Q_SIGNALS:
     void finished();
 
 private:
-    void buildMenuCommands();
-    void buildKeyCommands();
     void buildTickSteps();
     void onScanned(const QStringList& entries);
     void playOpeningSound();
     void refreshLauncherMenu();
-    void openHelp();
     void showHotKeyMessage();
     ToolWindow* toolWindowOf(WindowId id) const;
     // Runs `work` once the main window has been painted (at once if it has).
