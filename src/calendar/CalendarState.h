@@ -28,7 +28,6 @@ public:
     // Clamped to a valid month; years stay within kMinYear..kMaxYear so the
     // four-digit Sel_Date and the date arithmetic hold.
     void setShownMonth(int year, int month);
-    void setSelDate(const QString& selDate) { m_selDate = selDate; }
 
     // Each returns whether the shown month changed. Months do not wrap:
     // next month in December and previous month in January stay put.

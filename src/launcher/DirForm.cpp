@@ -289,7 +289,6 @@ TourokuResult Dir_Form::Touroku()
     const PickerMode m = mode();
     const TourokuResult result = yk::Touroku(m, path, m_target ? *m_target : none);
     Exit_dir();
-    Q_EMIT tourokuFinished(m, path, result);
     return result;
 }
 

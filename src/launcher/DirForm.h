@@ -65,7 +65,6 @@ public:
 Q_SIGNALS:
     // "戻る(&E)": the opener writes the settings file before the window goes.
     void saveRequested();
-    void tourokuFinished(yk::PickerMode mode, const QString& path, yk::TourokuResult result);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

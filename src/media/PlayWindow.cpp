@@ -36,9 +36,4 @@ void PlayWindow::setPicture(const QPixmap& picture)
     pct_Play->setPixmap(picture);
 }
 
-QPixmap PlayWindow::picture() const
-{
-    return pct_Play->pixmap();
-}
-
 } // namespace yk

@@ -21,7 +21,6 @@ public:
     explicit PlayWindow(QWidget* parent = nullptr);
 
     void setPicture(const QPixmap& picture);
-    QPixmap picture() const;
 
     // Placement, always-on-top and the drag of the picture.
     ToolWindow* toolWindow() const { return m_tool; }

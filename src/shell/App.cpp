@@ -145,13 +145,10 @@ void App::buildTickSteps()
         if (changed)
             m_form->showClocks(s.time24, s.time12, s.ampm);
     });
-    m_tick->addStep(QStringLiteral("title"), [this](const QDateTime&) {
-        // The play-list highlight and title follow with the player.
-        m_player.Title_Refresh = false;
-    });
-    // The player's upkeep (hand-over intake, list rows, end of track,
-    // lyrics, buttons) and the timer check join here with the player and
-    // the timers; lst.tmp waits for the intake until then.
+    // The one-shot title refresh, the player's upkeep (hand-over intake,
+    // list rows, end of track, lyrics, buttons) and the timer check join
+    // here with the player and the timers; lst.tmp waits for the intake
+    // until then.
 }
 
 void App::start(const QStringList& args)
