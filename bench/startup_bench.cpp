@@ -9,6 +9,10 @@
 // 2. Resident memory five seconds after a start that played the opening
 //    sound, against the Audacious player left idle for as long under the same
 //    X server.
+// 3. Idle CPU: yomikaze (after its opening sound) and Audacious run side by
+//    side under the same X server; once both have settled, the CPU time each
+//    spends over a window of 60 s (utime + stime from /proc/<pid>/stat) is
+//    given as a share of one core, with the wake-ups per second beside it.
 //
 // Every child runs under a private Xvfb (unless --use-display), in its own
 // temporary folder, dies with this driver (PR_SET_PDEATHSIG), and is
@@ -245,8 +249,11 @@ struct Options
     int warmup = 1;
     int idleMs = 5000;
     int timeoutMs = 20000;
+    int cpuSettleMs = 10000;
+    int cpuWindowMs = 60000;
     bool startup = true;
     bool memory = true;
+    bool cpu = true;
     bool extras = true;
     bool verbose = false;
 };
@@ -368,6 +375,102 @@ Memory memoryOf(qint64 pid)
     return m;
 }
 
+// The fields of a /proc/.../stat line after the command name, which may
+// itself hold blanks and parentheses: index 0 is the state (field 3).
+QList<QByteArray> statFields(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = f.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    if (close < 0)
+        return {};
+    return line.mid(close + 1).simplified().split(' ');
+}
+
+// utime + stime in clock ticks; for a process this includes its threads,
+// the ended ones too.
+qint64 cpuTicks(const QString& statPath)
+{
+    const QList<QByteArray> f = statFields(statPath);
+    if (f.size() < 13)
+        return -1;
+    return f[11].toLongLong() + f[12].toLongLong();
+}
+
+QString threadName(const QString& statPath)
+{
+    QFile f(statPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = f.readAll();
+    const qsizetype open = line.indexOf('(');
+    const qsizetype close = line.lastIndexOf(')');
+    return open >= 0 && close > open ? QString::fromLocal8Bit(line.mid(open + 1, close - open - 1)) : QString();
+}
+
+// One look at a running process: its CPU time, and per live thread the
+// CPU time and the times it went to sleep of its own accord (each such
+// sleep ends in a wake-up).
+struct CpuSample
+{
+    qint64 ticks = -1;
+    struct Thread
+    {
+        QString name;
+        qint64 ticks = 0;
+        qint64 sleeps = 0;
+    };
+    QHash<QString, Thread> threads; // by thread id
+};
+
+CpuSample cpuSampleOf(qint64 pid)
+{
+    CpuSample s;
+    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
+    s.ticks = cpuTicks(proc + QStringLiteral("stat"));
+    const QDir tasks(proc + QStringLiteral("task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString dir = tasks.filePath(tid) + u'/';
+        CpuSample::Thread t;
+        t.name = threadName(dir + QStringLiteral("stat"));
+        t.ticks = std::max<qint64>(0, cpuTicks(dir + QStringLiteral("stat")));
+        t.sleeps = std::max<qint64>(0, fieldKiB(dir + QStringLiteral("status"), "voluntary_ctxt_switches:"));
+        s.threads.insert(tid, t);
+    }
+    return s;
+}
+
+struct IdleCpu
+{
+    double percent = 0;       // of one core
+    double wakeupsPerSecond = 0;
+    int threads = 0;
+    QStringList busiest;      // threads that used CPU in the window
+};
+
+IdleCpu idleCpuBetween(const CpuSample& a, const CpuSample& b, double seconds)
+{
+    static const double ticksPerSecond = double(::sysconf(_SC_CLK_TCK));
+    IdleCpu r;
+    r.percent = double(b.ticks - a.ticks) / ticksPerSecond / seconds * 100.0;
+    r.threads = static_cast<int>(b.threads.size());
+    qint64 sleeps = 0;
+    QList<QPair<qint64, QString>> used;
+    for (auto it = b.threads.cbegin(); it != b.threads.cend(); ++it) {
+        const CpuSample::Thread before = a.threads.value(it.key());
+        sleeps += it->sleeps - before.sleeps;
+        if (it->ticks > before.ticks)
+            used.append({it->ticks - before.ticks, it->name});
+    }
+    r.wakeupsPerSecond = double(sleeps) / seconds;
+    std::sort(used.begin(), used.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    for (const auto& [ticks, name] : std::as_const(used).mid(0, 4))
+        r.busiest << QStringLiteral("%1 %2 ms").arg(name).arg(double(ticks) * 1000.0 / ticksPerSecond, 0, 'f', 0);
+    return r;
+}
+
 class Bench
 {
 public:
@@ -387,15 +490,20 @@ public:
         total.start();
         std::optional<StartupResults> startup;
         std::optional<MemoryResults> memory;
+        std::optional<CpuResults> cpu;
         if (m_o.startup)
             startup = measureStartup();
         if (m_o.memory)
             memory = measureMemory();
+        if (m_o.cpu)
+            cpu = measureIdleCpu();
         say(QString());
         if (startup)
             printStartup(*startup);
         if (memory)
             printMemory(*memory);
+        if (cpu)
+            printIdleCpu(*cpu);
         say(QStringLiteral("\nbenchmark time %1 s%2")
                 .arg(double(total.elapsed()) / 1000.0, 0, 'f', 0)
                 .arg(m_failures ? QStringLiteral(", %1 failed runs").arg(m_failures) : QString()));
@@ -426,6 +534,14 @@ private:
         std::optional<Memory> silent;
         std::optional<Memory> reference;
         QString referenceNote;
+    };
+
+    struct CpuResults
+    {
+        std::optional<IdleCpu> ours;
+        std::optional<IdleCpu> reference;
+        std::optional<IdleCpu> floor;
+        QString note;
     };
 
     QProcessEnvironment childEnvironment(const QString& platform) const
@@ -624,14 +740,15 @@ private:
 
     // Audacious gets a home of its own so that it starts as on a new
     // account, without earlier settings or play lists, and no D-Bus session
-    // (it then skips its single-instance check and carries on).
-    std::optional<Memory> idleMemoryOfReference(QString* note)
+    // (it then skips its single-instance check and carries on). Returns it
+    // once its window is on screen, or null with `note` telling why.
+    std::unique_ptr<Child> startReference(QString* note)
     {
         const QString exe = m_o.reference.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("audacious"))
                                                     : m_o.reference;
         if (exe.isEmpty()) {
             *note = QStringLiteral("audacious not found (Debian package audacious)");
-            return std::nullopt;
+            return nullptr;
         }
         const QString home = folder(QStringLiteral("audacious-home"));
         QDir().mkpath(home);
@@ -643,24 +760,90 @@ private:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
         env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-        Child child(exe, {}, env, home);
-        child.start();
+        auto child = std::make_unique<Child>(exe, QStringList{}, env, home);
+        child->start();
         QDeadlineTimer until(m_o.timeoutMs);
-        while (!hasViewableWindow(m_display, child.pid())) {
-            if (!child.running() || until.hasExpired()) {
-                *note = QStringLiteral("audacious showed no window: ") + child.diagnostics();
+        while (!hasViewableWindow(m_display, child->pid())) {
+            if (!child->running() || until.hasExpired()) {
+                *note = QStringLiteral("audacious showed no window: ") + child->diagnostics();
                 ++m_failures;
-                return std::nullopt;
+                return nullptr;
             }
             pause(50);
         }
+        return child;
+    }
+
+    std::optional<Memory> idleMemoryOfReference(QString* note)
+    {
+        const std::unique_ptr<Child> child = startReference(note);
+        if (!child)
+            return std::nullopt;
         pause(m_o.idleMs);
-        if (!child.running()) {
-            *note = QStringLiteral("audacious ended while idle: ") + child.diagnostics();
+        if (!child->running()) {
+            *note = QStringLiteral("audacious ended while idle: ") + child->diagnostics();
             ++m_failures;
             return std::nullopt;
         }
-        return memoryOf(child.pid());
+        return memoryOf(child->pid());
+    }
+
+    // Both programs run at once, so that whatever else the machine does
+    // falls on both alike. yomikaze plays its opening sound, as on any
+    // normal start; the settling time lets that sound end.
+    CpuResults measureIdleCpu()
+    {
+        CpuResults r;
+        say(QStringLiteral("idle CPU: %1 s window after %2 s settling, display %3")
+                .arg(m_o.cpuWindowMs / 1000.0)
+                .arg(m_o.cpuSettleMs / 1000.0)
+                .arg(QString::fromLatin1(m_display)));
+        const QString exe = preparedFolder(QStringLiteral("cpu"), true);
+        const QString xcb = QStringLiteral("xcb");
+        Child ours(exe, {}, childEnvironment(xcb), QFileInfo(exe).absolutePath());
+        ours.start();
+        if (!ours.waitForLine("first-paint", QDeadlineTimer(m_o.timeoutMs))) {
+            r.note = QStringLiteral("yomikaze: no first paint: ") + ours.diagnostics();
+            ++m_failures;
+            return r;
+        }
+        const std::unique_ptr<Child> reference = startReference(&r.note);
+        // The floor window with an empty 100 ms timer: what the wake-ups
+        // alone cost on this machine.
+        QDir().mkpath(folder(QStringLiteral("cpu-floor")));
+        QProcessEnvironment floorEnv = childEnvironment(xcb);
+        floorEnv.insert(QStringLiteral("YK_FLOOR_TICK_MS"), QStringLiteral("100"));
+        Child floor(m_o.floor, {}, floorEnv, folder(QStringLiteral("cpu-floor")));
+        floor.start();
+        const bool floorUp = floor.waitForLine("first-paint", QDeadlineTimer(m_o.timeoutMs));
+        pause(m_o.cpuSettleMs);
+        const CpuSample oursBefore = cpuSampleOf(ours.pid());
+        const CpuSample referenceBefore = reference ? cpuSampleOf(reference->pid()) : CpuSample{};
+        const CpuSample floorBefore = floorUp ? cpuSampleOf(floor.pid()) : CpuSample{};
+        QElapsedTimer window;
+        window.start();
+        pause(m_o.cpuWindowMs);
+        const CpuSample oursAfter = cpuSampleOf(ours.pid());
+        const CpuSample referenceAfter = reference ? cpuSampleOf(reference->pid()) : CpuSample{};
+        const CpuSample floorAfter = floorUp ? cpuSampleOf(floor.pid()) : CpuSample{};
+        const double seconds = double(window.nsecsElapsed()) / 1e9;
+        if (floorUp && floor.running() && floorBefore.ticks >= 0 && floorAfter.ticks >= 0)
+            r.floor = idleCpuBetween(floorBefore, floorAfter, seconds);
+        if (!ours.running() || oursBefore.ticks < 0 || oursAfter.ticks < 0) {
+            r.note = QStringLiteral("yomikaze ended while idle: ") + ours.diagnostics();
+            ++m_failures;
+        } else {
+            r.ours = idleCpuBetween(oursBefore, oursAfter, seconds);
+        }
+        if (reference) {
+            if (!reference->running() || referenceBefore.ticks < 0 || referenceAfter.ticks < 0) {
+                r.note = QStringLiteral("audacious ended while idle: ") + reference->diagnostics();
+                ++m_failures;
+            } else {
+                r.reference = idleCpuBetween(referenceBefore, referenceAfter, seconds);
+            }
+        }
+        return r;
     }
 
     void printStartup(const StartupResults& r) const
@@ -755,6 +938,48 @@ private:
             say(QStringLiteral("  note: GStreamer is not mapped in yomikaze: the opening sound was not played"));
     }
 
+    void printIdleCpu(const CpuResults& r) const
+    {
+        const double seconds = m_o.cpuWindowMs / 1000.0;
+        const double tick = 100.0 / double(::sysconf(_SC_CLK_TCK)) / seconds;
+        say(QStringLiteral("Idle CPU over %1 s, after %2 s settling, both running at once (xcb; one clock tick = "
+                           "%3 %)")
+                .arg(seconds)
+                .arg(m_o.cpuSettleMs / 1000.0)
+                .arg(tick, 0, 'f', 3));
+        say(QStringLiteral("  %1 %2 %3 %4")
+                .arg(QStringLiteral("program"), -34)
+                .arg(QStringLiteral("CPU of one core"), 16)
+                .arg(QStringLiteral("wake-ups/s"), 11)
+                .arg(QStringLiteral("threads"), 8));
+        auto row = [](const QString& name, const std::optional<IdleCpu>& c) {
+            if (!c) {
+                say(QStringLiteral("  %1 %2").arg(name, -34).arg(QStringLiteral("(failed)")));
+                return;
+            }
+            say(QStringLiteral("  %1 %2 %3 %4")
+                    .arg(name, -34)
+                    .arg(QStringLiteral("%1 %").arg(c->percent, 0, 'f', 3), 16)
+                    .arg(c->wakeupsPerSecond, 11, 'f', 1)
+                    .arg(c->threads, 8));
+        };
+        row(QStringLiteral("yomikaze, opening sound played"), r.ours);
+        row(QStringLiteral("audacious (reference)"), r.reference);
+        row(QStringLiteral("floor with an empty 100 ms timer"), r.floor);
+        if (!r.note.isEmpty())
+            say(QStringLiteral("  ") + r.note);
+        if (r.ours && r.reference) {
+            const bool met = r.ours->percent <= 0.1 && r.ours->percent < r.reference->percent;
+            say(QStringLiteral("  goal: yomikaze <= 0.1 % and below audacious: %1 % against %2 % (%3)")
+                    .arg(r.ours->percent, 0, 'f', 3)
+                    .arg(r.reference->percent, 0, 'f', 3)
+                    .arg(met ? QStringLiteral("met") : QStringLiteral("NOT met")));
+        }
+        if (r.ours && !r.ours->busiest.isEmpty())
+            say(QStringLiteral("  threads of yomikaze that ran: ") + r.ours->busiest.join(QStringLiteral(", ")));
+        say(QString());
+    }
+
     Options m_o;
     QByteArray m_display;
     QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/yk-startup-bench-XXXXXX")};
@@ -767,7 +992,7 @@ int runMain(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Times yomikaze's start to its first paint against a bare Qt window and compares its idle "
-                       "memory with the Audacious player, under a private Xvfb."));
+                       "memory and idle CPU with the Audacious player, under a private Xvfb."));
     parser.addHelpOption();
     const QString here = QCoreApplication::applicationDirPath();
     const QCommandLineOption program(QStringLiteral("program"), QStringLiteral("yomikaze executable."),
@@ -790,13 +1015,21 @@ int runMain(int argc, char** argv)
                                       QStringLiteral("name"), QStringLiteral("xcb"));
     const QCommandLineOption useDisplay(QStringLiteral("use-display"),
                                         QStringLiteral("Use $DISPLAY instead of starting a private Xvfb."));
-    const QCommandLineOption onlyStartup(QStringLiteral("startup-only"), QStringLiteral("Skip the memory figures."));
-    const QCommandLineOption onlyMemory(QStringLiteral("memory-only"), QStringLiteral("Skip the start-up times."));
+    const QCommandLineOption cpuWindow(QStringLiteral("cpu-window"),
+                                       QStringLiteral("Seconds over which idle CPU is measured (60)."),
+                                       QStringLiteral("s"), QStringLiteral("60"));
+    const QCommandLineOption cpuSettle(QStringLiteral("cpu-settle"),
+                                       QStringLiteral("Seconds both programs idle before the CPU window (10)."),
+                                       QStringLiteral("s"), QStringLiteral("10"));
+    const QCommandLineOption onlyStartup(QStringLiteral("startup-only"), QStringLiteral("Only the start-up times."));
+    const QCommandLineOption onlyMemory(QStringLiteral("memory-only"), QStringLiteral("Only the memory figures."));
+    const QCommandLineOption onlyCpu(QStringLiteral("cpu-only"), QStringLiteral("Only the idle CPU figures."));
+    const QCommandLineOption noCpu(QStringLiteral("no-cpu"), QStringLiteral("Skip the idle CPU figures."));
     const QCommandLineOption noExtras(QStringLiteral("no-extras"),
                                       QStringLiteral("Skip the runs without Opening.wav and the media-order check."));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print every run."));
-    parser.addOptions({program, floor, reference, runs, warmup, idle, timeout, platform, useDisplay, onlyStartup,
-                       onlyMemory, noExtras, verbose});
+    parser.addOptions({program, floor, reference, runs, warmup, idle, timeout, platform, useDisplay, cpuWindow,
+                       cpuSettle, onlyStartup, onlyMemory, onlyCpu, noCpu, noExtras, verbose});
     parser.process(app);
 
     Options o;
@@ -808,8 +1041,12 @@ int runMain(int argc, char** argv)
     o.warmup = std::max(0, parser.value(warmup).toInt());
     o.idleMs = static_cast<int>(std::max(0.0, parser.value(idle).toDouble()) * 1000);
     o.timeoutMs = static_cast<int>(std::max(1.0, parser.value(timeout).toDouble()) * 1000);
-    o.startup = !parser.isSet(onlyMemory);
-    o.memory = !parser.isSet(onlyStartup);
+    o.cpuWindowMs = static_cast<int>(std::max(1.0, parser.value(cpuWindow).toDouble()) * 1000);
+    o.cpuSettleMs = static_cast<int>(std::max(0.0, parser.value(cpuSettle).toDouble()) * 1000);
+    const bool only = parser.isSet(onlyStartup) || parser.isSet(onlyMemory) || parser.isSet(onlyCpu);
+    o.startup = only ? parser.isSet(onlyStartup) : true;
+    o.memory = only ? parser.isSet(onlyMemory) : true;
+    o.cpu = only ? parser.isSet(onlyCpu) : !parser.isSet(noCpu);
     o.extras = !parser.isSet(noExtras);
     o.verbose = parser.isSet(verbose);
     for (const QString& exe : {o.program, o.floor}) {

@@ -1,6 +1,7 @@
 #include "shell/Form1.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -35,6 +36,13 @@ const char* const kWeekdayNames[7] = {"日曜日", "月曜日", "火曜日", "�
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
 {
+    // The first paint needs the system's font list, and reading it (the
+    // font configuration and every font folder's cache) is the largest
+    // single cost before the window shows. The list is shared by all
+    // threads and guarded by Qt, so it is read on a thread of its own while
+    // the labels, the settings and the background are made here.
+    m_fontWarmUp = std::thread([] { QFontDatabase::families(); });
+
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Yomikaze"));
     setAccessibleName(QStringLiteral("Yomikaze カレンダー"));
@@ -52,6 +60,12 @@ Form1::Form1(QWidget* parent)
     buildCalendar();
     buildClock();
     buildPlayer();
+}
+
+Form1::~Form1()
+{
+    if (m_fontWarmUp.joinable())
+        m_fontWarmUp.join();
 }
 
 QLabel* Form1::makeLabel(const QString& name, const QRect& geometry, int pixelSize,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <thread>
 
 #include <QLabel>
 #include <QWidget>
@@ -25,6 +26,7 @@ public:
     static constexpr int kCells = 37;
 
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Background (already composed with its frame); a null pixmap clears it.
     void setBackground(const QPixmap& picture);
@@ -121,6 +123,8 @@ private:
     QColor m_clockColour;
     bool m_timerArmed = false;
     bool m_painted = false;
+    // Reads the system's font list while the rest of the start-up runs.
+    std::thread m_fontWarmUp;
 };
 
 } // namespace yk
