@@ -2,6 +2,8 @@
 
 #include "calendar/CalendarState.h"
 #include "support/AppHarness.h"
+#include "support/TestUtil.h"
+#include "timers/ClockTick.h"
 
 using namespace yk;
 using yk::test::Harness;
@@ -79,11 +81,50 @@ TEST(ClockTick, MidnightRollsTheCalendarOverOncePerNightAndMarksNotedDays)
     EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 }
 
-TEST(ClockTick, TheTimerRunsEveryHundredMilliseconds)
+TEST(ClockTick, TheClocksShowWithinTheFirstTickOfTheStart)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_EQ(h.app->clockTick().interval(), 100);
-    QTest::qWait(350);
-    EXPECT_FALSE(h.text(QStringLiteral("LBL_TIME")).isEmpty());
+    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_TRUE(yk::test::spinUntil([&] { return !h.text(QStringLiteral("LBL_TIME")).isEmpty(); }, 400));
+    EXPECT_EQ(h.text(QStringLiteral("LBL_TIME")), QStringLiteral("09 : 30"));
+}
+
+TEST(ClockTick, TicksEveryHundredMillisecondsOnlyWhileSomethingAsks)
+{
+    yk::test::FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 30, 0, 250)));
+    ClockTick tick(clock);
+    QStringList ran;
+    tick.addStep(QStringLiteral("first"), [&](const QDateTime&) { ran.append(QStringLiteral("first")); });
+    tick.addStep(QStringLiteral("second"), [&](const QDateTime&) {
+        ran.append(QStringLiteral("second"));
+        throw std::runtime_error("a failing step");
+    });
+    tick.addStep(QStringLiteral("third"), [&](const QDateTime&) { ran.append(QStringLiteral("third")); });
+    EXPECT_EQ(tick.stepNames(), (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
+
+    tick.start();
+    EXPECT_EQ(tick.interval(), ClockTick::kIntervalMs);
+    QSignalSpy ticked(&tick, &ClockTick::ticked);
+    ASSERT_TRUE(ticked.wait(1000));
+    // In order, and a failing step stops neither the others nor the clock.
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
+    EXPECT_TRUE(tick.isActive());
+    // Nobody asks: the next tick waits for the next whole second (9:30:01).
+    EXPECT_EQ(tick.interval(), 750 + 2);
+
+    tick.requestFastTicks(QStringLiteral("player"), true);
+    tick.requestFastTicks(QStringLiteral("timer"), true);
+    EXPECT_EQ(tick.interval(), ClockTick::kIntervalMs);
+    tick.requestFastTicks(QStringLiteral("player"), false);
+    EXPECT_TRUE(tick.fastTicks());
+    ASSERT_TRUE(ticked.wait(1000));
+    EXPECT_EQ(tick.interval(), ClockTick::kIntervalMs);
+    tick.requestFastTicks(QStringLiteral("timer"), false);
+    EXPECT_FALSE(tick.fastTicks());
+    EXPECT_EQ(tick.interval(), 750 + 2);
+
+    tick.stop();
+    EXPECT_FALSE(tick.isActive());
+    EXPECT_FALSE(ticked.wait(300));
 }

@@ -40,7 +40,6 @@ TEST(StartUp, FirstStartMakesFoldersGreetsAndCreatesTheSettingsFile)
     ASSERT_EQ(lines->size(), 1);
     EXPECT_EQ(lines->first().size(), 20);
     EXPECT_TRUE(h.app->clockTick().isActive());
-    EXPECT_EQ(h.app->clockTick().interval(), 100);
 }
 
 TEST(StartUp, FirstStartWritesOurSkinAndShowsItFramed)

@@ -10,11 +10,12 @@ ClockTick::ClockTick(Clock& clock, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
 {
+    m_timer.setSingleShot(true);
     m_timer.setInterval(kIntervalMs);
-    // A coarse timer lets the system batch our wake-ups with others'; the
-    // clocks show minutes, so a few milliseconds of slack are never seen.
-    m_timer.setTimerType(Qt::CoarseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &ClockTick::tick);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        tick();
+        scheduleNext();
+    });
 }
 
 void ClockTick::addStep(const QString& name, Step step)
@@ -32,11 +33,43 @@ QStringList ClockTick::stepNames() const
 
 void ClockTick::start()
 {
-    m_timer.start();
+    // The first tick comes as soon as ever, so the clocks show at once.
+    m_running = true;
+    m_timer.setTimerType(Qt::CoarseTimer);
+    m_timer.start(kIntervalMs);
+}
+
+void ClockTick::requestFastTicks(const QString& who, bool wanted)
+{
+    const bool before = fastTicks();
+    if (wanted && !m_fastWanted.contains(who))
+        m_fastWanted.append(who);
+    else if (!wanted)
+        m_fastWanted.removeAll(who);
+    // Going fast takes effect at once rather than at the next second.
+    if (m_running && fastTicks() != before)
+        scheduleNext();
+}
+
+void ClockTick::scheduleNext()
+{
+    if (!m_running)
+        return;
+    if (fastTicks()) {
+        m_timer.setTimerType(Qt::CoarseTimer);
+        m_timer.start(kIntervalMs);
+        return;
+    }
+    // Just after the next whole second, so a new minute shows at once.
+    const qint64 ms = m_clock.now().toMSecsSinceEpoch();
+    const int toNextSecond = int(kIdleIntervalMs - ms % kIdleIntervalMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.start(toNextSecond + 2);
 }
 
 void ClockTick::stop()
 {
+    m_running = false;
     m_timer.stop();
 }
 
