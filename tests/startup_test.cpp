@@ -319,3 +319,23 @@ TEST(StartUp, AWindowStoredOffTheDesktopComesBackIntoReach)
     kept.startAndSettle();
     EXPECT_EQ(kept.app->form()->pos(), QPoint(300, 200));
 }
+
+TEST(Shutdown, ALogOffRequestSavesButKeepsTheProgramRunning)
+{
+    Harness h;
+    h.startAndSettle();
+    h.app->settings().Back_Mode = QStringLiteral("M");
+    QSignalSpy finished(h.app.get(), &App::finished);
+    h.app->commitData();
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_TRUE(h.app->form()->isVisible());
+    const auto lines = textfile::readLines(h.path(QStringLiteral("System/viw.ini")));
+    ASSERT_TRUE(lines.has_value());
+    ASSERT_EQ(lines->size(), 51);
+    EXPECT_EQ(lines->at(13), QStringLiteral("M")); // the background mode's line
+    // The session really ends: saved again, hot key released, the program goes.
+    h.app->systemClose();
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_FALSE(h.app->clockTick().isActive());
+}
