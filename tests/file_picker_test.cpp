@@ -14,28 +14,14 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include "support/Fakes.h"
+
 #include <functional>
 
 using namespace yk;
 
 namespace {
 
-class RecordingTarget final : public PickerTarget
-{
-public:
-    void registerBackground(const QString& path) override { log << QStringLiteral("background ") + path; }
-    int launcherNumber() const override { return 4; }
-    int soundNumber() const override { return 7; }
-    void setLauncherEntry(int n, const QString& path) override
-    {
-        log << QStringLiteral("launcher %1 ").arg(n) + path;
-    }
-    void setSoundEntry(int n, const QString& path) override { log << QStringLiteral("sound %1 ").arg(n) + path; }
-    void showLauncherName(const QString& text) override { log << QStringLiteral("txt_Apr ") + text; }
-    void showSoundName(const QString& text) override { log << QStringLiteral("txt_Wav ") + text; }
-    void addToPlayList(const QString& path) override { log << QStringLiteral("add ") + path; }
-    QStringList log;
-};
 
 bool waitFor(const std::function<bool()>& condition, int ms = 5000)
 {
@@ -148,7 +134,9 @@ TEST_F(FilePicker, ControlsAndStartingFolder)
 
 TEST_F(FilePicker, ClickFillsThePathAndDoubleClickRegisters)
 {
-    RecordingTarget target;
+    yk::test::RecordingPickerTarget target;
+    target.launcherNo = 4;
+    target.soundNo = 7;
     auto f = open(&target);
     f->apply(backgroundPickerRequest(3, AppPaths(app)));
     clickFile(*f, QStringLiteral("b.BMP"));
@@ -165,7 +153,9 @@ TEST_F(FilePicker, ClickFillsThePathAndDoubleClickRegisters)
 
 TEST_F(FilePicker, LauncherModeThroughTheWindow)
 {
-    RecordingTarget target;
+    yk::test::RecordingPickerTarget target;
+    target.launcherNo = 4;
+    target.soundNo = 7;
     auto f = open(&target);
     f->apply(launcherPickerRequest(4, AppPaths(app)));
     EXPECT_EQ(f->mode(), PickerMode::Launcher);
@@ -196,7 +186,9 @@ TEST_F(FilePicker, LauncherModeThroughTheWindow)
 
 TEST_F(FilePicker, SoundAndPlayListModesThroughTheButton)
 {
-    RecordingTarget target;
+    yk::test::RecordingPickerTarget target;
+    target.launcherNo = 4;
+    target.soundNo = 7;
     auto f = open(&target);
     auto* button = f->findChild<QPushButton*>(QStringLiteral("cmb_touroku"));
 

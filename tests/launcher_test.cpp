@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/Fakes.h"
+
 #include <array>
 
 using namespace yk;
@@ -31,26 +33,6 @@ public:
     QStringList started;
 };
 
-// Records every call the register step makes, in order.
-class RecordingTarget final : public PickerTarget
-{
-public:
-    void registerBackground(const QString& path) override { log << QStringLiteral("background ") + path; }
-    int launcherNumber() const override { return launcherNo; }
-    int soundNumber() const override { return soundNo; }
-    void setLauncherEntry(int n, const QString& path) override
-    {
-        log << QStringLiteral("launcher %1 ").arg(n) + path;
-    }
-    void setSoundEntry(int n, const QString& path) override { log << QStringLiteral("sound %1 ").arg(n) + path; }
-    void showLauncherName(const QString& text) override { log << QStringLiteral("txt_Apr ") + text; }
-    void showSoundName(const QString& text) override { log << QStringLiteral("txt_Wav ") + text; }
-    void addToPlayList(const QString& path) override { log << QStringLiteral("add ") + path; }
-
-    int launcherNo = 3;
-    int soundNo = 2;
-    QStringList log;
-};
 
 class LauncherFiles : public ::testing::Test
 {
@@ -185,7 +167,7 @@ TEST_F(LauncherFiles, StartingFoldersPreferTheDataFoldersThatExist)
 
 TEST_F(LauncherFiles, LauncherRegistrationAcceptsExeEndingsOnly)
 {
-    RecordingTarget t;
+    yk::test::RecordingPickerTarget t;
     const QString upper = make(QStringLiteral("tool.EXE"));
     EXPECT_EQ(Touroku(PickerMode::Launcher, upper, t), TourokuResult::Stored);
     EXPECT_EQ(t.log, (QStringList{QStringLiteral("launcher 3 ") + upper, QStringLiteral("txt_Apr tool.EXE")}));
@@ -214,7 +196,7 @@ TEST_F(LauncherFiles, LauncherRegistrationAcceptsExeEndingsOnly)
 
 TEST_F(LauncherFiles, TimerSoundRegistrationChecksTheEnding)
 {
-    RecordingTarget t;
+    yk::test::RecordingPickerTarget t;
     for (const char* name : {"a.wav", "b.MP3", "c.mj", "d.midi", "e.mpeg", "f.mpv2", "g.mp2v", "h.avi", "i.rmi"}) {
         t.log.clear();
         const QString path = make(QString::fromLatin1(name));
@@ -234,7 +216,7 @@ TEST_F(LauncherFiles, TimerSoundRegistrationChecksTheEnding)
 
 TEST_F(LauncherFiles, BackgroundAndPlayListTakeAnyExistingFile)
 {
-    RecordingTarget t;
+    yk::test::RecordingPickerTarget t;
     const QString picture = make(QStringLiteral("img/p.jpg"));
     const QString song = make(QStringLiteral("mp3/s.mp3"));
     EXPECT_EQ(Touroku(PickerMode::Background, picture, t), TourokuResult::Stored);

@@ -11,6 +11,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "support/NetUtil.h"
+
 #include "support/TestUtil.h"
 
 using yk::LoopbackConnection;
@@ -50,14 +52,7 @@ struct Events
     QByteArray log;
 };
 
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
+using yk::test::closedPort;
 
 QByteArray pattern(qsizetype size)
 {

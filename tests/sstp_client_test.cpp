@@ -16,6 +16,8 @@
 #include <iterator>
 #include <gtest/gtest.h>
 
+#include "support/NetUtil.h"
+
 #include "support/TestUtil.h"
 #include <memory>
 
@@ -101,14 +103,7 @@ struct Outcomes
     QList<int> failures;
 };
 
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
+using yk::test::closedPort;
 
 std::unique_ptr<SstpClient> clientFor(quint16 port, int connectMs = 300, int exchangeMs = 600)
 {

@@ -6,6 +6,7 @@
 #include "platform/MascotChannel.h"
 #include "platform/ShellAdapter.h"
 #include "platform/VolumeMixer.h"
+#include "launcher/FilePicker.h"
 
 namespace yk::test {
 
@@ -58,6 +59,27 @@ public:
     std::optional<quint32> value;
     std::optional<quint32> volume() const override { return value; }
     bool setVolume(quint32 v) override { value = v; return true; }
+};
+
+// Records every call the picker's register step makes, in order.
+class RecordingPickerTarget final : public PickerTarget
+{
+public:
+    void registerBackground(const QString& path) override { log << QStringLiteral("background ") + path; }
+    int launcherNumber() const override { return launcherNo; }
+    int soundNumber() const override { return soundNo; }
+    void setLauncherEntry(int n, const QString& path) override
+    {
+        log << QStringLiteral("launcher %1 ").arg(n) + path;
+    }
+    void setSoundEntry(int n, const QString& path) override { log << QStringLiteral("sound %1 ").arg(n) + path; }
+    void showLauncherName(const QString& text) override { log << QStringLiteral("txt_Apr ") + text; }
+    void showSoundName(const QString& text) override { log << QStringLiteral("txt_Wav ") + text; }
+    void addToPlayList(const QString& path) override { log << QStringLiteral("add ") + path; }
+
+    int launcherNo = 3;
+    int soundNo = 2;
+    QStringList log;
 };
 
 } // namespace yk::test
