@@ -225,8 +225,12 @@ TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
     Memo* memo = h.app->windows().memo();
     ASSERT_NE(memo, nullptr);
     memo->move(301, 202);
+    const TwipsPos backBefore = s.winPos(WindowId::Back);
+    const TwipsPos launcherBefore = s.winPos(WindowId::Launcher);
     memo->findChild<QAbstractButton*>(QStringLiteral("cmbesc"))->click();
     expectSlot(WindowId::Memo, {301, 202}, "memo");
+    EXPECT_EQ(s.winPos(WindowId::Back), backBefore) << "the memo wrote the background window's slot";
+    EXPECT_EQ(s.winPos(WindowId::Launcher), launcherBefore) << "the memo wrote the picker's slot";
 
     h.menu(QStringLiteral("mnu_Haikei"));
     BackWindow* back = h.app->windows().backWindow();
@@ -234,6 +238,8 @@ TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
     back->move(403, 104);
     QTest::keyClick(back, Qt::Key_Escape);
     expectSlot(WindowId::Back, {403, 104}, "background window");
+    EXPECT_EQ(s.winPos(WindowId::Launcher), launcherBefore) << "the background window wrote the picker's slot";
+    EXPECT_EQ(s.winPos(WindowId::Memo), (TwipsPos{202 * 15, 301 * 15})) << "the background window wrote the memo's slot";
 
     h.app->windows().openBackgroundPicker(2);
     Dir_Form* picker = h.app->windows().picker();
