@@ -91,11 +91,7 @@ TEST(BackWindow, APhotoTakenOnItsSideShowsUprightInItsThumbnail)
     ASSERT_TRUE(dir.isValid());
     // Stored wide, red left and blue right; upright (a quarter turn
     // clockwise) it is tall with red above blue.
-    QImage stored(144, 72, QImage::Format_RGB32);
-    stored.fill(qRgb(0, 0, 220));
-    for (int y = 0; y < 72; ++y)
-        for (int x = 0; x < 72; ++x)
-            stored.setPixel(x, y, qRgb(220, 0, 0));
+    const QImage stored = yk::test::sidewaysRedBlue(72);
     BackSlotList slots;
     slots[0] = dir.filePath(QStringLiteral("side.jpg"));
     yk::test::writeBytes(slots[0], yk::test::jpegWithOrientation(stored, 6));

@@ -232,11 +232,7 @@ TEST(SkinPicture, APhotoTakenOnItsSideShowsUpright)
     ASSERT_TRUE(dir.isValid());
     // Stored wide, red on the left and blue on the right; orientation 6
     // turns it a quarter clockwise, so upright it is tall, red above blue.
-    QImage stored(40, 20, QImage::Format_RGB32);
-    stored.fill(qRgb(0, 0, 220));
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            stored.setPixel(x, y, qRgb(220, 0, 0));
+    const QImage stored = yk::test::sidewaysRedBlue(20);
     const QString path = dir.filePath(QStringLiteral("side.jpg"));
     yk::test::writeBytes(path, yk::test::jpegWithOrientation(stored, 6));
 

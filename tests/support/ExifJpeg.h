@@ -35,4 +35,17 @@ inline QByteArray jpegWithOrientation(const QImage& image, quint16 orientation)
     return jpeg.left(2) + app1 + jpeg.mid(2);
 }
 
+// A picture stored on its side, twice as wide as high: red in its left
+// square, blue in the right one. Turned a quarter clockwise (orientation 6)
+// it stands upright, tall, red above blue.
+inline QImage sidewaysRedBlue(int height)
+{
+    QImage stored(2 * height, height, QImage::Format_RGB32);
+    stored.fill(qRgb(0, 0, 220));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < height; ++x)
+            stored.setPixel(x, y, qRgb(220, 0, 0));
+    return stored;
+}
+
 } // namespace yk::test
