@@ -1,0 +1,560 @@
+#include "media/Player.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include "media/DeviceSequences.h"
+#include "media/PlayList.h"
+#include "media/PlayerState.h"
+#include "platform/DeviceChannel.h"
+#include "platform/MoviePlayer.h"
+#include "timers/ClockTick.h"
+
+namespace yk {
+
+namespace {
+
+const QString kPlay = QStringLiteral("Play");
+const QString kPause = QStringLiteral("Pause");
+const QString kClose = QStringLiteral("Close");
+const QString kOpen = QStringLiteral("Open");
+const QString kReadError = QStringLiteral("Read Error");
+const QString kFastTicksName = QStringLiteral("player");
+
+constexpr std::array<QStringView, 4> kWaveTails{u"wav", u"stm", u"dsm", u".mj"};
+constexpr std::array<QStringView, 3> kSequencerTails{u"mid", u"rmi", u"idi"};
+constexpr std::array<QStringView, 10> kMovieTails{u"avi", u"mpg", u"mpe", u"m1v", u"pv2",
+                                                  u"p2v", u"wmv", u"wvx", u"wax", u"peg"};
+
+template<std::size_t N>
+bool tailIn(const QString& tail, const std::array<QStringView, N>& tails)
+{
+    return std::any_of(tails.begin(), tails.end(), [&](QStringView t) { return tail == t; });
+}
+
+// Hidden files count as present, as the list may hold them.
+bool fileExists(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+// A random source that kept answering the current entry would hang the
+// UI thread; after this many tries the next entry is taken instead.
+constexpr int kMaxRandomTries = 64;
+
+} // namespace
+
+Player::Player(PlayList& list, DeviceChannel& device, MoviePlayer* movie, ClockTick* tick,
+               QObject* parent)
+    : QObject(parent), m_list(list), m_device(device), m_movie(movie), m_tick(tick)
+{
+    m_titleSource = [](const QString&) { return QString(); };
+    m_randomSource = [](int bound) { return int(QRandomGenerator::global()->bounded(bound)); };
+    m_positionTimer.setInterval(kPositionRefreshMs);
+    connect(&m_positionTimer, &QTimer::timeout, this, &Player::refreshPosition);
+    // The device's end-of-file notice ends the fast position refresh.
+    connect(&m_device, &DeviceChannel::completed, this, [this](int) { m_positionTimer.stop(); });
+    connect(&m_list, &PlayList::changed, this, &Player::updateFastTicks);
+    if (m_movie) {
+        connect(m_movie, &MoviePlayer::loaded, this, &Player::onMovieLoaded);
+        connect(m_movie, &MoviePlayer::error, this, &Player::onMovieFailed);
+    }
+    if (m_tick)
+        connect(m_tick, &QObject::destroyed, this, [this] { m_tick = nullptr; });
+}
+
+Player::~Player()
+{
+    if (m_tick && m_fastTicks)
+        m_tick->requestFastTicks(kFastTicksName, false);
+}
+
+void Player::setTitleSource(TitleSource source)
+{
+    if (source)
+        m_titleSource = std::move(source);
+}
+
+void Player::setRandomSource(RandomSource source)
+{
+    if (source)
+        m_randomSource = std::move(source);
+}
+
+void Player::setMovieBlocker(std::function<bool()> blocked)
+{
+    m_movieBlocked = std::move(blocked);
+}
+
+QString Player::deviceTypeFor(const QString& path)
+{
+    const QString tail = path.right(3).toLower();
+    if (tailIn(tail, kWaveTails))
+        return device::WaveAudio.toString();
+    if (tailIn(tail, kSequencerTails))
+        return device::Sequencer.toString();
+    if (tailIn(tail, kMovieTails))
+        return {};
+    return device::MpegVideo.toString();
+}
+
+bool Player::isMovieFile(const QString& path)
+{
+    return deviceTypeFor(path).isEmpty();
+}
+
+QString Player::elapsedText(qint64 ms)
+{
+    ms = std::max<qint64>(ms, 0);
+    const QChar zero(u'0');
+    return QStringLiteral("%1:%2.%3")
+        .arg(ms / 60000, 2, 10, zero)
+        .arg((ms / 1000) % 60, 2, 10, zero)
+        .arg((ms % 1000) / 10, 2, 10, zero);
+}
+
+bool Player::paused() const
+{
+    return m_device.command() == kPause;
+}
+
+void Player::setTitle(const QString& title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    Q_EMIT titleChanged(m_title);
+}
+
+QString Player::displayName(int index, const QString& path) const
+{
+    return entryDisplayName(index, path, m_id3Title);
+}
+
+void Player::playNow()
+{
+    m_device.setCommand(kClose);
+    closeMovie();
+
+    if (m_random) {
+        const int count = m_list.count();
+        if (count >= 2) {
+            int index = m_curIndex;
+            for (int tries = 0; index == m_curIndex; ++tries)
+                index = tries < kMaxRandomTries ? std::clamp(m_randomSource(count), 0, count - 1)
+                                                : (m_curIndex + 1) % count;
+            m_curIndex = index;
+        } else if (count == 1) {
+            m_curIndex = 0;
+        }
+        if (count > 0)
+            m_curFile = m_list.at(m_curIndex);
+    }
+
+    if (fileExists(m_curFile)) {
+        const QString type = deviceTypeFor(m_curFile);
+        if (!type.isEmpty())
+            m_device.setDeviceType(type);
+
+        Q_EMIT lyricsOff();
+        Q_EMIT trackOpened(m_curFile);
+
+        if (!m_seekDrag) {
+            m_elapsed = QStringLiteral("00:00");
+            m_fraction = 0.0;
+            Q_EMIT positionChanged(0);
+        }
+        if (m_curIndex >= 0 && m_curIndex < m_list.count())
+            Q_EMIT currentEntryFocused(m_curIndex);
+
+        m_listPlay = true;
+        m_id3Title = m_titleSource(m_curFile);
+        setTitle(displayName(m_curIndex, m_curFile));
+
+        if (!type.isEmpty()) {
+            playAsSound(m_curFile, std::nullopt);
+        } else if (m_movieBlocked && m_movieBlocked()) {
+            // A movie would cover the dialog the user is working in.
+            m_listPlay = false;
+            updateFastTicks();
+            return;
+        } else if (m_movie) {
+            // Whether the file has a picture is known only once it has
+            // loaded; until then it waits here.
+            m_moviePending = m_curFile;
+            m_movie->open(m_curFile);
+        } else {
+            playAsSound(m_curFile, device::MpegVideo.toString());
+        }
+    }
+
+    m_positionTimer.start();
+    updateFastTicks();
+}
+
+void Player::playAsSound(const QString& path, const std::optional<QString>& type)
+{
+    if (type)
+        m_device.setDeviceType(*type);
+    m_device.setFileName(path);
+    m_device.setCommand(kOpen);
+    m_device.setCommand(kPlay);
+}
+
+void Player::onMovieLoaded()
+{
+    if (m_moviePending.isEmpty() || m_movie->fileName() != m_moviePending)
+        return;
+    const QString path = std::exchange(m_moviePending, QString());
+    if (!m_movie->hasVideo()) {
+        onMovieFailedFor(path);
+        return;
+    }
+    m_movieShown = true;
+    Q_EMIT movieShown();
+    m_movie->play();
+    updateFastTicks();
+}
+
+void Player::onMovieFailed()
+{
+    if (m_moviePending.isEmpty() || m_movie->fileName() != m_moviePending)
+        return;
+    onMovieFailedFor(std::exchange(m_moviePending, QString()));
+}
+
+// A movie name without a picture (or one the movie player cannot open) is
+// sound: the general decoder type takes any of those containers.
+void Player::onMovieFailedFor(const QString& path)
+{
+    m_movie->stop();
+    playAsSound(path, device::MpegVideo.toString());
+    updateFastTicks();
+}
+
+void Player::closeMovie()
+{
+    m_moviePending.clear();
+    if (!m_movieShown)
+        return;
+    m_movieShown = false;
+    if (m_movie)
+        m_movie->stop();
+    Q_EMIT movieClosed();
+}
+
+bool Player::movieAtEnd() const
+{
+    if (!m_movie || !m_movieShown)
+        return false;
+    const qint64 position = m_movie->position();
+    return position != 0 && position == m_movie->duration();
+}
+
+void Player::play()
+{
+    m_device.setCommand(kClose);
+    closeMovie();
+    m_curFile = m_list.at(m_curIndex);
+    playNow();
+    m_playStart = false;
+    updateFastTicks();
+}
+
+void Player::stop()
+{
+    device::stopDevices(m_device);
+    m_listPlay = false;
+    if (!m_list.isEmpty()) {
+        m_curFile = m_list.at(m_curIndex);
+        m_id3Title = m_titleSource(m_curFile);
+        setTitle(displayName(m_curIndex, m_curFile));
+    }
+    if (m_movie)
+        m_movie->stop();
+    closeMovie();
+    Q_EMIT lyricsOff();
+    m_openingPlay = false;
+    updateFastTicks();
+}
+
+void Player::forward()
+{
+    stepBy(1);
+}
+
+void Player::back()
+{
+    stepBy(-1);
+}
+
+void Player::stepBy(int delta)
+{
+    const int count = m_list.count();
+    if (count == 0)
+        return;
+    if (m_device.command() != kClose)
+        m_listPlay = true;
+    m_curIndex += delta;
+    if (m_curIndex > count - 1)
+        m_curIndex = 0;
+    else if (m_curIndex < 0)
+        m_curIndex = count - 1;
+    m_curFile = m_list.at(m_curIndex);
+    if (m_device.command() == kPlay || m_movieShown)
+        playNow();
+    else
+        device::cue(m_device, std::nullopt, m_curFile);
+    focusCurrent();
+    updateFastTicks();
+}
+
+void Player::focusCurrent()
+{
+    if (m_curIndex >= 0 && m_curIndex < m_list.count())
+        Q_EMIT currentEntryFocused(m_curIndex);
+    if (fileExists(m_curFile)) {
+        m_id3Title = m_titleSource(m_curFile);
+        setTitle(displayName(m_curIndex, m_curFile));
+    } else {
+        setTitle(kReadError);
+    }
+}
+
+void Player::toggleLoop()
+{
+    m_loop = !m_loop;
+    Q_EMIT facesChanged();
+}
+
+void Player::toggleRandom()
+{
+    m_random = !m_random;
+    Q_EMIT facesChanged();
+}
+
+void Player::togglePause()
+{
+    if (!m_display.thumbVisible)
+        return;
+    const QString written = device::pauseToggle(m_device);
+    if (m_movieShown && m_movie) {
+        if (written == kPlay)
+            m_movie->play();
+        else if (written == kPause)
+            m_movie->pause();
+    }
+    updateFastTicks();
+}
+
+void Player::pressButton(Button button)
+{
+    m_pressed[int(button)] = true;
+    Q_EMIT facesChanged();
+}
+
+void Player::releaseButton(Button button)
+{
+    m_pressed[int(button)] = false;
+    Q_EMIT facesChanged();
+    switch (button) {
+    case Button::Play: play(); break;
+    case Button::Stop: stop(); break;
+    case Button::Forward: forward(); break;
+    case Button::Back: back(); break;
+    case Button::Pause: togglePause(); break;
+    }
+}
+
+bool Player::isPressed(Button button) const
+{
+    return m_pressed[int(button)];
+}
+
+void Player::playSystemSound(const QString& deviceType, const QString& path)
+{
+    m_openingPlay = true;
+    m_listPlay = false;
+    device::startFile(m_device, deviceType, path);
+    updateFastTicks();
+}
+
+void Player::requestPlayStart()
+{
+    m_playStart = true;
+    updateFastTicks();
+}
+
+void Player::requestTitleRefresh()
+{
+    m_titleRefresh = true;
+    updateFastTicks();
+}
+
+void Player::markListChanged()
+{
+    m_listChanged = true;
+    updateFastTicks();
+}
+
+bool Player::takeListChanged()
+{
+    const bool was = std::exchange(m_listChanged, false);
+    updateFastTicks();
+    return was;
+}
+
+void Player::setSeekDragging(bool dragging)
+{
+    m_seekDrag = dragging;
+}
+
+void Player::setCurrentIndex(int index)
+{
+    m_curIndex = index;
+}
+
+void Player::tickTitleRefresh()
+{
+    if (!m_titleRefresh)
+        return;
+    focusCurrent();
+    m_titleRefresh = false;
+    updateFastTicks();
+}
+
+void Player::tickTrack()
+{
+    if (m_playStart && !m_list.isEmpty())
+        play();
+
+    if (m_openingPlay && (movieAtEnd() || device::trackEnded(m_device))) {
+        m_openingPlay = false;
+        stop();
+        QString title;
+        if (!m_list.isEmpty()) {
+            const QString path = m_list.at(m_curIndex);
+            m_id3Title = m_titleSource(path);
+            title = displayName(m_curIndex, path);
+        }
+        setTitle(title);
+        if (!m_display.thumbVisible) {
+            m_display.thumbVisible = true;
+            Q_EMIT displayChanged();
+        }
+    }
+
+    if (!m_movieShown) {
+        if (m_listPlay && device::trackEnded(m_device)) {
+            m_device.setCommand(kClose);
+            Q_EMIT lyricsOff();
+            m_trackEnd = true;
+        }
+    } else if (m_listPlay && movieAtEnd()) {
+        closeMovie();
+        Q_EMIT lyricsOff();
+        m_trackEnd = true;
+    }
+
+    if (m_listPlay && m_trackEnd)
+        advance();
+    m_trackEnd = false;
+    updateFastTicks();
+}
+
+void Player::advance()
+{
+    const int count = m_list.count();
+    if (count == 0 || (count == 1 && !m_loop)) {
+        m_listPlay = false;
+        return;
+    }
+    if (m_curIndex >= count - 1 && !m_loop && !m_random) {
+        m_listPlay = false;
+        return;
+    }
+    if (m_random) {
+        // The pick has to differ from the entry that just ended, not from
+        // its neighbour: two entries alternate, and none plays twice running.
+        playNow();
+        if (!fileExists(m_curFile))
+            m_listPlay = false;
+        return;
+    }
+    int next = m_curIndex + 1;
+    if (next > count - 1)
+        next = m_loop ? 0 : count - 1;
+    m_curIndex = next;
+    const QString path = m_list.at(next);
+    if (!fileExists(path)) {
+        // The list stops at an entry it cannot play rather than skipping
+        // on past it.
+        m_listPlay = false;
+        return;
+    }
+    m_curFile = path;
+    playNow();
+}
+
+void Player::tickDisplay()
+{
+    Display next = m_display;
+    if (!m_list.isEmpty()) {
+        next.buttonsVisible = true;
+        next.randomVisible = true;
+        next.thumbVisible = m_device.command() != kClose || m_listPlay || m_movieShown;
+        next.titleOpaque = true;
+    } else if (!m_openingPlay) {
+        next.buttonsVisible = false;
+        next.randomVisible = false;
+        next.thumbVisible = false;
+        if (m_movieShown || m_listPlay) {
+            next.thumbVisible = true;
+            next.titleOpaque = true;
+        } else {
+            setTitle({});
+            next.titleOpaque = false;
+        }
+    }
+    if (next != m_display) {
+        m_display = next;
+        Q_EMIT displayChanged();
+    }
+}
+
+void Player::refreshPosition()
+{
+    const bool movie = m_movieShown && m_movie;
+    const qint64 position = movie ? m_movie->position() : m_device.position();
+    const qint64 length = movie ? m_movie->duration() : m_device.length();
+    if (position == 0 || position == length) {
+        m_elapsed = QStringLiteral("00:00");
+        m_fraction = 0.0;
+    } else {
+        m_elapsed = elapsedText(position);
+        m_fraction = length > 0 ? std::clamp(double(position) / double(length), 0.0, 1.0) : 0.0;
+    }
+    Q_EMIT positionChanged(position);
+    // Nothing left to follow: no reason to keep waking up.
+    if (m_device.command() == kClose && !m_movieShown && m_moviePending.isEmpty())
+        m_positionTimer.stop();
+}
+
+void Player::updateFastTicks()
+{
+    const QString command = m_device.command();
+    const bool trackRunning = m_listPlay && (command == kPlay || m_movieShown || !m_moviePending.isEmpty());
+    const bool wanted = (m_playStart && !m_list.isEmpty()) || m_titleRefresh || m_listChanged
+        || m_openingPlay || trackRunning;
+    if (wanted == m_fastTicks)
+        return;
+    m_fastTicks = wanted;
+    if (m_tick)
+        m_tick->requestFastTicks(kFastTicksName, wanted);
+}
+
+} // namespace yk
