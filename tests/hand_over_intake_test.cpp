@@ -56,7 +56,7 @@ TEST_F(HandOverIntake, LineRules)
 
     // Written by a Windows copy: Shift-JIS, no final line end.
     const QString path = QStringLiteral(u"C:\\ﾐｭｰｼﾞｯｸ\\曲①.mp3");
-    writeBytes(file(), yk::cp932::encode(u'"' + path + u"\"\r\n\"C:\\b.wav\""));
+    writeBytes(file(), yk::cp932::encode(u'"' + path + QStringLiteral("\"\r\n\"C:\\b.wav\"")));
     EXPECT_EQ(takeHandOver(file()), (QStringList{path, QStringLiteral("C:\\b.wav")}));
 }
 

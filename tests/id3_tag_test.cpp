@@ -183,5 +183,5 @@ TEST(Id3Title, TheTagsTitleElseTheFileName)
     EXPECT_EQ(id3::trackName(QStringLiteral("/m/ab"), std::nullopt), QString());
     // The same rule the play list's rows use.
     for (const QString& p : {path, QStringLiteral("C:/m/x.midi"), QStringLiteral("/m/ab")})
-        EXPECT_EQ(u"1." + id3::trackName(p, std::nullopt), yk::entryDisplayName(0, p));
+        EXPECT_EQ(QStringLiteral("1.") + id3::trackName(p, std::nullopt), yk::entryDisplayName(0, p));
 }

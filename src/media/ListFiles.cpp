@@ -1,8 +1,8 @@
 #include "media/ListFiles.h"
 
 #include <QFile>
-#include <QList>
 #include <QStringDecoder>
+#include <QStringTokenizer>
 
 #include "platform/TextFile.h"
 
@@ -33,6 +33,7 @@ public:
                 // really ends here.
                 if (moreData(nullptr, 0, 0)) {
                     m_cutShort = true;
+                    m_kept.truncate(m_lineStart);
                     return;
                 }
                 break;
@@ -51,11 +52,13 @@ public:
                 return;
         }
         // A last line without a line end is a line all the same.
-        if (!m_line.isEmpty() || m_overlong)
+        if (m_kept.size() > m_lineStart || m_overlong)
             endLine();
     }
 
-    QList<QByteArray>& lines() { return m_lines; }
+    // The kept lines, each followed by LF, and how many there are.
+    QByteArray& kept() { return m_kept; }
+    int keptCount() const { return m_keptCount; }
     bool cutShort() const { return m_cutShort; }
     bool failed() const { return m_failed; }
     // The file began with a byte-order mark and its first line was kept.
@@ -95,12 +98,12 @@ private:
     {
         if (m_overlong)
             return;
-        if (m_line.size() + size > m_limits.maxLineBytes) {
+        if (m_kept.size() - m_lineStart + size > m_limits.maxLineBytes) {
             m_overlong = true;
-            m_line = QByteArray();
+            m_kept.truncate(m_lineStart);
             return;
         }
-        m_line.append(data, size);
+        m_kept.append(data, size);
     }
 
     void endLine()
@@ -108,9 +111,10 @@ private:
         if (!m_overlong) {
             if (m_lineCount == 0)
                 m_firstLineKept = true;
-            m_lines.append(m_line);
+            m_kept.append('\n');
+            m_lineStart = m_kept.size();
+            ++m_keptCount;
         }
-        m_line.clear();
         m_overlong = false;
         ++m_lineCount;
     }
@@ -132,8 +136,11 @@ private:
 
     QIODevice& m_device;
     const Limits& m_limits;
-    QList<QByteArray> m_lines;
-    QByteArray m_line;
+    // One buffer for every line kept: a buffer per line would cost more than
+    // the reading itself on a list of many entries.
+    QByteArray m_kept;
+    qsizetype m_lineStart = 0;
+    int m_keptCount = 0;
     qint64 m_total = 0;
     int m_lineCount = 0;
     bool m_overlong = false;
@@ -150,36 +157,34 @@ Lines readLines(QIODevice& device, const Limits& limits)
 {
     LineSplitter splitter(device, limits);
     splitter.run();
-    QList<QByteArray>& raw = splitter.lines();
-    const bool bom = splitter.firstLineHasBom();
-    if (bom)
-        raw.first().remove(0, kBom.size());
-
-    // Line ends split nothing in UTF-8 or Shift-JIS (both keep bytes below
-    // 0x40 to themselves), so the lines are valid UTF-8 exactly when the
-    // whole file is.
-    bool utf8 = bom;
-    if (!utf8) {
-        utf8 = true;
-        for (const QByteArray& line : raw) {
-            if (!QByteArrayView(line).isValidUtf8()) {
-                utf8 = false;
-                break;
-            }
-        }
-    }
-
+    QByteArray& kept = splitter.kept();
     Lines out;
     out.cutShort = splitter.cutShort();
-    out.lines.reserve(raw.size());
-    // Stateless with the initial mark converted: a U+FEFF that begins a line
-    // is text, not a mark to drop.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    for (QByteArray& line : raw) {
-        out.lines.append(utf8 ? decoder.decode(line) : cp932::decode(line));
-        line = QByteArray();
+    if (splitter.keptCount() == 0)
+        return out;
+    kept.chop(1);
+    const bool bom = splitter.firstLineHasBom();
+    if (bom)
+        kept.remove(0, kBom.size());
+
+    // Line ends split nothing in UTF-8 or Shift-JIS (both keep the bytes
+    // below 0x40 to themselves), so the kept lines joined by LF are valid
+    // UTF-8 exactly when the file is, and decode to the same lines joined by
+    // LF. Stateless with the initial mark converted: a U+FEFF left at the
+    // start is text, not a mark to drop.
+    QString text;
+    if (bom || QByteArrayView(kept).isValidUtf8()) {
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        text = decoder.decode(kept);
+    } else {
+        text = cp932::decode(kept);
     }
+    kept = QByteArray();
+    out.lines.reserve(splitter.keptCount());
+    for (const QStringView line : QStringTokenizer(text, u'\n'))
+        out.lines.append(line.toString());
+    Q_ASSERT(out.lines.size() == splitter.keptCount());
     return out;
 }
 
