@@ -172,19 +172,30 @@ Lines readLines(QIODevice& device, const Limits& limits)
     // UTF-8 exactly when the file is, and decode to the same lines joined by
     // LF. Stateless with the initial mark converted: a U+FEFF left at the
     // start is text, not a mark to drop.
-    QString text;
-    if (bom || QByteArrayView(kept).isValidUtf8()) {
+    const bool utf8 = bom || QByteArrayView(kept).isValidUtf8();
+    auto decode = [utf8](QByteArrayView bytes) {
+        if (!utf8)
+            return cp932::decode(bytes.toByteArray());
         QStringDecoder decoder(QStringDecoder::Utf8,
                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        text = decoder.decode(kept);
-    } else {
-        text = cp932::decode(kept);
-    }
-    kept = QByteArray();
+        return QString(decoder.decode(bytes));
+    };
+    const QString text = decode(kept);
     out.lines.reserve(splitter.keptCount());
     for (const QStringView line : QStringTokenizer(text, u'\n'))
         out.lines.append(line.toString());
-    Q_ASSERT(out.lines.size() == splitter.keptCount());
+    if (out.lines.size() != splitter.keptCount()) {
+        // A decoder that took an LF into a replacement character: not seen,
+        // but line by line is right whatever the decoder does.
+        out.lines.clear();
+        for (qsizetype start = 0; start <= kept.size();) {
+            qsizetype end = kept.indexOf('\n', start);
+            if (end < 0)
+                end = kept.size();
+            out.lines.append(decode(QByteArrayView(kept).sliced(start, end - start)));
+            start = end + 1;
+        }
+    }
     return out;
 }
 
