@@ -59,6 +59,26 @@ TEST(FuzzCorpus, SstpReply)
     EXPECT_GE(files.size(), 5);
 }
 
+TEST(FuzzCorpus, PlayList)
+{
+    const QStringList files = replay(QStringLiteral("play_list"), yk::fuzz::fuzzPlayList);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("shift-jis")));
+}
+
+TEST(FuzzCorpus, HandOverIntake)
+{
+    const QStringList files = replay(QStringLiteral("hand_over"), yk::fuzz::fuzzHandOverIntake);
+    EXPECT_GE(files.size(), 5);
+}
+
+TEST(FuzzCorpus, Id3Tag)
+{
+    const QStringList files = replay(QStringLiteral("id3_tag"), yk::fuzz::fuzzId3Tag);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("shift-jis-tag")));
+}
+
 TEST(FuzzCorpusDeathTest, ABrokenRuleStopsTheRunAndNamesTheInput)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

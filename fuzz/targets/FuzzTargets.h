@@ -23,6 +23,14 @@ int fuzzTextDecoding(const uint8_t* data, size_t size);
 // The mascot's reply as the client reads it: the first byte says how the
 // rest arrives in pieces; where it ends and what its status is.
 int fuzzSstpReply(const uint8_t* data, size_t size);
+// A play list read from a file, written and read again (the same entries),
+// and written once more (the same bytes).
+int fuzzPlayList(const uint8_t* data, size_t size);
+// lst.tmp taken in: the paths it gives, and the same paths once the second
+// start's writer has written them again.
+int fuzzHandOverIntake(const uint8_t* data, size_t size);
+// The ID3 tag at the end of a file, and a tag block built from it.
+int fuzzId3Tag(const uint8_t* data, size_t size);
 
 // Names the input being run, for the failure report (the replay test sets
 // the file name).
