@@ -19,7 +19,7 @@ public:
 // is most of the cost of the 100 ms tick; offsets only change on a whole
 // minute, so the offset is looked up once a minute and the rest is
 // arithmetic. The date and time are those of local time; only the time
-// spec differs (offset from UTC instead of local time). UI thread only.
+// zone form differs (offset from UTC instead of local time). UI thread only.
 class SystemClock final : public Clock
 {
 public:
