@@ -41,6 +41,7 @@ int main(int argc, char** argv)
     // Each argument is one path: no splitting at blanks, no length limit.
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    args = yk::absolutePaths(args);
 
     const yk::AppPaths paths = yk::AppPaths::forExecutable();
     yk::InstanceLock lock(paths.myPath());

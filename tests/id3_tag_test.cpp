@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "media/PlayerState.h"
+#include "media/EntryName.h"
 #include "platform/TextFile.h"
 #include "support/TestUtil.h"
 

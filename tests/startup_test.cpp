@@ -134,7 +134,7 @@ TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
         EXPECT_EQ(h.device.log(), (QStringList{QStringLiteral("Command=Close"), QStringLiteral("DeviceType=WaveAudio"),
                                                QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Opening.wav")),
                                                QStringLiteral("Command=Open"), QStringLiteral("Command=Play")}));
-        EXPECT_TRUE(h.app->player().Opening_Play);
+        EXPECT_TRUE(h.app->player().systemSoundPlaying());
         EXPECT_EQ(h.label(QStringLiteral("lbl_Play_Name"))->text(), QStringLiteral("Yomikaze V1.35"));
     }
     {
@@ -143,14 +143,14 @@ TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
         touch(h.path(QStringLiteral("wav/Opening.mp3")));
         h.startAndSettle();
         EXPECT_TRUE(h.device.log().contains(QStringLiteral("DeviceType=MpegVideo")));
-        EXPECT_TRUE(h.app->player().Opening_Play);
+        EXPECT_TRUE(h.app->player().systemSoundPlaying());
     }
     {
         Harness h;
         QDir(h.dir.path()).mkpath(QStringLiteral("System"));   // no default skin written
         h.startAndSettle();
         EXPECT_TRUE(h.device.log().isEmpty());
-        EXPECT_FALSE(h.app->player().Opening_Play);
+        EXPECT_FALSE(h.app->player().systemSoundPlaying());
     }
 }
 
@@ -168,9 +168,8 @@ TEST(StartUp, StartWithFilesFillsTheListRaisesPlayStartAndPlaysNoOpening)
     const QStringList expected{h.path(QStringLiteral("single.mp3")), h.path(QStringLiteral("music/a.wav")),
                                h.path(QStringLiteral("music/b.mp3")), h.path(QStringLiteral("music/sub/c.mid"))};
     EXPECT_EQ(h.app->playList().entries(), expected);
-    EXPECT_TRUE(h.app->player().Play_Start);
-    EXPECT_TRUE(h.app->player().List_Changed);
-    EXPECT_FALSE(h.app->player().Opening_Play);
+    EXPECT_TRUE(h.app->player().playStartPending());
+    EXPECT_FALSE(h.app->player().systemSoundPlaying());
     EXPECT_TRUE(h.device.log().isEmpty());
     EXPECT_EQ(h.label(QStringLiteral("lbl_Play_Name"))->text(), QStringLiteral("1.single"));
     // Settings are read even with a command line, so the clock ticks.
@@ -182,7 +181,7 @@ TEST(StartUp, StartWithOnlyMissingFilesDoesNotStartPlayback)
     Harness h;
     h.startAndSettle({h.path(QStringLiteral("gone.mp3"))});
     EXPECT_TRUE(h.app->playList().isEmpty());
-    EXPECT_FALSE(h.app->player().Play_Start);
+    EXPECT_FALSE(h.app->player().playStartPending());
     EXPECT_TRUE(h.app->clockTick().isActive());
 }
 
@@ -298,7 +297,7 @@ TEST(StartUp, FirstStartWithAFileStillCreatesTheSettingsFile)
     touch(h.path(QStringLiteral("song.mp3")));
     h.startAndSettle({h.path(QStringLiteral("song.mp3"))});
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("System/viw.ini"))));
-    EXPECT_TRUE(h.app->player().Play_Start);
+    EXPECT_TRUE(h.app->player().playStartPending());
 }
 
 TEST(StartUp, AWindowStoredOffTheDesktopComesBackIntoReach)

@@ -142,10 +142,9 @@ TEST(MenuWiring, OnlyTheItemsOfFeaturesStillToComeHaveNoCommand)
         if (!a->isSeparator() && !a->menu() && !h.app->menuCommands().contains(name))
             without.append(name);
     }
-    // The timer window, the play list and the movie window come later; the
-    // colour item and the weekly timer are never shown.
-    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Timer"), QStringLiteral("mnu_P_List"),
-                                    QStringLiteral("mnu_P_DelAll"), QStringLiteral("mnu_Movie_Full"),
+    // The timer window and the movie window come later; the colour item and
+    // the weekly timer are never shown.
+    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Timer"), QStringLiteral("mnu_Movie_Full"),
                                     QStringLiteral("mnu_Color"), QStringLiteral("mnu_DB")}));
 }
 

@@ -24,36 +24,57 @@ bool isMediaFileName(const QString& fileName)
     return false;
 }
 
-static void walkFolder(const QString& folder, QStringList& out, int depth)
+namespace {
+
+struct Walk
+{
+    const std::atomic_bool* cancel;
+    std::atomic_int* found;
+    bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
+    void count() const
+    {
+        if (found)
+            found->fetch_add(1, std::memory_order_relaxed);
+    }
+};
+
+void walkFolder(const QString& folder, QStringList& out, int depth, const Walk& walk)
 {
     // A symlink loop would otherwise recurse without end.
-    if (depth > 64)
+    if (depth > 64 || walk.cancelled())
         return;
     QDir dir(folder);
     const QDir::Filters hiddenToo = QDir::Hidden | QDir::System;
     const QFileInfoList files = dir.entryInfoList(QDir::Files | hiddenToo, QDir::Name);
     for (const QFileInfo& f : files) {
-        if (isMediaFileName(f.fileName()))
+        if (isMediaFileName(f.fileName())) {
             out.append(dir.filePath(f.fileName()));
+            walk.count();
+        }
     }
     const QFileInfoList subs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | hiddenToo, QDir::Name);
     for (const QFileInfo& s : subs)
-        walkFolder(dir.filePath(s.fileName()), out, depth + 1);
+        walkFolder(dir.filePath(s.fileName()), out, depth + 1, walk);
 }
 
-QStringList scanMediaPath(const QString& path)
+} // namespace
+
+QStringList scanMediaPath(const QString& path, const std::atomic_bool* cancel, std::atomic_int* found)
 {
+    const Walk walk{cancel, found};
     QStringList out;
     if (path.isEmpty())
         return out;
     const QFileInfo info(path);
     if (info.isFile()) {
-        if (isMediaFileName(path))
+        if (isMediaFileName(path)) {
             out.append(path);
+            walk.count();
+        }
         return out;
     }
     if (info.isDir())
-        walkFolder(path, out, 0);
+        walkFolder(path, out, 0, walk);
     return out;
 }
 
@@ -72,6 +93,8 @@ MediaScanner::MediaScanner(QObject* parent)
 MediaScanner::~MediaScanner()
 {
     m_pending.clear();
+    if (m_cancel)
+        m_cancel->store(true);
     m_watcher.waitForFinished();
 }
 
@@ -90,8 +113,15 @@ bool MediaScanner::isBusy() const
 void MediaScanner::cancelAll()
 {
     m_pending.clear();
-    if (m_inFlight)
+    if (m_inFlight) {
         m_discardCurrent = true;
+        m_cancel->store(true);
+    }
+}
+
+int MediaScanner::foundSoFar() const
+{
+    return m_inFlight && m_found ? m_found->load(std::memory_order_relaxed) : 0;
 }
 
 void MediaScanner::startNext()
@@ -102,8 +132,10 @@ void MediaScanner::startNext()
     }
     m_current = m_pending.dequeue();
     m_inFlight = true;
-    const QString path = m_current;
-    m_watcher.setFuture(QtConcurrent::run([path] { return scanMediaPath(path); }));
+    m_cancel = std::make_shared<std::atomic_bool>(false);
+    m_found = std::make_shared<std::atomic_int>(0);
+    m_watcher.setFuture(QtConcurrent::run(
+        [path = m_current, cancel = m_cancel, found = m_found] { return scanMediaPath(path, cancel.get(), found.get()); }));
 }
 
 } // namespace yk

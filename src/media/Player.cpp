@@ -9,7 +9,7 @@
 
 #include "media/DeviceSequences.h"
 #include "media/PlayList.h"
-#include "media/PlayerState.h"
+#include "media/EntryName.h"
 #include "platform/DeviceChannel.h"
 #include "platform/MoviePlayer.h"
 #include "timers/ClockTick.h"
@@ -325,6 +325,38 @@ void Player::focusCurrent()
     }
 }
 
+void Player::showEntryName()
+{
+    if (m_list.isEmpty())
+        return;
+    m_curFile = m_list.at(m_curIndex);
+    setTitle(entryDisplayName(m_curIndex, m_curFile));
+}
+
+void Player::closeDevice()
+{
+    m_device.setCommand(kClose);
+    closeMovie();
+    updateFastTicks();
+}
+
+void Player::showText(const QString& title)
+{
+    setTitle(title);
+}
+
+void Player::togglePauseFromKey()
+{
+    const QString written = device::pauseToggle(m_device);
+    if (m_movieShown && m_movie) {
+        if (written == kPlay)
+            m_movie->play();
+        else if (written == kPause)
+            m_movie->pause();
+    }
+    updateFastTicks();
+}
+
 void Player::toggleLoop()
 {
     m_loop = !m_loop;
@@ -339,16 +371,8 @@ void Player::toggleRandom()
 
 void Player::togglePause()
 {
-    if (!m_display.thumbVisible)
-        return;
-    const QString written = device::pauseToggle(m_device);
-    if (m_movieShown && m_movie) {
-        if (written == kPlay)
-            m_movie->play();
-        else if (written == kPause)
-            m_movie->pause();
-    }
-    updateFastTicks();
+    if (m_display.thumbVisible)
+        togglePauseFromKey();
 }
 
 void Player::pressButton(Button button)
@@ -381,6 +405,12 @@ void Player::playSystemSound(const QString& deviceType, const QString& path)
     m_listPlay = false;
     device::startFile(m_device, deviceType, path);
     updateFastTicks();
+}
+
+void Player::reserveForSystemSound()
+{
+    m_openingPlay = true;
+    m_listPlay = false;
 }
 
 void Player::requestPlayStart()

@@ -76,6 +76,25 @@ public:
     void toggleRandom();
     void togglePause(); // only while the position thumb shows
     void focusCurrent(); // refresh the title (and the list highlight)
+    // The title a scan, a drop or a load shows: the current entry's number
+    // and file name, without asking the tag.
+    void showEntryName();
+    // A title of the program's own ("Yomikaze V1.35", "1.Reed Error", ...).
+    void showText(const QString& title);
+    // The keys' pause: unlike the pause button it works with the position
+    // thumb hidden too.
+    void togglePauseFromKey();
+    // List playback no longer advances (the list was replaced or emptied).
+    void clearListPlay() { m_listPlay = false; }
+    // "Close" to the device and the movie put away, without the stop's
+    // title refresh.
+    void closeDevice();
+    // The opening sound is on its way: the device is the system's until it
+    // ends, even before the sound has started.
+    void reserveForSystemSound();
+    bool titleRefreshPending() const { return m_titleRefresh; }
+    // A key-down on the main window drops a refresh still pending.
+    void clearTitleRefresh() { m_titleRefresh = false; }
 
     // Mouse-down shows the pressed face; mouse-up hides it and acts.
     void pressButton(Button button);

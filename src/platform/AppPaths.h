@@ -23,6 +23,7 @@ public:
 
     QString settingsFile() const { return file(u"System/viw.ini"); }
     QString handOverFile() const { return file(u"lst.tmp"); }
+    QString playListFile() const { return file(u"System/viw.m3u"); }
 
 private:
     QString m_folder;

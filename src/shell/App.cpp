@@ -1,5 +1,7 @@
 #include "shell/App.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -10,7 +12,11 @@
 #include "calendar/ColourChooser.h"
 #include "launcher/Launcher.h"
 #include "media/DeviceSequences.h"
+#include "media/Lyrics.h"
+#include "media/NowPlaying.h"
+#include "media/PlayListActions.h"
 #include "media/PlayWindow.h"
+#include "media/Player.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
 #include "platform/GlobalHotKey.h"
@@ -24,6 +30,7 @@
 #include "shell/HandOver.h"
 #include "shell/HelpFiles.h"
 #include "shell/MainWindowMouse.h"
+#include "shell/PlayerCommands.h"
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
 #include "shell/ShellCommands.h"
@@ -54,6 +61,8 @@ struct StandInServices
     NullShell shell;
     NullHotKey hotKey;
     NullTrayIcon tray;
+    NullMoviePlayer movie;
+    NoLyrics lyrics;
 
     AppServices complete(AppServices s)
     {
@@ -68,6 +77,8 @@ struct StandInServices
         fill(s.shell, shell);
         fill(s.hotKey, hotKey);
         fill(s.tray, tray);
+        fill(s.movie, movie);
+        fill(s.lyrics, lyrics);
         return s;
     }
 };
@@ -86,6 +97,9 @@ App::App(AppServices services, QObject* parent)
     }
     m_tick = std::make_unique<ClockTick>(*m_s.clock);
     m_clockFace = std::make_unique<ClockFace>();
+    m_nowPlaying = std::make_unique<NowPlaying>(*m_s.mascot);
+    m_player = std::make_unique<Player>(m_playList, *m_s.device, m_s.movie, m_tick.get());
+    m_listActions = std::make_unique<PlayListActions>(m_playList, *m_player, *m_s.device, m_s.paths);
     m_calendar = std::make_unique<CalendarModel>(m_settings, DayNoteStore(m_s.paths), *m_s.clock);
     m_backgrounds = std::make_unique<BackgroundController>(m_settings, m_s.paths, m_s.random);
     m_form = std::make_unique<Form1>();
@@ -111,23 +125,45 @@ App::App(AppServices services, QObject* parent)
             [this](const QImage& picture) { m_form->setBackground(QPixmap::fromImage(picture)); });
     connect(m_backgrounds.get(), &BackgroundController::menuCheckChanged, m_menu.get(), &PopupMenu::checkBackground);
     connect(m_windows.get(), &SecondaryWindows::aboutAccepted, this, &App::refreshLauncherMenu);
+    connect(m_player.get(), &Player::titleChanged, m_form.get(), &Form1::showPlayerTitle);
+    connect(m_player.get(), &Player::trackOpened, this, [this](const QString& path) { m_s.lyrics->open(path); });
+    connect(m_player.get(), &Player::lyricsOff, this, [this] { m_s.lyrics->off(); });
+    // A track read for its start (device closed, list playing) is announced;
+    // a title refresh reads the same tag quietly.
+    m_player->setTitleSource([this](const QString& path) {
+        return m_nowPlaying->titleFor(path, m_s.device->command() == u"Close" && m_player->listPlaying());
+    });
+    m_player->setMovieBlocker([this] {
+        const QList<QWidget*> open = m_windows->openWindows();
+        return std::any_of(open.begin(), open.end(),
+                           [this](QWidget* w) { return w != m_form.get() && w != m_playWindow.get(); });
+    });
+    m_listActions->setErrorReporter([this](const QString& message) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Yomikaze"), message, QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
 
     // What the user does.
     connect(m_menu.get(), &PopupMenu::triggered, this, [this](const QString& name) { m_menuCommands.run(name); });
-    connect(m_form.get(), &Form1::keyDown, this, [this](int key, Qt::KeyboardModifiers) { m_keyCommands.run(key); });
+    connect(m_form.get(), &Form1::keyDown, this, [this](int key, Qt::KeyboardModifiers) {
+        m_player->clearTitleRefresh();
+        m_keyCommands.run(key);
+    });
     connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
     connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::showHotKeyMessage);
     connect(m_s.tray, &TrayIcon::clicked, this, &App::raiseAllWindows);
     connect(m_s.tray, &TrayIcon::menuRequested, this, [this](QPoint at) { popupMenu(at, false); });
-    connect(&m_scanner, &MediaScanner::scanned, this,
-            [this](const QString&, const QStringList& entries) { onScanned(entries); });
-    connect(&m_scanner, &MediaScanner::idle, this, &App::scansFinished);
+    connect(m_listActions.get(), &PlayListActions::settled, this, &App::scansFinished);
 
     const ShellCommandTargets targets{m_settings, *m_calendar, *m_backgrounds, *m_windows, *m_s.shell, m_s.paths,
                                       [this] { toggleTopMost(); }, [this] { shutdown(); },
                                       [this] { popupMenu(m_form->mapToGlobal(QPoint(0, 0)), true); }};
     addShellMenuCommands(m_menuCommands, targets);
     addShellKeyCommands(m_keyCommands, targets);
+    const PlayerCommandTargets player{*m_player, m_playList, *m_listActions, [this] { togglePlayList(); }};
+    addPlayerMenuCommands(m_menuCommands, player);
+    addPlayerKeyCommands(m_keyCommands, player);
     buildTickSteps();
 }
 
@@ -145,10 +181,13 @@ void App::buildTickSteps()
         if (changed)
             m_form->showClocks(s.time24, s.time12, s.ampm);
     });
-    // The one-shot title refresh, the player's upkeep (hand-over intake,
-    // list rows, end of track, lyrics, buttons) and the timer check join
-    // here with the player and the timers; lst.tmp waits for the intake
-    // until then.
+    m_tick->addStep(QStringLiteral("title refresh"), [this](const QDateTime&) { m_player->tickTitleRefresh(); });
+    m_tick->addStep(QStringLiteral("hand-over"), [this](const QDateTime&) { m_listActions->takeHandOver(); });
+    m_tick->addStep(QStringLiteral("play-list rows"), [this](const QDateTime&) { m_player->takeListChanged(); });
+    m_tick->addStep(QStringLiteral("track"), [this](const QDateTime&) { m_player->tickTrack(); });
+    m_tick->addStep(QStringLiteral("lyrics"), [](const QDateTime&) {});
+    m_tick->addStep(QStringLiteral("player display"), [this](const QDateTime&) { m_player->tickDisplay(); });
+    // The timer check and its completion follow here.
 }
 
 void App::start(const QStringList& args)
@@ -158,18 +197,8 @@ void App::start(const QStringList& args)
     // A start with files fills the play list first. The walk runs off the UI
     // thread; once every path is in, the first entry decides whether playback
     // starts at the next tick.
-    if (commandLine) {
-        for (const QString& a : args) {
-            if (!a.isEmpty())
-                getDirList(a);
-        }
-        connect(this, &App::scansFinished, this, [this] {
-            if (!m_playList.isEmpty() && QFileInfo::exists(m_playList.at(0))) {
-                m_player.Play_Start = true;
-                m_player.List_Changed = true;
-            }
-        }, Qt::SingleShotConnection);
-    }
+    if (commandLine)
+        m_listActions->addFromCommandLine(absolutePaths(args));
 
     // Work nobody sees before the window is up waits for its first paint.
     afterFirstPaint([this] { m_s.tray->show(appIcon(), kTrayTip); });
@@ -198,8 +227,7 @@ void App::start(const QStringList& args)
     if (!commandLine)
         playOpeningSound();
 
-    m_player.Loop_On = false;
-    m_form->showLoop(false);
+    m_form->showLoop(m_player->loopOn());
 
     m_workArea = m_s.workArea();
     m_mouse->setWorkArea(m_workArea);
@@ -208,8 +236,6 @@ void App::start(const QStringList& args)
     connect(m_playWindow->toolWindow(), &ToolWindow::dragFinished, m_mouse.get(),
             &MainWindowMouse::updatePlayWindowSides);
     afterFirstPaint([this] { m_s.hotKey->registerHotKey(); });
-    m_player.Cur_Index = 0;
-    m_player.List_Play = false;
     m_playWindow->lst_Files_Name->setCurrentRow(-1);
 
     m_form->show();
@@ -218,28 +244,37 @@ void App::start(const QStringList& args)
 
 void App::getDirList(const QString& path)
 {
-    m_scanner.scan(path);
+    m_listActions->getDirList(path);
 }
 
-void App::onScanned(const QStringList& entries)
+void App::togglePlayList()
 {
-    m_playList.append(entries);
-    if (m_playList.isEmpty())
-        return;
-    m_player.Cur_File = m_playList.at(m_player.Cur_Index);
-    m_form->showPlayerTitle(entryDisplayName(m_player.Cur_Index, m_player.Cur_File));
+    m_playWindow->setVisible(!m_playWindow->isVisible());
+    m_mouse->updatePlayWindowSides();
+    const WorkAreaTwips work{toTwips(m_workArea.left()), toTwips(m_workArea.top()), toTwips(m_workArea.width()),
+                             toTwips(m_workArea.height())};
+    const PairPlacement now{toTwips(m_form->x()), toTwips(m_form->y()), toTwips(m_playWindow->x()),
+                            toTwips(m_playWindow->y())};
+    const PairPlacement fitted = fitPlayListBeside(now, m_mouse->playWindowSides(), work);
+    m_form->move(toPixels(fitted.mainLeft), toPixels(fitted.mainTop));
+    m_playWindow->move(toPixels(fitted.playLeft), toPixels(fitted.playTop));
+    m_menu->setPlayListChecked(m_playWindow->isVisible());
+    if (m_playWindow->isVisible()) {
+        ToolWindow::applyTopMost(m_playWindow.get(), m_settings.Top_Flag);
+        m_playWindow->raise();
+    }
 }
 
 void App::playOpeningSound()
 {
-    m_form->showPlayerTitle(kPlayerCaption);
+    m_player->showText(kPlayerCaption);
     const auto sound = findOpeningSound(m_s.paths);
     if (!sound)
         return;
-    m_player.Opening_Play = true;
+    m_player->reserveForSystemSound();
     // Loading the media framework costs more than the whole window: the
     // sound follows the first paint.
-    afterFirstPaint([this, sound] { device::startFile(*m_s.device, sound->deviceType, sound->file); });
+    afterFirstPaint([this, sound] { m_player->playSystemSound(sound->deviceType, sound->file); });
 }
 
 void App::afterFirstPaint(std::function<void()> work)
@@ -348,13 +383,14 @@ void App::endRun(bool farewell)
     m_s.tray->hide();
     if (farewell) {
         m_settings.clear();
-        m_player.clear();
         m_s.mascot->sendScript(kFarewell);
     }
     m_s.hotKey->unregisterHotKey();
     // Give the farewell up to a second to reach the mascot, then go.
     if (farewell)
         m_s.mascot->flush(1000);
+    // Nothing keeps sounding once the windows are gone.
+    device::closeAll(*m_s.device);
     m_windows->closeAll();
     m_form->hide();
     m_playWindow->hide();

@@ -9,9 +9,7 @@
 #include <QRect>
 #include <QStringList>
 
-#include "media/MediaScan.h"
 #include "media/PlayList.h"
-#include "media/PlayerState.h"
 #include "platform/AppPaths.h"
 #include "shell/CommandTable.h"
 #include "shell/Settings.h"
@@ -30,7 +28,12 @@ class DeviceChannel;
 class Form1;
 class GlobalHotKey;
 class MainWindowMouse;
+class Lyrics;
 class MascotChannel;
+class MoviePlayer;
+class NowPlaying;
+class Player;
+class PlayListActions;
 class PlayWindow;
 class PopupMenu;
 class SecondaryWindows;
@@ -55,6 +58,8 @@ struct AppServices
     ShellAdapter* shell = nullptr;
     GlobalHotKey* hotKey = nullptr;
     TrayIcon* tray = nullptr;
+    MoviePlayer* movie = nullptr;          // null: movie files play as sound
+    Lyrics* lyrics = nullptr;              // null: no track has lyrics
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -99,6 +104,9 @@ public:
     // The media folder scan: appends a file, or a folder's media files, to
     // the play list (off the UI thread; results keep their order).
     void getDirList(const QString& path);
+    // Shows or hides the play-list window and moves the main window so
+    // that both fit on the work area.
+    void togglePlayList();
 
     Form1* form() const { return m_form.get(); }
     PlayWindow* playWindow() const { return m_playWindow.get(); }
@@ -109,7 +117,8 @@ public:
     BackgroundController& backgrounds() const { return *m_backgrounds; }
     ClockTick& clockTick() const { return *m_tick; }
     PlayList& playList() { return m_playList; }
-    PlayerState& player() { return m_player; }
+    Player& player() const { return *m_player; }
+    PlayListActions& playListActions() const { return *m_listActions; }
     const CommandTable<QString>& menuCommands() const { return m_menuCommands; }
     const CommandTable<int>& keyCommands() const { return m_keyCommands; }
     bool firstStart() const { return m_firstStart; }
@@ -124,14 +133,13 @@ public:
     void setMovieFullChecked(bool on) override;
 
 Q_SIGNALS:
-    // Every queued scan has been appended.
+    // Every queued scan and list read has been appended.
     void scansFinished();
     // The program has ended its shutdown sequence and asked the event loop to quit.
     void finished();
 
 private:
     void buildTickSteps();
-    void onScanned(const QStringList& entries);
     void playOpeningSound();
     void refreshLauncherMenu();
     void showHotKeyMessage();
@@ -144,8 +152,9 @@ private:
     AppServices m_s;
     Settings m_settings;
     PlayList m_playList;
-    PlayerState m_player;
-    MediaScanner m_scanner;
+    std::unique_ptr<NowPlaying> m_nowPlaying;
+    std::unique_ptr<Player> m_player;
+    std::unique_ptr<PlayListActions> m_listActions;
     QRect m_workArea;
     std::unique_ptr<ClockTick> m_tick;
     std::unique_ptr<ClockFace> m_clockFace;

@@ -1,5 +1,6 @@
 #include "shell/HandOver.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "media/MediaScan.h"
@@ -15,6 +16,17 @@ bool writeHandOver(const QString& file, const QStringList& paths)
     for (const QString& p : paths)
         lines.append(u'"' + p + u'"');
     return textfile::writeLines(file, lines);
+}
+
+QStringList absolutePaths(const QStringList& args)
+{
+    QStringList out;
+    const QDir here = QDir::current();
+    for (const QString& a : args) {
+        if (!a.isEmpty())
+            out.append(QDir::cleanPath(here.absoluteFilePath(a)));
+    }
+    return out;
 }
 
 void handOverToRunningCopy(const AppPaths& paths, const QStringList& args)

@@ -10,6 +10,11 @@ namespace yk {
 bool writeHandOver(const QString& file, const QStringList& paths);
 
 class AppPaths;
+
+// Command-line paths made absolute against the folder the program was
+// started in: the running copy that receives them works in another one.
+// Empty arguments are dropped.
+QStringList absolutePaths(const QStringList& args);
 // A second start: hands its paths to the running copy through lst.tmp.
 // Nothing is written for an empty command line.
 void handOverToRunningCopy(const AppPaths& paths, const QStringList& args);

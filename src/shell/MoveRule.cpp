@@ -171,4 +171,28 @@ PlayListSides Play_Window(int mainLeft, int mainTop, int playLeft, int playTop)
     return sides;
 }
 
+PairPlacement fitPlayListBeside(const PairPlacement& now, const PlayListSides& sides, const WorkAreaTwips& work)
+{
+    PairPlacement p = now;
+    const int side = kMainWindowSide;
+    const int bottom = work.top + work.height;
+    const int right = work.left + work.width;
+    // The pair is two sides long on its axis, with a 100-twip margin
+    // before a move is worth it.
+    if (sides.below && p.mainTop >= bottom - 2 * side - 100) {
+        p.mainTop = bottom - 2 * side;
+        p.playTop = bottom - side;
+    } else if (sides.above && p.mainTop <= work.top + side + 100) {
+        p.mainTop = work.top + side;
+        p.playTop = work.top;
+    } else if (sides.right && p.mainLeft >= right - 2 * side - 100) {
+        p.mainLeft = right - 2 * side;
+        p.playLeft = right - side;
+    } else if (sides.left && p.mainLeft <= work.left + side + 100) {
+        p.mainLeft = work.left + side;
+        p.playLeft = work.left;
+    }
+    return p;
+}
+
 } // namespace yk

@@ -60,4 +60,16 @@ MovePlacement moveMainWindow(const MoveRequest& r);
 // overlap the main window on the other. At most one flag is set.
 PlayListSides Play_Window(int mainLeft, int mainTop, int playLeft, int playTop);
 
+struct PairPlacement
+{
+    int mainLeft = 0;
+    int mainTop = 0;
+    int playLeft = 0;
+    int playTop = 0;
+};
+// When the play-list window is shown or hidden: a pair that would reach past
+// the work area is pulled back so that both windows fit, the play-list
+// window staying on its side.
+PairPlacement fitPlayListBeside(const PairPlacement& now, const PlayListSides& sides, const WorkAreaTwips& work);
+
 } // namespace yk

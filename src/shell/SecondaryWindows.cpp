@@ -47,6 +47,20 @@ private:
     int m_slot;
 };
 
+class SecondaryWindows::PlayListTarget final : public PickerTarget
+{
+public:
+    explicit PlayListTarget(std::function<void(const QString&)> add) : m_add(std::move(add)) {}
+    void addToPlayList(const QString& path) override
+    {
+        if (m_add)
+            m_add(path);
+    }
+
+private:
+    std::function<void(const QString&)> m_add;
+};
+
 SecondaryWindows::SecondaryWindows(Services services, QWidget* mainWindow, QWidget* playWindow, QObject* parent)
     : QObject(parent)
     , m_s(std::move(services))
@@ -166,6 +180,12 @@ void SecondaryWindows::openBackgroundPicker(int slot)
 {
     m_pickerTarget = std::make_unique<BackgroundTarget>(*this, slot);
     openPicker(backgroundPickerRequest(slot, m_s.paths));
+}
+
+void SecondaryWindows::openPlayListPicker(std::function<void(const QString&)> add)
+{
+    m_pickerTarget = std::make_unique<PlayListTarget>(std::move(add));
+    openPicker(playListPickerRequest(m_s.paths));
 }
 
 void SecondaryWindows::openPicker(const PickerRequest& request)

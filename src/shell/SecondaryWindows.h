@@ -58,6 +58,8 @@ public:
     void openBackgrounds();
     void openBackgroundPicker(int slot);
     void openAbout();
+    // The picker in its play-list mode; `add` receives the chosen file.
+    void openPlayListPicker(std::function<void(const QString&)> add);
 
     Memo* memo() const;
     BackWindow* backWindow() const;
@@ -81,6 +83,7 @@ Q_SIGNALS:
 
 private:
     class BackgroundTarget;
+    class PlayListTarget;
     void openPicker(const PickerRequest& request);
     QRect workArea() const;
     // Places the window from its stored fields and keeps it there.

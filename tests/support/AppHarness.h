@@ -11,6 +11,7 @@
 #include <QLabel>
 
 #include "calendar/CalendarModel.h"
+#include "media/Player.h"
 #include "platform/null/NullTrayIcon.h"
 #include "shell/App.h"
 #include "shell/Form1.h"

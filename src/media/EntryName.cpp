@@ -1,4 +1,4 @@
-#include "media/PlayerState.h"
+#include "media/EntryName.h"
 
 #include <QFileInfo>
 

@@ -1,0 +1,321 @@
+// The player as the program wires it: keys, menu items, the tick's steps,
+// the hand-over, drops, the saved list and the now-playing announcement.
+
+#include "support/AppHarness.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestUtil.h"
+
+#include "media/Id3Tag.h"
+#include "media/NowPlaying.h"
+#include "media/PlayListActions.h"
+#include "media/PlayWindow.h"
+#include "media/Player.h"
+#include "shell/HandOver.h"
+#include "shell/MoveRule.h"
+
+#include <QMessageBox>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+using namespace yk;
+using yk::test::Harness;
+using yk::test::touch;
+
+namespace {
+
+const QString kClose = QStringLiteral("Command=Close");
+const QString kPlay = QStringLiteral("Command=Play");
+
+// A harness started with three sound files on its command line; the
+// first tick starts entry 0.
+struct PlayingHarness : Harness
+{
+    QStringList files;
+
+    PlayingHarness(bool play = true)
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("System")); // no opening sound
+        for (const char* name : {"m/a.wav", "m/b.mp3", "m/c.mid"}) {
+            touch(path(QString::fromLatin1(name)));
+            files.append(path(QString::fromLatin1(name)));
+        }
+        startAndSettle({path(QStringLiteral("m"))});
+        if (play)
+            tick();
+        device.clearLog();
+    }
+    Player& player() const { return app->player(); }
+    QString title() const { return text(QStringLiteral("lbl_Play_Name")); }
+};
+
+QByteArray mp3WithTag(const QString& title, const QString& artist)
+{
+    id3::Tag tag;
+    tag.title = title;
+    tag.artist = artist;
+    return QByteArray(256, '\0') + id3::tagBlock(tag);
+}
+
+} // namespace
+
+TEST(PlayerWiring, StartWithAFolderPlaysItsFirstFileAtTheFirstTick)
+{
+    PlayingHarness h(false);
+    EXPECT_EQ(h.app->playList().entries(), h.files);
+    EXPECT_TRUE(h.player().playStartPending());
+    h.tick();
+    EXPECT_TRUE(h.device.log().contains(QStringLiteral("FileName=") + h.files[0]));
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
+    EXPECT_TRUE(h.player().listPlaying());
+    EXPECT_EQ(h.title(), QStringLiteral("1.a"));
+}
+
+TEST(PlayerWiring, PageKeysStepOncePerTickAndHomeEndPlayAndStop)
+{
+    PlayingHarness h;
+    h.key(Qt::Key_PageDown);
+    EXPECT_EQ(h.player().currentIndex(), 1);
+    EXPECT_EQ(h.device.fileName(), h.files[1]);
+    EXPECT_EQ(h.title(), QStringLiteral("2.b"));
+    // A second Page Down before the tick is the held key: it waits. The
+    // main window's key-down clears the wait, as a fresh press does.
+    h.app->player().requestTitleRefresh();
+    h.app->keyCommands().run(Qt::Key_PageDown);
+    EXPECT_EQ(h.player().currentIndex(), 1);
+    h.tick();
+    h.key(Qt::Key_PageUp);
+    EXPECT_EQ(h.player().currentIndex(), 0);
+    EXPECT_EQ(h.title(), QStringLiteral("1.a"));
+
+    h.key(Qt::Key_End);
+    EXPECT_FALSE(h.player().listPlaying());
+    EXPECT_EQ(h.device.command(), QStringLiteral("Close"));
+    h.device.clearLog();
+    h.key(Qt::Key_Home);
+    EXPECT_TRUE(h.player().listPlaying());
+    EXPECT_EQ(h.device.log().mid(h.device.log().size() - 2),
+              (QStringList{QStringLiteral("Command=Open"), kPlay}));
+    h.key(Qt::Key_End);
+    h.key(Qt::Key_P);
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
+}
+
+TEST(PlayerWiring, InsertLoopsBackspacePausesAndShiftShowsTheList)
+{
+    PlayingHarness h;
+    h.key(Qt::Key_Insert);
+    EXPECT_TRUE(h.player().loopOn());
+    EXPECT_FALSE(h.player().randomOn());
+    h.key(Qt::Key_Backspace);
+    EXPECT_EQ(h.device.command(), QStringLiteral("Pause"));
+    h.key(Qt::Key_Backspace);
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
+    EXPECT_TRUE(h.player().loopOn());
+
+    EXPECT_FALSE(h.app->playWindow()->isVisible());
+    h.key(Qt::Key_Shift);
+    EXPECT_TRUE(h.app->playWindow()->isVisible());
+    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_P_List"))->isChecked());
+    h.menu(QStringLiteral("mnu_P_List"));
+    EXPECT_FALSE(h.app->playWindow()->isVisible());
+    EXPECT_FALSE(h.app->menu()->item(QStringLiteral("mnu_P_List"))->isChecked());
+}
+
+TEST(PlayerWiring, ClearingTheListFromKeysAndMenuStopsPlayback)
+{
+    for (const auto& clear : std::initializer_list<std::function<void(Harness&)>>{
+             [](Harness& h) { h.key(Qt::Key_C); },
+             [](Harness& h) { h.key(Qt::Key_Delete); },
+             [](Harness& h) { h.menu(QStringLiteral("mnu_P_DelAll")); }}) {
+        PlayingHarness h;
+        h.key(Qt::Key_PageDown);
+        clear(h);
+        EXPECT_TRUE(h.app->playList().isEmpty());
+        EXPECT_EQ(h.player().currentIndex(), 0);
+        EXPECT_FALSE(h.player().listPlaying());
+        EXPECT_EQ(h.device.command(), QStringLiteral("Close"));
+        h.tick();
+        EXPECT_EQ(h.title(), QString());
+    }
+}
+
+TEST(PlayerWiring, DScansTheLastPathAgain)
+{
+    PlayingHarness h;
+    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
+    h.key(Qt::Key_D);
+    ASSERT_TRUE(settled.wait(5000));
+    EXPECT_EQ(h.app->playList().entries(), h.files + h.files);
+}
+
+TEST(PlayerWiring, AHandOverReplacesTheListAndPlaysItsFirstEntry)
+{
+    PlayingHarness h;
+    touch(h.path(QStringLiteral("new/x.wav")));
+    touch(h.path(QStringLiteral("new/y.mp3")));
+    ASSERT_TRUE(writeHandOver(h.path(QStringLiteral("lst.tmp")),
+                              {h.path(QStringLiteral("new/y.mp3")), h.path(QStringLiteral("new/x.wav"))}));
+    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
+    h.tick();
+    EXPECT_FALSE(QFile::exists(h.path(QStringLiteral("lst.tmp"))));
+    if (h.app->playList().count() != 2) {
+        ASSERT_TRUE(settled.wait(5000));
+    }
+    EXPECT_EQ(h.app->playList().entries(),
+              (QStringList{h.path(QStringLiteral("new/y.mp3")), h.path(QStringLiteral("new/x.wav"))}));
+    h.tick();
+    EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("new/y.mp3")));
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
+    EXPECT_EQ(h.title(), QStringLiteral("1.y"));
+}
+
+TEST(PlayerWiring, ADropOnTheMainWindowReplacesTheListAtTheNextTick)
+{
+    PlayingHarness h;
+    touch(h.path(QStringLiteral("d/one.wav")));
+    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
+    h.app->playListActions().dropOnMainWindow({h.path(QStringLiteral("d"))});
+    ASSERT_TRUE(settled.wait(5000));
+    EXPECT_EQ(h.app->playList().entries(), QStringList{h.path(QStringLiteral("d/one.wav"))});
+    // The old track plays on until the tick starts the new list.
+    EXPECT_EQ(h.device.fileName(), h.files[0]);
+    h.tick();
+    EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("d/one.wav")));
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
+}
+
+TEST(PlayerWiring, ADropOnTheListWindowAppendsWithoutInterrupting)
+{
+    PlayingHarness h;
+    touch(h.path(QStringLiteral("d/one.wav")));
+    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
+    h.app->playListActions().dropOnListWindow({h.path(QStringLiteral("d/one.wav")), h.path(QStringLiteral("d"))});
+    ASSERT_TRUE(settled.wait(5000));
+    const QStringList expected = h.files + QStringList{h.path(QStringLiteral("d/one.wav")), h.path(QStringLiteral("d/one.wav"))};
+    EXPECT_EQ(h.app->playList().entries(), expected);
+    h.tick();
+    EXPECT_EQ(h.device.fileName(), h.files[0]);
+    EXPECT_FALSE(h.device.log().contains(kClose));
+}
+
+TEST(PlayerWiring, SavedListRoundTripsThroughClearAndLoad)
+{
+    PlayingHarness h;
+    ASSERT_TRUE(h.app->playListActions().save());
+    h.key(Qt::Key_C);
+    ASSERT_TRUE(h.app->playList().isEmpty());
+    QSignalSpy loaded(&h.app->playListActions(), &PlayListActions::loaded);
+    h.app->playListActions().load();
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(h.app->playList().entries(), h.files);
+    EXPECT_EQ(h.title(), QStringLiteral("1.a"));
+    // Cued, not playing.
+    EXPECT_EQ(h.device.fileName(), h.files[0]);
+    EXPECT_FALSE(h.player().listPlaying());
+}
+
+TEST(PlayerWiring, AListFromAJapaneseSystemLoadsUnchanged)
+{
+    PlayingHarness h;
+    const QString song = h.path(QStringLiteral("曲/さくら.mp3"));
+    touch(song, mp3WithTag(QStringLiteral("桜"), QString()));
+    QStringEncoder sjis("Shift_JIS");
+    QByteArray bytes = "#EXTM3U\r\n" + QByteArray(sjis.encode(song)) + "\r\n\r\n";
+    touch(h.path(QStringLiteral("System/viw.m3u")), bytes);
+    QSignalSpy loaded(&h.app->playListActions(), &PlayListActions::loaded);
+    h.app->playListActions().load();
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(h.app->playList().entries(), QStringList{song});
+    // The load names the file, not its tag.
+    EXPECT_EQ(h.title(), QStringLiteral("1.さくら"));
+}
+
+TEST(PlayerWiring, AListThatCannotBeSavedSaysSoAndKeepsTheOldFile)
+{
+    PlayingHarness h;
+    const QString file = h.path(QStringLiteral("System/viw.m3u"));
+    touch(file, "old\r\n\r\n");
+    bool saved = true;
+    {
+        // The new list is longer than the disk allows.
+        yk::test::FileSizeLimit full(16);
+        saved = h.app->playListActions().save();
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(yk::test::readBytes(file), QByteArray("old\r\n\r\n"));
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+            box = b;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("保存できません")));
+}
+
+TEST(NowPlaying, ATrackWithATagIsAnnouncedOnceWhenItStarts)
+{
+    PlayingHarness h(false);
+    touch(h.files[0], mp3WithTag(QStringLiteral("Song %1 \\! x"), QStringLiteral("Band")));
+    h.mascot.scripts.clear();
+    h.tick();
+    ASSERT_EQ(h.mascot.scripts.size(), 3);
+    const QString expected =
+        QStringLiteral("\\h\\s0ただいまの曲目は‥‥\\w8\\n\\nBandさんの\\n「 Song \\%1 \\\\! x 」\\n\\nです♪");
+    EXPECT_EQ(h.mascot.scripts[0], expected);
+    EXPECT_EQ(h.title(), QStringLiteral("1.Song %1 \\! x"));
+    // A refresh of the title reads the tag without a second announcement.
+    h.key(Qt::Key_End);
+    h.tick();
+    EXPECT_EQ(h.mascot.scripts.size(), 3);
+}
+
+TEST(NowPlaying, ScriptWithoutArtistGoesStraightToTheName)
+{
+    const QString expected = QStringLiteral("\\h\\s0ただいまの曲目は‥‥\\w8\\n\\n「 名前 」\\n\\nです♪");
+    EXPECT_EQ(nowPlayingScript(QStringLiteral("名前"), QString()), expected);
+}
+
+TEST(CommandLine, RelativePathsBecomeAbsoluteBeforeAnyHandOver)
+{
+    const QString here = QDir::currentPath();
+    EXPECT_EQ(absolutePaths({QStringLiteral("song.mp3"), QString(), QStringLiteral("/abs/x.wav"),
+                             QStringLiteral("../up/./y.mid")}),
+              (QStringList{here + QStringLiteral("/song.mp3"), QStringLiteral("/abs/x.wav"),
+                           QDir::cleanPath(here + QStringLiteral("/../up/y.mid"))}));
+}
+
+TEST(PlayListPlacement, APairReachingPastTheWorkAreaIsPulledBack)
+{
+    const WorkAreaTwips work{0, 0, 15000, 12000};
+    PlayListSides below;
+    below.below = true;
+    PairPlacement p = fitPlayListBeside({1000, 7000, 1000, 9655}, below, work);
+    EXPECT_EQ(p.mainTop, 12000 - 5310);
+    EXPECT_EQ(p.playTop, 12000 - 2655);
+    EXPECT_EQ(p.mainLeft, 1000);
+    // Room enough: nothing moves.
+    p = fitPlayListBeside({1000, 3000, 1000, 5655}, below, work);
+    EXPECT_EQ(p.mainTop, 3000);
+
+    PlayListSides above;
+    above.above = true;
+    p = fitPlayListBeside({1000, 2000, 1000, -655}, above, work);
+    EXPECT_EQ(p.mainTop, 2655);
+    EXPECT_EQ(p.playTop, 0);
+
+    PlayListSides right;
+    right.right = true;
+    p = fitPlayListBeside({10000, 500, 12655, 500}, right, work);
+    EXPECT_EQ(p.mainLeft, 15000 - 5310);
+    EXPECT_EQ(p.playLeft, 15000 - 2655);
+
+    PlayListSides left;
+    left.left = true;
+    p = fitPlayListBeside({2755, 500, 100, 500}, left, work);
+    EXPECT_EQ(p.mainLeft, 2655);
+    EXPECT_EQ(p.playLeft, 0);
+    // Detached: left alone.
+    p = fitPlayListBeside({14000, 11000, 0, 0}, PlayListSides{}, work);
+    EXPECT_EQ(p.mainLeft, 14000);
+    EXPECT_EQ(p.mainTop, 11000);
+}
