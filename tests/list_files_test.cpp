@@ -122,7 +122,9 @@ TEST_F(PlayListFile, AMissingFileIsNoListAndAFailedSaveKeepsTheOldFile)
     EXPECT_FALSE(lf::writePlayList(m_dir.filePath(QStringLiteral("System/viw.m3u")), old));
 }
 
-TEST_F(PlayListFile, AHundredThousandEntriesLoadQuickly)
+// How fast is the benchmark's business (bench/player_bench); here only that
+// a list of that size comes back whole in both encodings.
+TEST_F(PlayListFile, AHundredThousandEntriesLoadWhole)
 {
     QStringList entries;
     for (int i = 0; i < 100000; ++i)
@@ -131,25 +133,12 @@ TEST_F(PlayListFile, AHundredThousandEntriesLoadQuickly)
     // As a Windows system saves it: Shift-JIS.
     const QString legacy = m_dir.filePath(QStringLiteral("legacy.m3u"));
     writeBytes(legacy, yk::cp932::encode(lf::playListText(entries)));
-
-    // The best of three runs: other work on the machine only ever adds.
-    auto bestLoad = [&entries](const QString& file) {
-        qint64 best = std::numeric_limits<qint64>::max();
-        for (int run = 0; run < 3; ++run) {
-            QElapsedTimer clock;
-            clock.start();
-            const std::optional<lf::PlayList> back = lf::readPlayList(file);
-            best = std::min(best, clock.elapsed());
-            EXPECT_TRUE(back && back->entries == entries);
-        }
-        return best;
-    };
-    const qint64 utf8Ms = bestLoad(path());
-    const qint64 sjisMs = bestLoad(legacy);
-    RecordProperty("utf8_ms", int(utf8Ms));
-    RecordProperty("shift_jis_ms", int(sjisMs));
-    EXPECT_LT(utf8Ms, 200);
-    EXPECT_LT(sjisMs, 200);
+    for (const QString& file : {path(), legacy}) {
+        const std::optional<lf::PlayList> back = lf::readPlayList(file);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_FALSE(back->cutShort);
+        EXPECT_EQ(back->entries, entries);
+    }
 }
 
 TEST_F(PlayListFile, AHugeDamagedFileCostsLittleMemory)
