@@ -239,19 +239,17 @@ TEST_F(PlayListViewTest, KeysScrollAtTheEdgesAndForwardTheRest)
     EXPECT_EQ(view.handleKey(Qt::Key_Left), Key::Handled);
     EXPECT_EQ(view.handleKey(Qt::Key_Right), Key::Handled);
     EXPECT_EQ(view.listTop(), 0);
-    for (int key : {int(Qt::Key_PageDown), int(Qt::Key_PageUp), int(Qt::Key_Home), int(Qt::Key_Delete),
-                    int(Qt::Key_C), int(Qt::Key_Shift), int(Qt::Key_Escape), int(Qt::Key_Space)})
-        EXPECT_EQ(view.handleKey(key), Key::Forward) << key;
-}
-
-TEST_F(PlayListViewTest, DownOnTheLastRowAtTheBottomStays)
-{
-    fill(14);
-    view.scrollDown();
+    // Down on the last row at the bottom has nowhere to go.
+    for (int i = 0; i < 17; ++i)
+        view.scrollDown();
     view.tickRows();
     view.setSelectedRow(12);
     EXPECT_EQ(view.handleKey(Qt::Key_Down), Key::ListNavigation);
-    EXPECT_EQ(view.listTop(), 1);
+    EXPECT_EQ(view.listTop(), 17);
+
+    for (int key : {int(Qt::Key_PageDown), int(Qt::Key_PageUp), int(Qt::Key_Home), int(Qt::Key_Delete),
+                    int(Qt::Key_C), int(Qt::Key_Shift), int(Qt::Key_Escape), int(Qt::Key_Space)})
+        EXPECT_EQ(view.handleKey(key), Key::Forward) << key;
 }
 
 TEST_F(PlayListViewTest, EnterAndPlayRowPlayTheEntryInThatRow)
@@ -435,11 +433,6 @@ TEST_F(PlayListViewTest, TheCurrentEntryIsHighlightedWhenInSight)
 
 TEST_F(PlayListViewTest, AppendingPlacesTheThumbForTheNewLength)
 {
-    fill(20);
-    list.append({file(21), file(22)});
-    view.afterAppend();
-    EXPECT_EQ(view.thumbTop(), 7.0);
-
     fill(30);
     view.scrollDown();
     view.scrollDown();

@@ -229,18 +229,6 @@ TEST_F(PlayWindowTest, KeysTheListDoesNotUseGoToTheMainWindow)
     EXPECT_EQ(forwarded.count(), sent);
 }
 
-TEST_F(PlayWindowTest, DownOnTheLastRowScrollsTheList)
-{
-    fill(20);
-    view.setSelectedRow(12);
-    list_->setFocus();
-    QTest::keyClick(list_, Qt::Key_Down);
-    EXPECT_EQ(view.listTop(), 1);
-    view.tickRows();
-    EXPECT_EQ(list_->currentRow(), 12);
-    EXPECT_EQ(list_->item(12)->text(), QStringLiteral("14 14 song"));
-}
-
 TEST_F(PlayWindowTest, DoubleClickOnARowPlaysIt)
 {
     fill(5);
