@@ -1,8 +1,40 @@
 #include "media/PlayWindow.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include "media/PlayListView.h"
 #include "shell/ToolWindow.h"
+#include "skin/Artwork.h"
 
 namespace yk {
+
+namespace {
+
+constexpr int kListLeft = 7;
+constexpr int kListTop = 7;
+constexpr int kListHeight = 150;
+constexpr int kTrackLeft = 159;
+constexpr int kButtonTop = 160;
+
+QStringList localFiles(const QMimeData* mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
 
 PlayWindow::PlayWindow(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
@@ -11,29 +43,333 @@ PlayWindow::PlayWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Yomikaze プレイリスト"));
     setAccessibleName(QStringLiteral("プレイリスト"));
     setFixedSize(kSide, kSide);
+    setAcceptDrops(true);
 
-    pct_Play = new QLabel(this);
-    pct_Play->setObjectName(QStringLiteral("pct_Play"));
-    pct_Play->setGeometry(0, 0, kSide, kSide);
+    img_Def2 = new QLabel(this);
+    img_Def2->setObjectName(QStringLiteral("img_Def2"));
+    img_Def2->setGeometry(0, 0, kSide, kSide);
+    pct_Play = img_Def2;
 
     lst_Files_Name = new QListWidget(this);
     lst_Files_Name->setObjectName(QStringLiteral("lst_Files_Name"));
     lst_Files_Name->setAccessibleName(QStringLiteral("曲の一覧"));
-    lst_Files_Name->setGeometry(7, 7, 163, 150);
+    lst_Files_Name->setGeometry(kListLeft, kListTop, PlayListView::kWideList, kListHeight);
     lst_Files_Name->setFrameShape(QFrame::NoFrame);
     lst_Files_Name->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lst_Files_Name->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lst_Files_Name->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Drops belong to the window, which takes them wherever they land.
+    lst_Files_Name->setAcceptDrops(false);
+    lst_Files_Name->viewport()->setAcceptDrops(false);
     lst_Files_Name->setStyleSheet(QStringLiteral(
         "QListWidget { background: transparent; font-size: 10px; }"
         "QListWidget::item { height: 11px; padding: 0px; }"));
 
+    img_Scr = new QLabel(this);
+    img_Scr->setObjectName(QStringLiteral("img_Scr"));
+    img_Scr->setPixmap(artwork(u"img_Scr"));
+    img_Scr->setGeometry(kTrackLeft, kListTop, img_Scr->pixmap().width(), img_Scr->pixmap().height());
+
+    img_Scr_Bar = new QLabel(this);
+    img_Scr_Bar->setObjectName(QStringLiteral("img_Scr_Bar"));
+    img_Scr_Bar->setPixmap(artwork(u"img_Tmp_Bar1"));
+    img_Scr_Bar->resize(img_Scr_Bar->pixmap().size());
+
+    img_Add = addButton(QStringLiteral("img_Add"), 7);
+    img_Delete = addButton(QStringLiteral("img_Delete"), 24);
+    img_Up = addButton(QStringLiteral("img_Up"), 66);
+    img_Down = addButton(QStringLiteral("img_Down"), 83);
+    img_Load = addButton(QStringLiteral("img_Load"), 139);
+    img_Save = addButton(QStringLiteral("img_Save"), 156);
+
     m_tool = new ToolWindow(this);
-    m_tool->addDragHandle(pct_Play, ToolWindow::Snap::WorkAreaEdges);
+    m_tool->addDragHandle(img_Def2, ToolWindow::Snap::WorkAreaEdges);
+    // Installed after the drag handle, so these filters see the events first.
+    img_Def2->installEventFilter(this);
+    img_Scr_Bar->installEventFilter(this);
+    lst_Files_Name->installEventFilter(this);
+    lst_Files_Name->viewport()->installEventFilter(this);
+
+    connect(lst_Files_Name, &QListWidget::currentRowChanged, this, &PlayWindow::onListRowChanged);
+
+    refreshRows();
+    refreshThumb();
+}
+
+QLabel* PlayWindow::addButton(const QString& name, int left)
+{
+    auto* button = new QLabel(this);
+    button->setObjectName(name);
+    button->setPixmap(artwork(name, false));
+    button->setGeometry(left, kButtonTop, button->pixmap().width(), button->pixmap().height());
+    button->installEventFilter(this);
+    m_buttons.append(button);
+    return button;
+}
+
+void PlayWindow::setView(PlayListView* view)
+{
+    if (m_view)
+        disconnect(m_view, nullptr, this, nullptr);
+    m_view = view;
+    if (m_view) {
+        connect(m_view, &PlayListView::rowsChanged, this, &PlayWindow::refreshRows);
+        connect(m_view, &PlayListView::selectionChanged, this, &PlayWindow::refreshSelection);
+        connect(m_view, &PlayListView::thumbChanged, this, &PlayWindow::refreshThumb);
+    }
+    refreshRows();
+    refreshThumb();
+}
+
+PlayListView* PlayWindow::view() const
+{
+    return m_view;
 }
 
 void PlayWindow::setPicture(const QPixmap& picture)
 {
-    pct_Play->setPixmap(picture);
+    img_Def2->setPixmap(picture);
+}
+
+void PlayWindow::refreshRows()
+{
+    const QStringList rows = m_view ? m_view->rows() : QStringList();
+    m_syncing = true;
+    if (lst_Files_Name->count() == rows.size()) {
+        // Same number of rows (a reorder step): keep the items and the selection.
+        for (int i = 0; i < rows.size(); ++i)
+            lst_Files_Name->item(i)->setText(rows.at(i));
+    } else {
+        lst_Files_Name->clear();
+        lst_Files_Name->addItems(rows);
+    }
+    m_syncing = false;
+
+    const bool scrollable = m_view && m_view->scrollable();
+    lst_Files_Name->resize(m_view ? m_view->listWidth() : PlayListView::kWideList, kListHeight);
+    img_Scr->setVisible(scrollable);
+    img_Scr_Bar->setVisible(scrollable);
+    refreshSelection();
+}
+
+void PlayWindow::refreshSelection()
+{
+    const int row = m_view ? m_view->selectedRow() : -1;
+    m_syncing = true;
+    if (row >= 0 && row < lst_Files_Name->count()) {
+        lst_Files_Name->setCurrentRow(row);
+    } else {
+        lst_Files_Name->setCurrentRow(-1);
+        lst_Files_Name->clearSelection();
+    }
+    m_syncing = false;
+}
+
+void PlayWindow::refreshThumb()
+{
+    const double top = m_view ? m_view->thumbTop() : PlayListView::kThumbTop;
+    const bool held = m_view && m_view->thumbHeld();
+    img_Scr_Bar->move(kTrackLeft, qRound(top));
+    img_Scr_Bar->setPixmap(artwork(held ? u"img_Tmp_Bar2" : u"img_Tmp_Bar1"));
+}
+
+void PlayWindow::onListRowChanged(int row)
+{
+    if (!m_syncing && m_view)
+        m_view->setSelectedRow(row);
+}
+
+bool PlayWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (auto* button = qobject_cast<QLabel*>(watched); button && m_buttons.contains(button))
+        return buttonEvent(button, event);
+    if (watched == img_Scr_Bar)
+        return thumbEvent(event);
+    if (watched == img_Def2)
+        return backgroundEvent(event);
+    if (watched == lst_Files_Name)
+        return listKeyEvent(event);
+    if (watched == lst_Files_Name->viewport())
+        return listMouseEvent(event);
+    return QWidget::eventFilter(watched, event);
+}
+
+// A picture button shows its held face while the left button is down and
+// acts when it comes up.
+bool PlayWindow::buttonEvent(QLabel* button, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick
+        && event->type() != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    const QString name = button->objectName();
+    if (event->type() == QEvent::MouseButtonRelease) {
+        button->setPixmap(artwork(name, false));
+        buttonReleased(button);
+    } else {
+        button->setPixmap(artwork(name, true));
+    }
+    return true;
+}
+
+void PlayWindow::buttonReleased(QLabel* button)
+{
+    if (button == img_Add) {
+        Q_EMIT addRequested();
+    } else if (button == img_Load) {
+        Q_EMIT loadRequested();
+    } else if (button == img_Save) {
+        Q_EMIT saveRequested();
+    } else if (m_view) {
+        if (button == img_Delete)
+            m_view->deleteSelected();
+        else if (button == img_Up)
+            m_view->scrollUp();
+        else if (button == img_Down)
+            m_view->scrollDown();
+    }
+}
+
+bool PlayWindow::thumbEvent(QEvent* event)
+{
+    if (!m_view)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        m_view->pressThumb(qRound(mouse->position().y()));
+        return true;
+    }
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!(mouse->buttons() & Qt::LeftButton))
+            return false;
+        m_view->moveThumb(qRound(mouse->position().y()));
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        m_view->releaseThumb();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// Left presses and moves stay with the drag handle (moving the window).
+bool PlayWindow::backgroundEvent(QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonRelease && event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
+        Q_EMIT menuRequested(mouse->globalPosition().toPoint());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+        if (m_view)
+            m_view->removeDuplicates();
+        return true;
+    }
+    return false;
+}
+
+bool PlayWindow::listKeyEvent(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    PlayListView::KeyResult result = PlayListView::KeyResult::Forward;
+    if (m_view)
+        result = m_view->handleKey(key->key());
+    else if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)
+        result = PlayListView::KeyResult::ListNavigation;
+    switch (result) {
+    case PlayListView::KeyResult::Handled: return true;
+    case PlayListView::KeyResult::ListNavigation: return false;
+    case PlayListView::KeyResult::Forward: break;
+    }
+    Q_EMIT keyForwarded(key->key(), key->modifiers());
+    return true;
+}
+
+// Double-clicking a row plays it; dragging a row with the left button
+// moves its entry through the list.
+bool PlayWindow::listMouseEvent(QEvent* event)
+{
+    if (!m_view)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            m_view->beginRowDrag(lst_Files_Name->indexAt(mouse->position().toPoint()).row());
+        return false;
+    }
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        const int row = lst_Files_Name->indexAt(mouse->position().toPoint()).row();
+        if (row >= 0)
+            m_view->playRow(row);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!m_view->rowDragging() || !(mouse->buttons() & Qt::LeftButton))
+            return false;
+        const int row = lst_Files_Name->indexAt(mouse->position().toPoint()).row();
+        if (row >= 0)
+            m_view->dragRowTo(row);
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            m_view->endRowDrag();
+        return false;
+    }
+    case QEvent::Wheel: {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->angleDelta().y() > 0)
+            m_view->scrollUp();
+        else if (wheel->angleDelta().y() < 0)
+            m_view->scrollDown();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void PlayWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void PlayWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void PlayWindow::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
 }
 
 } // namespace yk
