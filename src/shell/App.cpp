@@ -15,6 +15,7 @@
 #include "media/Lyrics.h"
 #include "media/NowPlaying.h"
 #include "media/PlayListActions.h"
+#include "media/PlayListView.h"
 #include "media/PlayWindow.h"
 #include "media/Player.h"
 #include "platform/Clock.h"
@@ -100,10 +101,12 @@ App::App(AppServices services, QObject* parent)
     m_nowPlaying = std::make_unique<NowPlaying>(*m_s.mascot);
     m_player = std::make_unique<Player>(m_playList, *m_s.device, m_s.movie, m_tick.get());
     m_listActions = std::make_unique<PlayListActions>(m_playList, *m_player, *m_s.device, m_s.paths);
+    m_listView = std::make_unique<PlayListView>(m_playList, *m_player);
     m_calendar = std::make_unique<CalendarModel>(m_settings, DayNoteStore(m_s.paths), *m_s.clock);
     m_backgrounds = std::make_unique<BackgroundController>(m_settings, m_s.paths, m_s.random);
     m_form = std::make_unique<Form1>();
     m_playWindow = std::make_unique<PlayWindow>();
+    m_playWindow->setView(m_listView.get());
     m_formTool = new ToolWindow(m_form.get());
     m_menu = std::make_unique<PopupMenu>();
     m_windows = std::make_unique<SecondaryWindows>(
@@ -138,6 +141,9 @@ App::App(AppServices services, QObject* parent)
         return std::any_of(open.begin(), open.end(),
                            [this](QWidget* w) { return w != m_form.get() && w != m_playWindow.get(); });
     });
+    m_listActions->setViewHooks({[this] { m_listView->requestRebuild(false); },
+                                 [this] { m_listView->requestRebuild(true); },
+                                 [this] { m_listView->resetToTop(); }, [this] { m_listView->afterAppend(); }});
     m_listActions->setErrorReporter([this](const QString& message) {
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Yomikaze"), message, QMessageBox::Ok);
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -151,6 +157,15 @@ App::App(AppServices services, QObject* parent)
         m_keyCommands.run(key);
     });
     connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
+    connect(m_playWindow.get(), &PlayWindow::keyForwarded, this,
+            [this](int key, Qt::KeyboardModifiers) { m_keyCommands.run(key); });
+    connect(m_playWindow.get(), &PlayWindow::menuRequested, this, [this](QPoint at) { popupMenu(at, true); });
+    connect(m_playWindow.get(), &PlayWindow::filesDropped, m_listActions.get(), &PlayListActions::dropOnListWindow);
+    connect(m_playWindow.get(), &PlayWindow::loadRequested, m_listActions.get(), &PlayListActions::load);
+    connect(m_playWindow.get(), &PlayWindow::saveRequested, m_listActions.get(), &PlayListActions::save);
+    connect(m_playWindow.get(), &PlayWindow::addRequested, this, [this] {
+        m_windows->openPlayListPicker([this](const QString& path) { m_listActions->addChosenFile(path); });
+    });
     connect(m_s.hotKey, &GlobalHotKey::activated, this, &App::showHotKeyMessage);
     connect(m_s.tray, &TrayIcon::clicked, this, &App::raiseAllWindows);
     connect(m_s.tray, &TrayIcon::menuRequested, this, [this](QPoint at) { popupMenu(at, false); });
@@ -183,7 +198,7 @@ void App::buildTickSteps()
     });
     m_tick->addStep(QStringLiteral("title refresh"), [this](const QDateTime&) { m_player->tickTitleRefresh(); });
     m_tick->addStep(QStringLiteral("hand-over"), [this](const QDateTime&) { m_listActions->takeHandOver(); });
-    m_tick->addStep(QStringLiteral("play-list rows"), [this](const QDateTime&) { m_player->takeListChanged(); });
+    m_tick->addStep(QStringLiteral("play-list rows"), [this](const QDateTime&) { m_listView->tickRows(); });
     m_tick->addStep(QStringLiteral("track"), [this](const QDateTime&) { m_player->tickTrack(); });
     m_tick->addStep(QStringLiteral("lyrics"), [](const QDateTime&) {});
     m_tick->addStep(QStringLiteral("player display"), [this](const QDateTime&) { m_player->tickDisplay(); });

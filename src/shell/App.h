@@ -34,6 +34,7 @@ class MoviePlayer;
 class NowPlaying;
 class Player;
 class PlayListActions;
+class PlayListView;
 class PlayWindow;
 class PopupMenu;
 class SecondaryWindows;
@@ -119,6 +120,7 @@ public:
     PlayList& playList() { return m_playList; }
     Player& player() const { return *m_player; }
     PlayListActions& playListActions() const { return *m_listActions; }
+    PlayListView& playListView() const { return *m_listView; }
     const CommandTable<QString>& menuCommands() const { return m_menuCommands; }
     const CommandTable<int>& keyCommands() const { return m_keyCommands; }
     bool firstStart() const { return m_firstStart; }
@@ -155,6 +157,7 @@ private:
     std::unique_ptr<NowPlaying> m_nowPlaying;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlayListActions> m_listActions;
+    std::unique_ptr<PlayListView> m_listView;
     QRect m_workArea;
     std::unique_ptr<ClockTick> m_tick;
     std::unique_ptr<ClockFace> m_clockFace;
