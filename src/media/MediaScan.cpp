@@ -1,6 +1,7 @@
 #include "media/MediaScan.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -13,12 +14,13 @@ bool isMediaFileName(const QString& fileName)
     static const std::array<QStringView, 19> kEndings = {
         u"wav", u"stm", u"dsm", u".mj", u"mp3", u"mp2", u"avi", u"mpg", u"mpe", u"m1v",
         u"pv2", u"p2v", u"wmv", u"wvx", u"wax", u"mid", u"idi", u"rmi", u"peg"};
-    const QString name = QFileInfo(fileName).fileName();
+    QStringView name(fileName);
+    name = name.mid(name.lastIndexOf(u'/') + 1);
     if (name.size() < 3)
         return false;
-    const QString tail = name.right(3).toLower();
+    const QStringView tail = name.right(3);
     for (QStringView e : kEndings) {
-        if (tail == e)
+        if (tail.compare(e, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
@@ -43,18 +45,29 @@ void walkFolder(const QString& folder, QStringList& out, int depth, const Walk& 
     // A symlink loop would otherwise recurse without end.
     if (depth > 64 || walk.cancelled())
         return;
-    QDir dir(folder);
-    const QDir::Filters hiddenToo = QDir::Hidden | QDir::System;
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | hiddenToo, QDir::Name);
-    for (const QFileInfo& f : files) {
-        if (isMediaFileName(f.fileName())) {
-            out.append(dir.filePath(f.fileName()));
-            walk.count();
-        }
+    // One pass over the folder: the entry type comes with the listing, so
+    // no file is looked at on its own. Names sort by code point, which
+    // keeps numbered tracks in order and costs no collation.
+    QStringList files;
+    QStringList folders;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir())
+            folders.append(info.fileName());
+        else if (isMediaFileName(info.fileName()))
+            files.append(info.fileName());
     }
-    const QFileInfoList subs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | hiddenToo, QDir::Name);
-    for (const QFileInfo& s : subs)
-        walkFolder(dir.filePath(s.fileName()), out, depth + 1, walk);
+    files.sort();
+    folders.sort();
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    for (const QString& f : files) {
+        out.append(prefix + f);
+        walk.count();
+    }
+    for (const QString& sub : folders)
+        walkFolder(prefix + sub, out, depth + 1, walk);
 }
 
 } // namespace
