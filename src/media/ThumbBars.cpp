@@ -29,8 +29,9 @@ quint32 mixerVolume(double left)
 
 int volumeLeft(std::optional<quint32> mixerValue)
 {
-    const qint64 leftChannel = mixerValue ? qint64(*mixerValue & 0xFFFFu) : 0;
-    return int(kVolume.min + kVolume.span() * leftChannel / 65535);
+    const quint32 leftChannel = mixerValue ? (*mixerValue & 0xFFFFu) : 0;
+    // To the nearest pixel: a level set by a drag gives back the same place.
+    return kVolume.min + int(std::lround(kVolume.span() * double(leftChannel) / 65535.0));
 }
 
 int seekSteps(double left)

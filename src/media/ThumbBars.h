@@ -32,8 +32,8 @@ quint16 channelLevel(int step);
 // The mixer value for a volume thumb at `left`: the same level in the left
 // (low 16 bits) and the right (high 16 bits) channel.
 quint32 mixerVolume(double left);
-// Where the volume thumb sits for a mixer value: it follows the left
-// channel; no mixer reads as silence.
+// Where the volume thumb sits for a mixer value, to the nearest pixel: it
+// follows the left channel; no mixer reads as silence.
 int volumeLeft(std::optional<quint32> mixerValue);
 
 // Whole steps 0..111 of a position thumb at `left`.
