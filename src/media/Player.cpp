@@ -10,6 +10,7 @@
 #include "media/DeviceSequences.h"
 #include "media/PlayList.h"
 #include "media/PlayerState.h"
+#include "media/ThumbBars.h"
 #include "platform/DeviceChannel.h"
 #include "platform/MoviePlayer.h"
 #include "timers/ClockTick.h"
@@ -167,6 +168,7 @@ void Player::playNow()
             m_elapsed = QStringLiteral("00:00");
             m_fraction = 0.0;
             Q_EMIT positionChanged(0);
+            moveThumb(thumbs::kPosition.min);
         }
         if (m_curIndex >= 0 && m_curIndex < m_list.count())
             Q_EMIT currentEntryFocused(m_curIndex);
@@ -418,6 +420,32 @@ void Player::setCurrentIndex(int index)
     m_curIndex = index;
 }
 
+void Player::moveThumb(double left)
+{
+    if (left == m_thumbLeft)
+        return;
+    m_thumbLeft = left;
+    Q_EMIT thumbMoved(left);
+}
+
+void Player::seekToThumb()
+{
+    if (m_movieShown && m_movie) {
+        m_movie->stop();
+        m_movie->seek(thumbs::seekTarget(m_movie->duration(), m_thumbLeft));
+        m_movie->play();
+    } else {
+        // With nothing open this plays nothing: the closed device ignores it.
+        m_device.setTimeFormat(0);
+        m_device.setFrom(thumbs::seekTarget(m_device.length(), m_thumbLeft));
+        m_device.setCommand(kPlay);
+    }
+    m_seekDrag = false;
+    // A track that had run out plays again and needs following again.
+    m_positionTimer.start();
+    updateFastTicks();
+}
+
 void Player::tickTitleRefresh()
 {
     if (!m_titleRefresh)
@@ -539,6 +567,7 @@ void Player::refreshPosition()
         m_fraction = length > 0 ? std::clamp(double(position) / double(length), 0.0, 1.0) : 0.0;
     }
     Q_EMIT positionChanged(position);
+    moveThumb(thumbs::followLeft(m_thumbLeft, position, length, m_seekDrag));
     // Nothing left to follow: no reason to keep waking up.
     if (m_device.command() == kClose && !m_movieShown && m_moviePending.isEmpty())
         m_positionTimer.stop();
