@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 #include "calendar/Memo.h"
@@ -109,4 +110,43 @@ TEST(CalendarColours, AChosenColourRedrawsTheShownMonthAndCancelKeepsIt)
     h.colourAnswer.reset();   // cancelled
     h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));
     EXPECT_EQ(h.app->settings().Color_Sat, QString::number(0x008000));
+}
+
+TEST(MainWindowMouse, RightReleaseOpensTheMenuOnlyOverTheCalendarAndTheClock)
+{
+    Harness h;
+    h.startAndSettle();
+    QMenu* menu = h.app->menu()->menu();
+    for (const char* control : {"img_Ber", "img_Vol", "lbl_Play_Name", "lbl_S_Time", "img_P", "img_Pouse_0",
+                                "img_Randam_0", "img_L_0"}) {
+        QTest::mouseClick(h.label(QString::fromLatin1(control)), Qt::RightButton);
+        EXPECT_FALSE(menu->isVisible()) << control;
+        menu->hide();
+    }
+    for (const char* owner : {"lblday_12", "LBL_TIME", "lblweek3", "pct_Main"}) {
+        QTest::mouseClick(h.label(QString::fromLatin1(owner)), Qt::RightButton);
+        EXPECT_TRUE(menu->isVisible()) << owner;
+        menu->hide();
+    }
+}
+
+TEST(MainWindowMouse, PlayerButtonsAndThumbsDoNotCarryTheWindow)
+{
+    Harness h;
+    h.startAndSettle();
+    Form1* form = h.app->form();
+    auto dragBy = [](QLabel* l, int dx) {
+        const QPoint at(2, 2);
+        QTest::mousePress(l, Qt::LeftButton, {}, at);
+        QTest::mouseMove(l, at + QPoint(dx, dx));
+        QTest::mouseRelease(l, Qt::LeftButton, {}, at + QPoint(dx, dx));
+    };
+    const QPoint start = form->pos();
+    for (const char* control : {"img_P", "img_S", "img_F", "img_B", "img_Pouse_0", "img_L_0", "img_Randam_0",
+                                "img_Vol", "img_Ber"}) {
+        dragBy(h.label(QString::fromLatin1(control)), 40);
+        EXPECT_EQ(form->pos(), start) << control;
+    }
+    dragBy(h.label(QStringLiteral("LBL_TIME")), 40);
+    EXPECT_NE(form->pos(), start) << "the clock is a handle for the window";
 }

@@ -42,7 +42,7 @@ public:
     void stop() override { calls << QStringLiteral("stop"); }
     qint64 position() const override { return pos; }
     qint64 duration() const override { return dur; }
-    void seek(qint64) override {}
+    void seek(qint64 ms) override { calls << QStringLiteral("seek %1").arg(ms); }
     bool hasVideo() const override { return video; }
     QSize videoSize() const override { return video ? QSize(320, 240) : QSize(); }
     QWidget* videoWidget() const override { return nullptr; }
@@ -698,6 +698,89 @@ TEST_F(PlayerTest, StopClosesTheMovie)
     EXPECT_FALSE(player->moviePlaying());
     EXPECT_EQ(movie.calls.last(), QStringLiteral("stop"));
     EXPECT_FALSE(tick.fastTicks());
+}
+
+TEST_F(PlayerTest, ReleasingThePositionThumbPlaysFromItsPlace)
+{
+    fill({"a.mp3"});
+    player->play();
+    device.setLength(111000);
+    player->setSeekDragging(true);
+    player->moveThumb(105.6);
+    device.clearLog();
+    player->seekToThumb();
+    EXPECT_EQ(device.takeLog(), logOf({"TimeFormat=0", "From=55000", "Command=Play"}));
+    EXPECT_FALSE(player->seekDragging());
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 105.6);
+
+    // The far left starts the track again; the far right is its very end.
+    player->moveThumb(50);
+    player->seekToThumb();
+    EXPECT_EQ(device.takeLog(), logOf({"TimeFormat=0", "From=0", "Command=Play"}));
+    player->moveThumb(161);
+    player->seekToThumb();
+    EXPECT_EQ(device.takeLog(), logOf({"TimeFormat=0", "From=111000", "Command=Play"}));
+}
+
+TEST_F(PlayerTest, ReleasingThePositionThumbWithNothingOpenOnlyTellsTheClosedDeviceToPlay)
+{
+    player->moveThumb(120);
+    player->seekToThumb();
+    EXPECT_EQ(device.takeLog(), logOf({"TimeFormat=0", "From=0", "Command=Play"}));
+    EXPECT_TRUE(movie.calls.isEmpty());
+}
+
+TEST_F(PlayerTest, ReleasingThePositionThumbOverAMovieSeeksTheMovie)
+{
+    fill({"clip.avi"});
+    player->play();
+    movie.finishLoading();
+    ASSERT_TRUE(player->moviePlaying());
+    movie.dur = 222000;
+    movie.calls.clear();
+    device.clearLog();
+    player->setSeekDragging(true);
+    player->moveThumb(60);
+    player->seekToThumb();
+    EXPECT_EQ(movie.calls, logOf({"stop", "seek 20000", "play"}));
+    EXPECT_TRUE(device.log().isEmpty()) << "the sound device is not involved";
+}
+
+TEST_F(PlayerTest, PositionThumbFollowsTheTrackUnlessHeld)
+{
+    fill({"a.mp3", "b.mp3"});
+    QSignalSpy moved(player.get(), &Player::thumbMoved);
+    player->play();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 50);
+    device.setLength(111000);
+    device.setPosition(30000);
+    player->refreshPosition();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 80);
+    ASSERT_FALSE(moved.isEmpty());
+    EXPECT_DOUBLE_EQ(moved.last().first().toDouble(), 80);
+    device.setPosition(30800);
+    player->refreshPosition();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 80) << "less than a unit ahead";
+    device.setPosition(20000);
+    player->refreshPosition();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 70);
+
+    player->setSeekDragging(true);
+    player->moveThumb(140);
+    device.setPosition(40000);
+    player->refreshPosition();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 140) << "a held thumb stays under the mouse";
+    player->forward();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 140) << "nor does a new track take it away";
+    player->setSeekDragging(false);
+
+    player->forward();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 50) << "a new track starts at the left";
+    device.setPosition(90000);
+    player->refreshPosition();
+    device.setPosition(111000);
+    player->refreshPosition();
+    EXPECT_DOUBLE_EQ(player->thumbLeft(), 50) << "the end of the track";
 }
 
 } // namespace

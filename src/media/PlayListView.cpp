@@ -322,7 +322,7 @@ void PlayListView::deleteSelected()
     if (!fileExists(m_list.at(current)))
         m_player.stop();
     else
-        m_player.focusCurrent();
+        m_player.showEntryName();
 }
 
 void PlayListView::removeDuplicates()

@@ -8,22 +8,19 @@
 #include <QRandomGenerator>
 
 #include "media/DeviceSequences.h"
-#include "media/PlayList.h"
 #include "media/EntryName.h"
+#include "media/PlayList.h"
+#include "media/PlayerShared.h"
+#include "media/ThumbBars.h"
 #include "platform/DeviceChannel.h"
 #include "platform/MoviePlayer.h"
 #include "timers/ClockTick.h"
 
 namespace yk {
 
-namespace {
+using namespace player_detail;
 
-const QString kPlay = QStringLiteral("Play");
-const QString kPause = QStringLiteral("Pause");
-const QString kClose = QStringLiteral("Close");
-const QString kOpen = QStringLiteral("Open");
-const QString kReadError = QStringLiteral("Read Error");
-const QString kFastTicksName = QStringLiteral("player");
+namespace {
 
 constexpr std::array<QStringView, 4> kWaveTails{u"wav", u"stm", u"dsm", u".mj"};
 constexpr std::array<QStringView, 3> kSequencerTails{u"mid", u"rmi", u"idi"};
@@ -34,12 +31,6 @@ template<std::size_t N>
 bool tailIn(const QString& tail, const std::array<QStringView, N>& tails)
 {
     return std::any_of(tails.begin(), tails.end(), [&](QStringView t) { return tail == t; });
-}
-
-// Hidden files count as present, as the list may hold them.
-bool fileExists(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo::exists(path);
 }
 
 // A random source that kept answering the current entry would hang the
@@ -167,6 +158,7 @@ void Player::playNow()
             m_elapsed = QStringLiteral("00:00");
             m_fraction = 0.0;
             Q_EMIT positionChanged(0);
+            moveThumb(thumbs::kPosition.min);
         }
         if (m_curIndex >= 0 && m_curIndex < m_list.count())
             Q_EMIT currentEntryFocused(m_curIndex);
@@ -448,130 +440,30 @@ void Player::setCurrentIndex(int index)
     m_curIndex = index;
 }
 
-void Player::tickTitleRefresh()
+void Player::moveThumb(double left)
 {
-    if (!m_titleRefresh)
+    if (left == m_thumbLeft)
         return;
-    focusCurrent();
-    m_titleRefresh = false;
-    updateFastTicks();
+    m_thumbLeft = left;
+    Q_EMIT thumbMoved(left);
 }
 
-void Player::tickTrack()
+void Player::seekToThumb()
 {
-    if (m_playStart && !m_list.isEmpty())
-        play();
-
-    if (m_openingPlay && (movieAtEnd() || device::trackEnded(m_device))) {
-        m_openingPlay = false;
-        stop();
-        QString title;
-        if (!m_list.isEmpty()) {
-            const QString path = m_list.at(m_curIndex);
-            m_id3Title = m_titleSource(path);
-            title = displayName(m_curIndex, path);
-        }
-        setTitle(title);
-        if (!m_display.thumbVisible) {
-            m_display.thumbVisible = true;
-            Q_EMIT displayChanged();
-        }
-    }
-
-    if (!m_movieShown) {
-        if (m_listPlay && device::trackEnded(m_device)) {
-            m_device.setCommand(kClose);
-            Q_EMIT lyricsOff();
-            m_trackEnd = true;
-        }
-    } else if (m_listPlay && movieAtEnd()) {
-        closeMovie();
-        Q_EMIT lyricsOff();
-        m_trackEnd = true;
-    }
-
-    if (m_listPlay && m_trackEnd)
-        advance();
-    m_trackEnd = false;
-    updateFastTicks();
-}
-
-void Player::advance()
-{
-    const int count = m_list.count();
-    if (count == 0 || (count == 1 && !m_loop)) {
-        m_listPlay = false;
-        return;
-    }
-    if (m_curIndex >= count - 1 && !m_loop && !m_random) {
-        m_listPlay = false;
-        return;
-    }
-    if (m_random) {
-        // The pick has to differ from the entry that just ended, not from
-        // its neighbour: two entries alternate, and none plays twice running.
-        playNow();
-        if (!fileExists(m_curFile))
-            m_listPlay = false;
-        return;
-    }
-    int next = m_curIndex + 1;
-    if (next > count - 1)
-        next = m_loop ? 0 : count - 1;
-    m_curIndex = next;
-    const QString path = m_list.at(next);
-    if (!fileExists(path)) {
-        // The list stops at an entry it cannot play rather than skipping
-        // on past it.
-        m_listPlay = false;
-        return;
-    }
-    m_curFile = path;
-    playNow();
-}
-
-void Player::tickDisplay()
-{
-    Display next = m_display;
-    if (!m_list.isEmpty()) {
-        next.buttonsVisible = true;
-        next.randomVisible = true;
-        next.thumbVisible = m_device.command() != kClose || m_listPlay || m_movieShown;
-        next.titleOpaque = true;
-    } else if (!m_openingPlay) {
-        next.buttonsVisible = false;
-        next.randomVisible = false;
-        next.thumbVisible = false;
-        if (m_movieShown || m_listPlay) {
-            next.thumbVisible = true;
-            next.titleOpaque = true;
-        } else {
-            setTitle({});
-            next.titleOpaque = false;
-        }
-    }
-    if (next != m_display) {
-        m_display = next;
-        Q_EMIT displayChanged();
-    }
-}
-
-void Player::refreshPosition()
-{
-    const bool movie = m_movieShown && m_movie;
-    const qint64 position = movie ? m_movie->position() : m_device.position();
-    const qint64 length = movie ? m_movie->duration() : m_device.length();
-    if (position == 0 || position == length) {
-        m_elapsed = QStringLiteral("00:00");
-        m_fraction = 0.0;
+    if (m_movieShown && m_movie) {
+        m_movie->stop();
+        m_movie->seek(thumbs::seekTarget(m_movie->duration(), m_thumbLeft));
+        m_movie->play();
     } else {
-        m_elapsed = elapsedText(position);
-        m_fraction = length > 0 ? std::clamp(double(position) / double(length), 0.0, 1.0) : 0.0;
+        // With nothing open this plays nothing: the closed device ignores it.
+        m_device.setTimeFormat(0);
+        m_device.setFrom(thumbs::seekTarget(m_device.length(), m_thumbLeft));
+        m_device.setCommand(kPlay);
     }
-    Q_EMIT positionChanged(position);
-    // Nothing left to follow: no reason to keep waking up.
-    if (m_device.command() == kClose && !m_movieShown && m_moviePending.isEmpty())
-        m_positionTimer.stop();
+    m_seekDrag = false;
+    // A track that had run out plays again and needs following again.
+    m_positionTimer.start();
+    updateFastTicks();
 }
 
 void Player::updateFastTicks()

@@ -114,6 +114,12 @@ public:
     void setSeekDragging(bool dragging);
     void setCurrentIndex(int index);
 
+    // The position thumb, left edge in window pixels (50 at the start of a
+    // track). The user holds it with setSeekDragging(true) and moves it with
+    // moveThumb(); seekToThumb() then plays from where it was let go.
+    void moveThumb(double left);
+    void seekToThumb();
+
     // --- clock-tick steps, in this order with others between ---
     void tickTitleRefresh();
     void tickTrack();   // start request, end of a system sound, end of a track, advance
@@ -136,12 +142,15 @@ public:
     QString title() const { return m_title; }
     QString elapsed() const { return m_elapsed; }
     double positionFraction() const { return m_fraction; }
+    double thumbLeft() const { return m_thumbLeft; }
+    bool seekDragging() const { return m_seekDrag; }
     const Display& display() const { return m_display; }
     bool wantsFastTicks() const { return m_fastTicks; }
 
 Q_SIGNALS:
     void titleChanged(const QString& title);
     void positionChanged(qint64 ms);
+    void thumbMoved(double left);
     // Loop, random or a pressed face changed.
     void facesChanged();
     void displayChanged();
@@ -195,6 +204,7 @@ private:
     QString m_title;
     QString m_elapsed = QStringLiteral("00:00");
     double m_fraction = 0.0;
+    double m_thumbLeft = 50.0;
     Display m_display;
     bool m_fastTicks = false;
     QTimer m_positionTimer;

@@ -32,6 +32,7 @@
 #include "shell/HelpFiles.h"
 #include "shell/MainWindowMouse.h"
 #include "shell/PlayerCommands.h"
+#include "shell/PlayerControls.h"
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
 #include "shell/ShellCommands.h"
@@ -113,6 +114,10 @@ App::App(AppServices services, QObject* parent)
         SecondaryWindows::Services{m_settings, *m_calendar, *m_backgrounds, *m_s.mascot, *m_s.shell, m_s.paths,
                                    [this] { return m_workArea; }, [this] { m_settings.Save(*this); }},
         m_form.get(), m_playWindow.get());
+    // The title label's right button belongs to the tag editor, which
+    // has no window yet.
+    m_controls = std::make_unique<PlayerControls>(*m_form, *m_player, *m_s.mixer,
+                                                  PlayerControls::Actions{[this] { togglePlayList(); }, {}});
     m_mouse = std::make_unique<MainWindowMouse>(
         *m_form, *m_playWindow, *m_calendar,
         MainWindowMouse::Actions{[this](QPoint at) { popupMenu(at, true); },
@@ -128,7 +133,6 @@ App::App(AppServices services, QObject* parent)
             [this](const QImage& picture) { m_form->setBackground(QPixmap::fromImage(picture)); });
     connect(m_backgrounds.get(), &BackgroundController::menuCheckChanged, m_menu.get(), &PopupMenu::checkBackground);
     connect(m_windows.get(), &SecondaryWindows::aboutAccepted, this, &App::refreshLauncherMenu);
-    connect(m_player.get(), &Player::titleChanged, m_form.get(), &Form1::showPlayerTitle);
     connect(m_player.get(), &Player::trackOpened, this, [this](const QString& path) { m_s.lyrics->open(path); });
     connect(m_player.get(), &Player::lyricsOff, this, [this] { m_s.lyrics->off(); });
     // A track read for its start (device closed, list playing) is announced;
@@ -157,6 +161,7 @@ App::App(AppServices services, QObject* parent)
         m_keyCommands.run(key);
     });
     connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
+    connect(m_form.get(), &Form1::filesDropped, m_listActions.get(), &PlayListActions::dropOnMainWindow);
     connect(m_playWindow.get(), &PlayWindow::keyForwarded, this,
             [this](int key, Qt::KeyboardModifiers) { m_keyCommands.run(key); });
     connect(m_playWindow.get(), &PlayWindow::menuRequested, this, [this](QPoint at) { popupMenu(at, true); });
@@ -232,7 +237,7 @@ void App::start(const QStringList& args)
     m_calendar->showMonth(today.year(), today.month());
     refreshLauncherMenu();
 
-    m_form->placeVolumeThumb(volumeThumbLeft(m_s.mixer->volume()));
+    m_controls->placeVolumeFromMixer();
     m_backgrounds->chooseAtStartup(m_calendar->shownMonth());
     afterFirstPaint([this] {
         const QImage picture = m_backgrounds->playWindowPicture();

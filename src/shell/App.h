@@ -36,6 +36,7 @@ class Player;
 class PlayListActions;
 class PlayListView;
 class PlayWindow;
+class PlayerControls;
 class PopupMenu;
 class SecondaryWindows;
 class ShellAdapter;
@@ -168,6 +169,7 @@ private:
     std::unique_ptr<PlayWindow> m_playWindow;
     std::unique_ptr<PopupMenu> m_menu;
     std::unique_ptr<SecondaryWindows> m_windows;
+    std::unique_ptr<PlayerControls> m_controls;
     std::unique_ptr<MainWindowMouse> m_mouse;
     CommandTable<QString> m_menuCommands;
     CommandTable<int> m_keyCommands;

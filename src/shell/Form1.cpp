@@ -1,10 +1,13 @@
 #include "shell/Form1.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QUrl>
 
 #include "skin/Artwork.h"
 
@@ -347,9 +350,79 @@ void Form1::placeVolumeThumb(int left)
     img_Vol->move(left, img_Vol->y());
 }
 
+int Form1::volumeThumbLeft() const
+{
+    return img_Vol->x();
+}
+
 void Form1::showLoop(bool on)
 {
     img_L[0]->setPixmap(img_L[on ? 2 : 1]->pixmap());
+}
+
+void Form1::showPlayerButtons(bool shown)
+{
+    m_buttonsShown = shown;
+    for (QLabel* l : {img_B, img_P, img_S, img_F, img_Vol, img_L[0]})
+        l->setVisible(shown);
+    img_Pouse[0]->setVisible(shown && !m_pauseHeld);
+    img_Pouse[1]->setVisible(shown && m_pauseHeld);
+}
+
+void Form1::showRandom(bool shown, bool on)
+{
+    img_Randam[0]->setVisible(shown && !on);
+    img_Randam[1]->setVisible(shown && on);
+}
+
+void Form1::showPositionThumb(bool shown)
+{
+    img_Ber->setVisible(shown);
+    lbl_S_Time->setVisible(shown);
+}
+
+void Form1::placePositionThumb(int left)
+{
+    img_Ber->move(left, img_Ber->y());
+}
+
+void Form1::showElapsed(const QString& text)
+{
+    lbl_S_Time->setText(text);
+}
+
+void Form1::setTitleOpaque(bool opaque)
+{
+    lbl_Play_Name->setAttribute(Qt::WA_TranslucentBackground, !opaque);
+    lbl_Play_Name->setAutoFillBackground(opaque);
+}
+
+bool Form1::titleOpaque() const
+{
+    return lbl_Play_Name->autoFillBackground();
+}
+
+void Form1::showButtonPressed(PlayerButton button, bool pressed)
+{
+    switch (button) {
+    case PlayerButton::Play: img_P_2->setVisible(pressed); break;
+    case PlayerButton::Stop: img_S_2->setVisible(pressed); break;
+    case PlayerButton::Forward: img_F_2->setVisible(pressed); break;
+    case PlayerButton::Back: img_B_2->setVisible(pressed); break;
+    case PlayerButton::Pause:
+        m_pauseHeld = pressed;
+        img_Pouse[0]->setVisible(m_buttonsShown && !pressed);
+        img_Pouse[1]->setVisible(m_buttonsShown && pressed);
+        break;
+    }
+}
+
+void Form1::showThumbHeld(Thumb thumb, bool held)
+{
+    QLabel* face = thumb == Thumb::Position ? img_Ber : img_Vol;
+    QLabel* other = thumb == Thumb::Position ? img_Vol : img_Ber;
+    // Only one thumb is held at a time, so the other one wears the plain face.
+    face->setPixmap(held ? img_Bar_Down->pixmap() : other->pixmap());
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -406,6 +479,45 @@ void Form1::paintEvent(QPaintEvent* event)
         // After this paint has reached the screen, not within it.
         QTimer::singleShot(0, this, &Form1::firstPainted);
     }
+}
+
+namespace {
+
+QStringList localFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+// The labels and pictures take no drops themselves, so a drop on any of
+// them comes to the window.
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include <QLabel>
+#include <QStringList>
 #include <QWidget>
 
 #include "calendar/MonthGrid.h"
@@ -24,6 +25,10 @@ class Form1 : public QWidget
 public:
     static constexpr int kSide = 177;     // logical pixels; 2655 twips
     static constexpr int kCells = 37;
+
+    // The player's buttons with a held face, and its two slider thumbs.
+    enum class PlayerButton { Play, Stop, Forward, Back, Pause };
+    enum class Thumb { Position, Volume };
 
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
@@ -46,7 +51,24 @@ public:
     void setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPixmap& scheduleBar);
     // Left edge of the volume thumb, pixels inside the window.
     void placeVolumeThumb(int left);
+    int volumeThumbLeft() const;
     void showLoop(bool on);
+
+    // The player's controls. The buttons are back, play, stop, forward,
+    // pause, loop and the volume thumb; the random face is its own.
+    void showPlayerButtons(bool shown);
+    // One of the two random faces, or neither.
+    void showRandom(bool shown, bool on);
+    // The position thumb and the elapsed time under the title.
+    void showPositionThumb(bool shown);
+    void placePositionThumb(int left);
+    void showElapsed(const QString& text);
+    // An opaque title hides the skin under it while a list is loaded.
+    void setTitleOpaque(bool opaque);
+    bool titleOpaque() const;
+    void showButtonPressed(PlayerButton button, bool pressed);
+    // A held thumb shows the held-thumb picture.
+    void showThumbHeld(Thumb thumb, bool held);
 
     // Top-left of a day cell's column (before the one-digit nudge), pixels.
     static double columnLeft(int column) { return 8.533 + 24.0 * column; }
@@ -66,12 +88,17 @@ Q_SIGNALS:
     void closeRequested();
     // The window has been drawn once; slow start-up work may follow.
     void firstPainted();
+    // Local files dropped anywhere on the window, in the order given.
+    void filesDropped(const QStringList& paths);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QLabel* makeLabel(const QString& name, const QRect& geometry, int pixelSize,
@@ -122,6 +149,8 @@ private:
     QPixmap m_noteBar;
     QColor m_clockColour;
     bool m_timerArmed = false;
+    bool m_buttonsShown = true;
+    bool m_pauseHeld = false;
     bool m_painted = false;
     // Reads the system's font list while the rest of the start-up runs.
     std::thread m_fontWarmUp;

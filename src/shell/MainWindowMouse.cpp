@@ -6,6 +6,37 @@
 
 namespace yk {
 
+namespace {
+
+// The player's buttons and thumbs act on their own press; they never
+// carry the window along.
+bool isPlayerControl(const QString& element)
+{
+    static const QStringList controls{
+        QStringLiteral("img_P"), QStringLiteral("img_P_2"), QStringLiteral("img_S"), QStringLiteral("img_S_2"),
+        QStringLiteral("img_F"), QStringLiteral("img_F_2"), QStringLiteral("img_B"), QStringLiteral("img_B_2"),
+        QStringLiteral("img_Pouse"), QStringLiteral("img_L"), QStringLiteral("img_Randam"),
+        QStringLiteral("img_Vol"), QStringLiteral("img_Ber")};
+    return controls.contains(element);
+}
+
+// Only the window's own surface and the calendar's and clock's labels and
+// pictures open the menu on a right release; the player's controls and
+// its labels keep the right button for themselves (the title opens the
+// tag editor with it).
+bool opensMenu(const QString& element)
+{
+    static const QStringList owners{
+        QStringLiteral("pct_Main"), QStringLiteral("posTrack"), QStringLiteral("volTrack"),
+        QStringLiteral("Img_Def"), QStringLiteral("lblTitle"), QStringLiteral("LblTitle_2"),
+        QStringLiteral("lblday"), QStringLiteral("image1"), QStringLiteral("Img_toujitu"),
+        QStringLiteral("Img_Yotei"), QStringLiteral("LBL_TIME"), QStringLiteral("LBL_TIME_2"),
+        QStringLiteral("lbl_AP"), QStringLiteral("lbl_Lyrics")};
+    return owners.contains(element) || element.startsWith(u"lblweek");
+}
+
+} // namespace
+
 MainWindowMouse::MainWindowMouse(Form1& form, QWidget& playWindow, CalendarModel& calendar, Actions actions,
                                  QObject* parent)
     : QObject(parent)
@@ -27,8 +58,7 @@ void MainWindowMouse::setWorkArea(const QRect& r)
 
 void MainWindowMouse::pressed(const QString& element, int, Qt::MouseButton button, QPointF global)
 {
-    // The sliders drag their own thumbs; everything else drags the window.
-    if (button != Qt::LeftButton || element == u"img_Vol" || element == u"img_Ber")
+    if (button != Qt::LeftButton || isPlayerControl(element))
         return;
     m_dragging = true;
     m_grab = global - QPointF(m_form.pos());
@@ -61,7 +91,7 @@ void MainWindowMouse::released(const QString& element, int index, Qt::MouseButto
     else if (element == u"lblTitle" || element == u"LblTitle_2" || element == u"Img_Def"
              || element.startsWith(u"lblweek"))
         m_calendar.selectMonthOnly();
-    if (button == Qt::RightButton)
+    if (button == Qt::RightButton && opensMenu(element))
         m_actions.popupMenu(global.toPoint());
     updatePlayWindowSides();
 }

@@ -58,10 +58,4 @@ std::optional<OpeningSound> findOpeningSound(const AppPaths& paths)
     return std::nullopt;
 }
 
-int volumeThumbLeft(std::optional<quint32> mixerValue)
-{
-    const quint32 v = mixerValue ? (*mixerValue & 0xFFFFu) : 0;
-    return int(qint64(v) * 64 / 65535 + 7);
-}
-
 } // namespace yk

@@ -37,8 +37,4 @@ struct OpeningSound
 };
 std::optional<OpeningSound> findOpeningSound(const AppPaths& paths);
 
-// The volume thumb's left edge for a mixer value (its low word is the left
-// channel): 7 at silence, 71 at full.
-int volumeThumbLeft(std::optional<quint32> mixerValue);
-
 } // namespace yk
