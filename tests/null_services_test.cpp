@@ -54,10 +54,18 @@ TEST(NullServices, NoMixerNoShellNoSessionEnd)
     EXPECT_FALSE(shell.openDocument(QStringLiteral("/tmp")));
     EXPECT_FALSE(shell.startProgram(QStringLiteral("/bin/true")));
 
+    // The answers come after the call, as from a real service.
     NullSessionEnd session;
-    EXPECT_FALSE(session.canEndSession());
-    EXPECT_FALSE(session.endSession());
-    EXPECT_FALSE(createSessionEnd()->canEndSession()) << "no session end is built yet";
+    std::optional<bool> can;
+    std::optional<SessionEnd::Result> ended;
+    session.canEndSession([&](bool yes) { can = yes; });
+    session.endSession([&](const SessionEnd::Result& r) { ended = r; });
+    EXPECT_FALSE(can.has_value()) << "answered inside the call";
+    EXPECT_FALSE(ended.has_value()) << "answered inside the call";
+    ASSERT_TRUE(spinUntil([&] { return can.has_value() && ended.has_value(); }));
+    EXPECT_FALSE(*can);
+    EXPECT_EQ(ended->outcome, SessionEnd::Outcome::Unavailable);
+    EXPECT_FALSE(ended->detail.isEmpty()) << "the user is told why";
 }
 
 TEST(NullServices, NoHotKeyAndNoTray)

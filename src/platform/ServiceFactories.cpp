@@ -1,6 +1,5 @@
 #include "platform/QtTrayIcon.h"
 #include "platform/null/NullMoviePlayer.h"
-#include "platform/null/NullSessionEnd.h"
 
 // Services whose choice is the same on every system this is built for.
 namespace yk {
@@ -9,11 +8,6 @@ std::unique_ptr<TrayIcon> createTrayIcon(QObject* parent)
 {
     // Qt knows every desktop's notification area, and waits for it here.
     return std::make_unique<QtTrayIcon>(parent);
-}
-
-std::unique_ptr<SessionEnd> createSessionEnd()
-{
-    return std::make_unique<NullSessionEnd>();
 }
 
 std::unique_ptr<MoviePlayer> createMoviePlayer(QObject* parent)
