@@ -36,6 +36,7 @@
 #include <QCommandLineParser>
 #include <QDataStream>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -43,6 +44,10 @@
 
 #include "BenchSupport.h"
 #include "media/ListFiles.h"
+#include "media/PlayListView.h"
+#include "media/PlayWindow.h"
+#include "shell/App.h"
+#include "timers/ClockTick.h"
 #include "media/MediaScan.h"
 #include "media/PlayList.h"
 #include "media/Player.h"
@@ -52,35 +57,81 @@ namespace yk::bench {
 
 // ===================================================================== hooks
 //
-// HOOK: first draw of the play-list window. Return a callable that shows the
-// play-list window holding `entries` and returns once the window has been
-// painted for the first time (false if it could not be shown). The driver
-// times the whole call, right after the list has been read. While this
-// returns an empty callable the figure is reported as not measured.
+// Notes the first paint of the window it watches.
+class PaintWatcher : public QObject
+{
+public:
+    explicit PaintWatcher(bool* painted) : m_painted(painted) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            *m_painted = true;
+        return false;
+    }
+
+private:
+    bool* m_painted;
+};
+
+// The program itself, with null services (no sound, no mascot), in a
+// temporary application folder, for the two figures measured inside this
+// process: the play-list window's first draw and the cost of one tick.
+struct ProgramUnderTest
+{
+    QTemporaryDir dir;
+    std::unique_ptr<App> app;
+
+    ProgramUnderTest()
+    {
+        AppServices services{AppPaths(dir.path())};
+        services.workArea = [] { return QRect(0, 0, 1280, 1024); };
+        app = std::make_unique<App>(services);
+        app->start({});
+    }
+    void setList(const QStringList& entries)
+    {
+        app->playList().assign(entries);
+        app->playListView().resetToTop();
+        app->playListView().requestRebuild(false);
+    }
+};
+
+// Shows the play-list window holding `entries` and returns once it has been
+// painted (the rows of the list are built by the tick before that).
 using FirstDraw = std::function<bool(const QStringList& entries)>;
 FirstDraw playListWindowFirstDraw()
 {
-    return {};
+    auto program = std::make_shared<ProgramUnderTest>();
+    return [program](const QStringList& entries) {
+        App& app = *program->app;
+        program->setList(entries);
+        app.clockTick().tick();
+        bool painted = false;
+        QWidget* window = app.playWindow();
+        auto* watcher = new PaintWatcher(&painted);
+        window->installEventFilter(watcher);
+        app.togglePlayList();
+        QElapsedTimer waited;
+        waited.start();
+        while (!painted && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        window->removeEventFilter(watcher);
+        delete watcher;
+        return painted && app.playListView().rows().size() == std::min<qsizetype>(entries.size(), 13);
+    };
 }
 
-// HOOK: one clock tick of the program. Return, for a play list holding
-// `entries`, the callable the driver runs once per tick and times. Until the
-// program's own tick can be built here, the player's three tick steps on a
-// silent device stand in for it.
+// One clock tick of the program, all of its steps, with `entries` in the
+// play list and nothing playing.
 using TickStep = std::function<void()>;
 using TickFactory = std::function<TickStep(const QStringList& entries)>;
 TickFactory programTick()
 {
     return [](const QStringList& entries) -> TickStep {
-        auto list = std::make_shared<PlayList>();
-        list->append(entries);
-        auto device = std::make_shared<NullDeviceChannel>();
-        auto player = std::make_shared<Player>(*list, *device, nullptr, nullptr);
-        return [list, device, player] {
-            player->tickTitleRefresh();
-            player->tickTrack();
-            player->tickDisplay();
-        };
+        auto program = std::make_shared<ProgramUnderTest>();
+        program->setList(entries);
+        program->app->clockTick().tick(); // the rows are built once
+        return [program] { program->app->clockTick().tick(); };
     };
 }
 

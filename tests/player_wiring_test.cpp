@@ -319,3 +319,20 @@ TEST(PlayListPlacement, APairReachingPastTheWorkAreaIsPulledBack)
     EXPECT_EQ(p.mainLeft, 14000);
     EXPECT_EQ(p.mainTop, 11000);
 }
+
+TEST(PlayListPlacement, TheListWindowNeverOpensOverTheMainWindow)
+{
+    PlayingHarness h;
+    // A first start stores no place: both windows would sit at the corner.
+    h.app->form()->move(100, 100);
+    h.app->playWindow()->move(120, 130);
+    h.key(Qt::Key_Shift);
+    ASSERT_TRUE(h.app->playWindow()->isVisible());
+    EXPECT_FALSE(h.app->playWindow()->frameGeometry().intersects(h.app->form()->frameGeometry()));
+    EXPECT_EQ(h.app->playWindow()->x(), h.app->form()->x());
+    EXPECT_EQ(h.app->playWindow()->y(), h.app->form()->y() + h.app->form()->height());
+    // Once attached, the pair moves as one when it is shown again.
+    h.key(Qt::Key_Shift);
+    h.key(Qt::Key_Shift);
+    EXPECT_EQ(h.app->playWindow()->y(), h.app->form()->y() + h.app->form()->height());
+}

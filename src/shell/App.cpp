@@ -269,6 +269,13 @@ void App::getDirList(const QString& path)
 
 void App::togglePlayList()
 {
+    if (!m_playWindow->isVisible() && m_playWindow->frameGeometry().intersects(m_form->frameGeometry())) {
+        // Never over the main window (a first start stores no place for
+        // the list): beside it, below when there is room, else above.
+        const int side = m_form->height();
+        const bool roomBelow = m_form->y() + 2 * side <= m_workArea.bottom() + 1;
+        m_playWindow->move(m_form->x(), roomBelow ? m_form->y() + side : m_form->y() - side);
+    }
     m_playWindow->setVisible(!m_playWindow->isVisible());
     m_mouse->updatePlayWindowSides();
     const WorkAreaTwips work{toTwips(m_workArea.left()), toTwips(m_workArea.top()), toTwips(m_workArea.width()),
@@ -379,8 +386,9 @@ void App::placeWindow(WindowId id, TwipsPos pos)
     // place kept from a larger or since removed screen is brought back
     // within reach, since a borderless window has no caption to pull.
     ToolWindow* tool = toolWindowOf(id);
-    if (tool && !tool->window()->isVisible())
+    if (tool && !tool->window()->isVisible()) {
         tool->placeFromTwips(pos.top, pos.left, m_s.workArea(), false);
+    }
 }
 
 void App::setTopMost(bool on)

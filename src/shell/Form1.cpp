@@ -161,7 +161,8 @@ void Form1::buildPlayer()
     lbl_Play_Name = makeLabel(QStringLiteral("lbl_Play_Name"), QRect(9, 127, 130, 13), 10, QString(),
                               Qt::AlignLeft | Qt::AlignVCenter);
     lbl_Play_Name->setFont(uiFont(10));
-    lbl_S_Time = makeLabel(QStringLiteral("lbl_S_Time"), QRect(9, 141, 38, 12), 10, QStringLiteral("経過時間"),
+    // Wide enough for "00:00.00" before the position track starts at 50.
+    lbl_S_Time = makeLabel(QStringLiteral("lbl_S_Time"), QRect(7, 141, 43, 12), 9, QStringLiteral("経過時間"),
                            Qt::AlignLeft | Qt::AlignVCenter);
     lbl_S_Time->setText(QStringLiteral("00:00"));
 
@@ -393,13 +394,19 @@ void Form1::showElapsed(const QString& text)
 
 void Form1::setTitleOpaque(bool opaque)
 {
-    lbl_Play_Name->setAttribute(Qt::WA_TranslucentBackground, !opaque);
-    lbl_Play_Name->setAutoFillBackground(opaque);
+    if (opaque == m_titleOpaque)
+        return;
+    m_titleOpaque = opaque;
+    // A style sheet, not the palette: the label keeps compositing over the
+    // skin, so a changed title never leaves the old one's pixels behind.
+    lbl_Play_Name->setStyleSheet(opaque ? QStringLiteral("QLabel { background-color: rgb(250, 251, 253); "
+                                                         "border-radius: 2px; padding-left: 1px; }")
+                                        : QString());
 }
 
 bool Form1::titleOpaque() const
 {
-    return lbl_Play_Name->autoFillBackground();
+    return m_titleOpaque;
 }
 
 void Form1::showButtonPressed(PlayerButton button, bool pressed)

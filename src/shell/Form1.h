@@ -149,6 +149,7 @@ private:
     QPixmap m_noteBar;
     QColor m_clockColour;
     bool m_timerArmed = false;
+    bool m_titleOpaque = false;
     bool m_buttonsShown = true;
     bool m_pauseHeld = false;
     bool m_painted = false;
