@@ -215,6 +215,10 @@ void Form1::buildPlayer()
     img_Randam[0]->setPixmap(artwork(u"img_Randam_Off"));
     img_Randam[1]->setPixmap(artwork(u"img_Randam_On"));
     img_Pouse[1]->hide();
+    // Held faces only show; the press and release stay with the button
+    // under them.
+    for (QLabel* held : {img_P_2, img_S_2, img_F_2, img_B_2, img_Pouse[1]})
+        held->setAttribute(Qt::WA_TransparentForMouseEvents);
     img_Randam[1]->hide();
     for (int i = 0; i < 3; ++i) {
         img_L[size_t(i)] = makePicture(QStringLiteral("img_L"), QRect(140, 127, 14, 12),
@@ -366,7 +370,7 @@ void Form1::showPlayerButtons(bool shown)
     m_buttonsShown = shown;
     for (QLabel* l : {img_B, img_P, img_S, img_F, img_Vol, img_L[0]})
         l->setVisible(shown);
-    img_Pouse[0]->setVisible(shown && !m_pauseHeld);
+    img_Pouse[0]->setVisible(shown);
     img_Pouse[1]->setVisible(shown && m_pauseHeld);
 }
 
@@ -417,8 +421,9 @@ void Form1::showButtonPressed(PlayerButton button, bool pressed)
     case PlayerButton::Forward: img_F_2->setVisible(pressed); break;
     case PlayerButton::Back: img_B_2->setVisible(pressed); break;
     case PlayerButton::Pause:
+        // The held face covers the normal one rather than replacing it:
+        // hiding the pressed label would hand its release to nobody.
         m_pauseHeld = pressed;
-        img_Pouse[0]->setVisible(m_buttonsShown && !pressed);
         img_Pouse[1]->setVisible(m_buttonsShown && pressed);
         break;
     }
