@@ -20,6 +20,7 @@
 #include "platform/UserEnvironment.h"
 #include "platform/VolumeMixer.h"
 #include "shell/App.h"
+#include "platform/SessionEnd.h"
 #include "shell/HandOver.h"
 #include "shell/AppIcon.h"
 #include "shell/Form1.h"
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<yk::VolumeMixer> mixer = yk::createVolumeMixer();
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
     const std::unique_ptr<yk::TrayIcon> tray = yk::createTrayIcon();
+    const std::unique_ptr<yk::SessionEnd> sessionEnd = yk::createSessionEnd();
+    services.sessionEnd = sessionEnd.get();
     services.hotKey = hotKey.get();
     services.tray = tray.get();
     services.mascot = &mascot;

@@ -1,6 +1,7 @@
 #include "shell/App.h"
 
 #include <algorithm>
+#include <span>
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,8 +11,10 @@
 
 #include "calendar/CalendarModel.h"
 #include "calendar/ColourChooser.h"
+#include "calendar/Memo.h"
 #include "launcher/Launcher.h"
 #include "media/DeviceSequences.h"
+#include "media/EntryName.h"
 #include "media/Lyrics.h"
 #include "media/NowPlaying.h"
 #include "media/PlayListActions.h"
@@ -33,6 +36,7 @@
 #include "shell/MainWindowMouse.h"
 #include "shell/PlayerCommands.h"
 #include "shell/PlayerControls.h"
+#include "shell/TimerCommands.h"
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
 #include "shell/ShellCommands.h"
@@ -42,6 +46,10 @@
 #include "skin/BackgroundController.h"
 #include "timers/ClockFace.h"
 #include "timers/ClockTick.h"
+#include "timers/CountdownTimer.h"
+#include "timers/SoundKeys.h"
+#include "timers/TimerCompletion.h"
+#include "timers/TimerStateFile.h"
 
 namespace yk {
 
@@ -65,6 +73,7 @@ struct StandInServices
     NullTrayIcon tray;
     NullMoviePlayer movie;
     NoLyrics lyrics;
+    NullSessionEnd sessionEnd;
 
     AppServices complete(AppServices s)
     {
@@ -81,6 +90,7 @@ struct StandInServices
         fill(s.tray, tray);
         fill(s.movie, movie);
         fill(s.lyrics, lyrics);
+        fill(s.sessionEnd, sessionEnd);
         return s;
     }
 };
@@ -103,6 +113,14 @@ App::App(AppServices services, QObject* parent)
     m_player = std::make_unique<Player>(m_playList, *m_s.device, m_s.movie, m_tick.get());
     m_listActions = std::make_unique<PlayListActions>(m_playList, *m_player, *m_s.device, m_s.paths);
     m_listView = std::make_unique<PlayListView>(m_playList, *m_player);
+    m_timer = std::make_unique<CountdownTimer>();
+    m_completion = std::make_unique<TimerCompletion>(completionActions(), m_s.paths.file(u"wav/Timer.wav"));
+    m_soundKeys = std::make_unique<SoundKeys>(
+        std::span<QString>(m_settings.Reg_List),
+        SoundKeys::Actions{[this](const QString& path) { m_player->playSystemSound(Player::deviceTypeFor(path), path); },
+                           [this] { m_player->stop(); },
+                           [this](const QString& title) { m_player->showText(title); },
+                           [this] { return currentEntryTitle(); }});
     m_calendar = std::make_unique<CalendarModel>(m_settings, DayNoteStore(m_s.paths), *m_s.clock);
     m_backgrounds = std::make_unique<BackgroundController>(m_settings, m_s.paths, m_s.random);
     m_form = std::make_unique<Form1>();
@@ -133,6 +151,12 @@ App::App(AppServices services, QObject* parent)
             [this](const QImage& picture) { m_form->setBackground(QPixmap::fromImage(picture)); });
     connect(m_backgrounds.get(), &BackgroundController::menuCheckChanged, m_menu.get(), &PopupMenu::checkBackground);
     connect(m_windows.get(), &SecondaryWindows::aboutAccepted, this, &App::refreshLauncherMenu);
+    connect(m_timer.get(), &CountdownTimer::armedChanged, this, [this](bool armed) {
+        m_form->showTimerArmed(armed);
+        // A due timer is caught within 100 ms, not at the next whole second.
+        m_tick->requestFastTicks(QStringLiteral("timer"), armed);
+    });
+    connect(m_timer.get(), &CountdownTimer::changed, this, &App::keepTimerState);
     connect(m_player.get(), &Player::trackOpened, this, [this](const QString& path) { m_s.lyrics->open(path); });
     connect(m_player.get(), &Player::lyricsOff, this, [this] { m_s.lyrics->off(); });
     // A track read for its start (device closed, list playing) is announced;
@@ -162,6 +186,10 @@ App::App(AppServices services, QObject* parent)
     });
     connect(m_form.get(), &Form1::closeRequested, this, &App::systemClose);
     connect(m_form.get(), &Form1::filesDropped, m_listActions.get(), &PlayListActions::dropOnMainWindow);
+    connect(m_form.get(), &Form1::elementDoubleClicked, this, [this](const QString& element, int) {
+        if (element == u"LBL_TIME_2")
+            timeSet();
+    });
     connect(m_playWindow.get(), &PlayWindow::keyForwarded, this,
             [this](int key, Qt::KeyboardModifiers) { m_keyCommands.run(key); });
     connect(m_playWindow.get(), &PlayWindow::menuRequested, this, [this](QPoint at) { popupMenu(at, true); });
@@ -184,6 +212,8 @@ App::App(AppServices services, QObject* parent)
     const PlayerCommandTargets player{*m_player, m_playList, *m_listActions, [this] { togglePlayList(); }};
     addPlayerMenuCommands(m_menuCommands, player);
     addPlayerKeyCommands(m_keyCommands, player);
+    addTimerKeyCommands(m_keyCommands, TimerCommandTargets{[this] { timeSet(); }, [this] { askMessageBoxOption(); },
+                                                           [this] { stopEverything(); }, *m_soundKeys});
     buildTickSteps();
 }
 
@@ -207,7 +237,100 @@ void App::buildTickSteps()
     m_tick->addStep(QStringLiteral("track"), [this](const QDateTime&) { m_player->tickTrack(); });
     m_tick->addStep(QStringLiteral("lyrics"), [](const QDateTime&) {});
     m_tick->addStep(QStringLiteral("player display"), [this](const QDateTime&) { m_player->tickDisplay(); });
-    // The timer check and its completion follow here.
+    m_tick->addStep(QStringLiteral("timer check"), [this](const QDateTime& now) { m_timer->check(now); });
+    m_tick->addStep(QStringLiteral("timer completion"),
+                    [this](const QDateTime&) { m_completion->run(*m_timer, m_settings.Reg_List); });
+}
+
+TimerCompletion::Actions App::completionActions()
+{
+    TimerCompletion::Actions a;
+    a.showMessage = [this](TimerCompletion::MessageKind kind, const QString& title, const QString& text) {
+        const bool timeUp = kind == TimerCompletion::MessageKind::TimeUp;
+        auto* box = new QMessageBox(timeUp ? QMessageBox::Information : QMessageBox::Warning, title, text,
+                                    timeUp ? QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore
+                                           : QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
+        // Not modal in the event loop's sense: the clock ticks on behind it.
+        box->open();
+    };
+    a.playDefaultSound = [this](const QString& path) { m_player->playSystemSound(QStringLiteral("WaveAudio"), path); };
+    a.playRegisteredSound = [this](const QString& path) {
+        m_player->playSystemSound(Player::deviceTypeFor(path), path);
+    };
+    a.showTitle = [this](const QString& title) { m_player->showText(title); };
+    a.startProgram = [this](const QString& path) { f_Apr(*m_s.shell, path); };
+    a.sendMascot = [this](const QString& script) { m_s.mascot->sendScript(script); };
+    a.saveBeforeSessionEnd = [this] {
+        bool saved = true;
+        // As its window would on close: written, then closed; it stays
+        // open when the write fails.
+        if (Memo* memo = m_windows->memo(); memo && memo->isVisible()) {
+            memo->save();
+            saved = !memo->isVisible();
+        }
+        return m_settings.Save(*this) && saved;
+    };
+    a.endSession = [this](SessionEnd::Done done) { m_s.sessionEnd->endSession(std::move(done)); };
+    return a;
+}
+
+QString App::currentEntryTitle() const
+{
+    const int index = m_player->currentIndex();
+    const QString path = m_playList.at(index);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    return entryDisplayName(index, path);
+}
+
+void App::timeSet()
+{
+    // The start question comes with its window; until then a start is
+    // direct.
+    m_timer->requestStart();
+    m_timer->start(m_settings.Time_Preset, m_s.clock->now());
+}
+
+void App::askMessageBoxOption()
+{
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("タイマー完了時MessageBox強制"),
+                                QStringLiteral("メッセージボックス強制使用しますか？"),
+                                QMessageBox::Yes | QMessageBox::No, m_form.get());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        m_settings.Reg_List[Settings::RegMsgBoxOn] =
+            box->clickedButton() == box->button(QMessageBox::Yes) ? QStringLiteral("1") : QStringLiteral("0");
+    });
+    box->open();
+}
+
+void App::stopEverything()
+{
+    device::closeAll(*m_s.device);
+    m_player->clearListPlay();
+    m_soundKeys->clear();
+    // The player lets go of the device, the movie and the lyrics too.
+    m_player->stop();
+    m_timer->cancel();
+}
+
+void App::keepTimerState()
+{
+    timerstate::write(m_s.paths.file(u"System/timer.txt"), m_timer->saved());
+}
+
+void App::restoreTimer()
+{
+    const auto saved = timerstate::read(m_s.paths.file(u"System/timer.txt"));
+    if (!saved)
+        return;
+    if (const auto missed = m_timer->restore(*saved, m_s.clock->now())) {
+        m_player->showText(timerstate::missedTitle(*missed));
+        m_s.mascot->sendScript(timerstate::missedScript(*missed));
+        keepTimerState();
+    }
 }
 
 void App::start(const QStringList& args)
@@ -232,6 +355,7 @@ void App::start(const QStringList& args)
     const SkinMarks marks = loadSkinMarks(m_s.paths);
     m_form->setSkinMarks(marks.today, marks.noteBar, marks.scheduleBar);
     m_calendar->refreshScheduleMark();
+    restoreTimer();
 
     const QDate today = m_s.clock->now().date();
     m_calendar->showMonth(today.year(), today.month());
@@ -411,6 +535,7 @@ void App::endRun(bool farewell)
     m_s.tray->hide();
     if (farewell) {
         m_settings.clear();
+        m_soundKeys->clear();
         m_s.mascot->sendScript(kFarewell);
     }
     m_s.hotKey->unregisterHotKey();

@@ -14,6 +14,7 @@
 #include "shell/CommandTable.h"
 #include "shell/Settings.h"
 #include "shell/SettingsHost.h"
+#include "timers/TimerCompletion.h"
 
 class QWidget;
 
@@ -24,6 +25,9 @@ class CalendarModel;
 class Clock;
 class ClockFace;
 class ClockTick;
+class CountdownTimer;
+class SessionEnd;
+class SoundKeys;
 class DeviceChannel;
 class Form1;
 class GlobalHotKey;
@@ -62,6 +66,7 @@ struct AppServices
     TrayIcon* tray = nullptr;
     MoviePlayer* movie = nullptr;          // null: movie files play as sound
     Lyrics* lyrics = nullptr;              // null: no track has lyrics
+    SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -106,6 +111,11 @@ public:
     // The media folder scan: appends a file, or a folder's media files, to
     // the play list (off the UI thread; results keep their order).
     void getDirList(const QString& path);
+    // Arms the timer from the stored preset (the T key, a double click on
+    // the 12-hour clock).
+    void timeSet();
+    // Ctrl: silence, no movie, no lyrics, no timer.
+    void stopEverything();
     // Shows or hides the play-list window and moves the main window so
     // that both fit on the work area.
     void togglePlayList();
@@ -122,6 +132,8 @@ public:
     Player& player() const { return *m_player; }
     PlayListActions& playListActions() const { return *m_listActions; }
     PlayListView& playListView() const { return *m_listView; }
+    CountdownTimer& timer() const { return *m_timer; }
+    SoundKeys& soundKeys() const { return *m_soundKeys; }
     const CommandTable<QString>& menuCommands() const { return m_menuCommands; }
     const CommandTable<int>& keyCommands() const { return m_keyCommands; }
     bool firstStart() const { return m_firstStart; }
@@ -143,6 +155,11 @@ Q_SIGNALS:
 
 private:
     void buildTickSteps();
+    TimerCompletion::Actions completionActions();
+    QString currentEntryTitle() const;
+    void askMessageBoxOption();
+    void keepTimerState();
+    void restoreTimer();
     void playOpeningSound();
     void refreshLauncherMenu();
     void showHotKeyMessage();
@@ -159,6 +176,9 @@ private:
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlayListActions> m_listActions;
     std::unique_ptr<PlayListView> m_listView;
+    std::unique_ptr<CountdownTimer> m_timer;
+    std::unique_ptr<TimerCompletion> m_completion;
+    std::unique_ptr<SoundKeys> m_soundKeys;
     QRect m_workArea;
     std::unique_ptr<ClockTick> m_tick;
     std::unique_ptr<ClockFace> m_clockFace;

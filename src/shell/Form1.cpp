@@ -264,7 +264,8 @@ void Form1::showMonth(const MonthGrid& g)
     LblTitle_2->setText(g.monthTitle);
     paint(lblTitle, g.yearColour);
     paint(LblTitle_2, g.monthColour);
-    paint(LBL_TIME, g.clockColour);
+    // The 24-hour clock keeps its own colour; the clock colour is the
+    // 12-hour clock's.
     m_clockColour = g.clockColour;
     paintClock12();
     for (int c = 0; c < 7; ++c) {
