@@ -115,6 +115,7 @@ bool Player::paused() const
 
 void Player::setTitle(const QString& title)
 {
+    m_notice = false;
     if (title == m_title)
         return;
     m_title = title;
@@ -335,6 +336,12 @@ void Player::closeDevice()
 void Player::showText(const QString& title)
 {
     setTitle(title);
+}
+
+void Player::showNotice(const QString& text)
+{
+    setTitle(text);
+    m_notice = true;
 }
 
 void Player::togglePauseFromKey()

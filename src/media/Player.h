@@ -81,6 +81,8 @@ public:
     void showEntryName();
     // A title of the program's own ("Yomikaze V1.35", "1.Reed Error", ...).
     void showText(const QString& title);
+    // A title that stays even over an empty list, until the next title.
+    void showNotice(const QString& text);
     // The keys' pause: unlike the pause button it works with the position
     // thumb hidden too.
     void togglePauseFromKey();
@@ -202,6 +204,7 @@ private:
 
     bool m_pressed[5] = {};
     QString m_title;
+    bool m_notice = false;
     QString m_elapsed = QStringLiteral("00:00");
     double m_fraction = 0.0;
     double m_thumbLeft = 50.0;

@@ -112,7 +112,8 @@ void Player::tickDisplay()
             next.thumbVisible = true;
             next.titleOpaque = true;
         } else {
-            setTitle({});
+            if (!m_notice)
+                setTitle({});
             next.titleOpaque = false;
         }
     }

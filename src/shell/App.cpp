@@ -327,7 +327,7 @@ void App::restoreTimer()
     if (!saved)
         return;
     if (const auto missed = m_timer->restore(*saved, m_s.clock->now())) {
-        m_player->showText(timerstate::missedTitle(*missed));
+        m_player->showNotice(timerstate::missedTitle(*missed));
         m_s.mascot->sendScript(timerstate::missedScript(*missed));
         keepTimerState();
     }
@@ -355,7 +355,6 @@ void App::start(const QStringList& args)
     const SkinMarks marks = loadSkinMarks(m_s.paths);
     m_form->setSkinMarks(marks.today, marks.noteBar, marks.scheduleBar);
     m_calendar->refreshScheduleMark();
-    restoreTimer();
 
     const QDate today = m_s.clock->now().date();
     m_calendar->showMonth(today.year(), today.month());
@@ -370,6 +369,7 @@ void App::start(const QStringList& args)
     });
     if (!commandLine)
         playOpeningSound();
+    restoreTimer();
 
     m_form->showLoop(m_player->loopOn());
 
