@@ -46,7 +46,9 @@ public:
     // A number in 0..bound-1 (bound >= 1).
     using RandomSource = std::function<int(int bound)>;
 
-    static constexpr int kPositionRefreshMs = 30;
+    // The elapsed time (to the hundredth) and the thumb while a track
+    // plays: ten times a second reads as running and costs little.
+    static constexpr int kPositionRefreshMs = 100;
 
     // `movie` and `tick` may be null: without a movie player every movie
     // entry plays as sound, without a tick nobody is asked for fast ticks.
