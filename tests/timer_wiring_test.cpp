@@ -9,8 +9,11 @@
 #include "timers/SoundKeys.h"
 #include "timers/TimerCompletion.h"
 #include "timers/TimerStateFile.h"
+#include "timers/TimeSetFlow.h"
+#include "timers/TimeSetWindow.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QMessageBox>
 
 using namespace yk;
@@ -26,8 +29,11 @@ struct TimerHarness : Harness
         QDir(dir.path()).mkpath(QStringLiteral("System")); // no opening sound
         clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 58, 20)));
     }
+    // With the start sound present and no forced box, a start needs no
+    // question.
     void begin(const QString& preset)
     {
+        touch(path(QStringLiteral("wav/Time_Set.wav")));
         startAndSettle();
         app->settings().Time_Preset = preset;
         device.clearLog();
@@ -71,8 +77,9 @@ TEST(TimerWiring, TStartsTheStoredCountdownAndTheTickCompletesItOnce)
     EXPECT_EQ(h.colour(QStringLiteral("LBL_TIME")), clock24) << "the 24-hour clock keeps its colour";
     EXPECT_TRUE(h.app->clockTick().fastTicks());
 
+    EXPECT_TRUE(h.mascot.scripts.contains(TimeSetFlow::kStartedScript));
     h.run(2 * 60 * 1000);
-    EXPECT_TRUE(h.mascot.scripts.isEmpty());
+    EXPECT_EQ(h.mascot.scripts.count(TimerCompletion::kMascotScript), 0);
     h.run(60 * 1000);
     EXPECT_EQ(h.mascot.scripts.count(TimerCompletion::kMascotScript), 1);
     EXPECT_TRUE(h.device.log().contains(QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Timer.wav"))));
@@ -89,7 +96,11 @@ TEST(TimerWiring, ALateTickStillCompletesAndTheBoxLeavesTheClockRunning)
     TimerHarness h;
     h.begin(QStringLiteral("Time A03"));
     h.app->settings().Reg_List[Settings::RegMsgBoxOn] = QStringLiteral("1");
+    // A forced box asks before it starts.
     h.app->timeSet();
+    auto* question = h.app->form()->findChild<TimeSetWindow*>(QStringLiteral("frm_Time_Set"));
+    ASSERT_NE(question, nullptr);
+    question->cmb_Yes->click();
     h.tick();
     // The machine sleeps through the target and its second chance.
     h.clock.advanceMs(10 * 60 * 1000);
@@ -177,9 +188,30 @@ TEST(TimerWiring, ADoubleClickOnThe12HourClockArmsTheTimer)
     TimerHarness h;
     h.begin(QStringLiteral("Time A10"));
     QTest::mouseDClick(h.label(QStringLiteral("LBL_TIME_2")), Qt::LeftButton);
-    EXPECT_TRUE(h.app->timer().isArmed() || h.app->timer().timerText() == QStringLiteral("Start"));
+    EXPECT_TRUE(h.app->timer().isArmed());
+    EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("wav/Time_Set.wav")));
+    EXPECT_TRUE(h.mascot.scripts.contains(TimeSetFlow::kStartedScript));
     QTest::mouseDClick(h.label(QStringLiteral("LBL_TIME")), Qt::LeftButton);
     EXPECT_EQ(h.app->timer().preset(), QStringLiteral("Time A10"));
+}
+
+TEST(TimerWiring, WithoutTheStartSoundTheQuestionAsksAndYesStarts)
+{
+    TimerHarness h;
+    h.begin(QStringLiteral("Time A05"));
+    QFile::remove(h.path(QStringLiteral("wav/Time_Set.wav")));
+    h.key(Qt::Key_T);
+    auto* question = h.app->form()->findChild<TimeSetWindow*>(QStringLiteral("frm_Time_Set"));
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(question->isVisible());
+    EXPECT_FALSE(h.app->timer().isArmed());
+    // The clock goes on while the question waits.
+    const QString shown = h.text(QStringLiteral("LBL_TIME"));
+    h.run(60 * 1000);
+    EXPECT_NE(h.text(QStringLiteral("LBL_TIME")), shown);
+    question->cmb_Yes->click();
+    EXPECT_TRUE(h.app->timer().isArmed());
+    EXPECT_FALSE(question->isVisible());
 }
 
 TEST(TimerWiring, ARunningTimerOutlivesARestartAndAMissedOneIsReported)

@@ -50,6 +50,8 @@
 #include "timers/SoundKeys.h"
 #include "timers/TimerCompletion.h"
 #include "timers/TimerStateFile.h"
+#include "timers/TimeSetFlow.h"
+#include "timers/TimeSetWindow.h"
 
 namespace yk {
 
@@ -115,6 +117,7 @@ App::App(AppServices services, QObject* parent)
     m_listView = std::make_unique<PlayListView>(m_playList, *m_player);
     m_timer = std::make_unique<CountdownTimer>();
     m_completion = std::make_unique<TimerCompletion>(completionActions(), m_s.paths.file(u"wav/Timer.wav"));
+    m_timeSet = std::make_unique<TimeSetFlow>(*m_timer, *m_s.clock, timeSetActions(), m_s.paths);
     m_soundKeys = std::make_unique<SoundKeys>(
         std::span<QString>(m_settings.Reg_List),
         SoundKeys::Actions{[this](const QString& path) { m_player->playSystemSound(Player::deviceTypeFor(path), path); },
@@ -287,10 +290,36 @@ QString App::currentEntryTitle() const
 
 void App::timeSet()
 {
-    // The start question comes with its window; until then a start is
-    // direct.
-    m_timer->requestStart();
-    m_timer->start(m_settings.Time_Preset, m_s.clock->now());
+    m_timeSet->timeSet();
+}
+
+TimeSetFlow::Actions App::timeSetActions()
+{
+    TimeSetFlow::Actions a;
+    a.options = [this] {
+        return TimeSetFlow::Options{m_settings.Time_Preset, m_settings.Reg_List[Settings::RegMsgBoxOn] == u"1",
+                                    m_settings.Top_Flag};
+    };
+    a.playSound = [this](const QString& type, const QString& path) { m_player->playSystemSound(type, path); };
+    a.showTitle = [this](const QString& title) { m_player->showNotice(title); };
+    a.focusMainWindow = [this] {
+        m_form->activateWindow();
+        m_form->setFocus();
+    };
+    a.sendMascot = [this](const QString& script) { m_s.mascot->sendScript(script); };
+    a.showQuestion = [this](const TimeSetFlow::Question& q) {
+        if (!m_timeSetWindow) {
+            m_timeSetWindow = new TimeSetWindow(m_form.get());
+            connect(m_timeSetWindow, &TimeSetWindow::answered, this,
+                    [this](TimeSetAnswer answer) { m_timeSet->answer(answer); });
+        }
+        m_timeSetWindow->ask(q);
+    };
+    a.closeQuestion = [this] {
+        if (m_timeSetWindow)
+            m_timeSetWindow->dismiss();
+    };
+    return a;
 }
 
 void App::askMessageBoxOption()

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QStringList>
 
@@ -14,6 +15,7 @@
 #include "shell/CommandTable.h"
 #include "shell/Settings.h"
 #include "shell/SettingsHost.h"
+#include "timers/TimeSetFlow.h"
 #include "timers/TimerCompletion.h"
 
 class QWidget;
@@ -28,6 +30,7 @@ class ClockTick;
 class CountdownTimer;
 class SessionEnd;
 class SoundKeys;
+class TimeSetWindow;
 class DeviceChannel;
 class Form1;
 class GlobalHotKey;
@@ -156,6 +159,7 @@ Q_SIGNALS:
 private:
     void buildTickSteps();
     TimerCompletion::Actions completionActions();
+    TimeSetFlow::Actions timeSetActions();
     QString currentEntryTitle() const;
     void askMessageBoxOption();
     void keepTimerState();
@@ -179,6 +183,8 @@ private:
     std::unique_ptr<CountdownTimer> m_timer;
     std::unique_ptr<TimerCompletion> m_completion;
     std::unique_ptr<SoundKeys> m_soundKeys;
+    std::unique_ptr<TimeSetFlow> m_timeSet;
+    QPointer<TimeSetWindow> m_timeSetWindow; // owned by the main window
     QRect m_workArea;
     std::unique_ptr<ClockTick> m_tick;
     std::unique_ptr<ClockFace> m_clockFace;
