@@ -142,9 +142,9 @@ TEST(MenuWiring, OnlyTheItemsOfFeaturesStillToComeHaveNoCommand)
         if (!a->isSeparator() && !a->menu() && !h.app->menuCommands().contains(name))
             without.append(name);
     }
-    // The timer window and the movie window come later; the colour item and
-    // the weekly timer are never shown.
-    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Timer"), QStringLiteral("mnu_Movie_Full"),
+    // The movie window comes later; the colour item and the weekly timer
+    // are never shown.
+    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Movie_Full"),
                                     QStringLiteral("mnu_Color"), QStringLiteral("mnu_DB")}));
 }
 

@@ -14,6 +14,7 @@
 #include "shell/Twips.h"
 #include "skin/BackWindow.h"
 #include "skin/BackgroundController.h"
+#include "timers/TimerWindow.h"
 
 namespace yk {
 
@@ -61,6 +62,39 @@ private:
     std::function<void(const QString&)> m_add;
 };
 
+// The timer window registers programs and sounds through the picker. The
+// picker is modal, yet the window may still go first (closeAll).
+class SecondaryWindows::RegistrationTarget final : public PickerTarget
+{
+public:
+    explicit RegistrationTarget(TimerWindow* window) : m_window(window) {}
+    int launcherNumber() const override { return m_window ? m_window->launcherNumber() : 0; }
+    int soundNumber() const override { return m_window ? m_window->soundNumber() : 0; }
+    void setLauncherEntry(int n, const QString& path) override
+    {
+        if (m_window)
+            m_window->setLauncherEntry(n, path);
+    }
+    void setSoundEntry(int n, const QString& path) override
+    {
+        if (m_window)
+            m_window->setSoundEntry(n, path);
+    }
+    void showLauncherName(const QString& text) override
+    {
+        if (m_window)
+            m_window->showLauncherName(text);
+    }
+    void showSoundName(const QString& text) override
+    {
+        if (m_window)
+            m_window->showSoundName(text);
+    }
+
+private:
+    QPointer<TimerWindow> m_window;
+};
+
 SecondaryWindows::SecondaryWindows(Services services, QWidget* mainWindow, QWidget* playWindow, QObject* parent)
     : QObject(parent)
     , m_s(std::move(services))
@@ -85,12 +119,14 @@ void SecondaryWindows::closeAll()
     delete m_back.data();
     delete m_memo.data();
     delete m_about.data();
+    delete m_timer.data();
 }
 
 Memo* SecondaryWindows::memo() const { return m_memo; }
 BackWindow* SecondaryWindows::backWindow() const { return m_back; }
 Dir_Form* SecondaryWindows::picker() const { return m_picker; }
 AboutWindow* SecondaryWindows::about() const { return m_about; }
+TimerWindow* SecondaryWindows::timerWindow() const { return m_timer; }
 
 QRect SecondaryWindows::workArea() const
 {
@@ -99,13 +135,13 @@ QRect SecondaryWindows::workArea() const
 
 void SecondaryWindows::keepPlace(ToolWindow* tool, WindowId id)
 {
-    // The memo, background and picker windows have their own two fields.
-    // The background window and the picker also bring the main window's
-    // (and the picker the background window's) fields up to date.
+    // The memo, background, picker and timer windows have their own two
+    // fields. The background window and the picker also bring the main
+    // window's (and the picker the background window's) fields up to date.
     const int field = 2 * int(id) + 1;
     tool->placeFromTwips(m_s.settings.winPosNumber(field), m_s.settings.winPosNumber(field + 1), workArea());
     connect(tool, &ToolWindow::positionRecorded, this, [this, id](TwipsPos pos) {
-        if (id != WindowId::Memo)
+        if (id == WindowId::Back || id == WindowId::Launcher)
             recordMainPosition();
         if (id == WindowId::Launcher && m_back)
             m_s.settings.setWinPos(WindowId::Back, m_back->toolWindow()->positionTwips());
@@ -116,7 +152,7 @@ void SecondaryWindows::keepPlace(ToolWindow* tool, WindowId id)
 QList<QWidget*> SecondaryWindows::openWindows() const
 {
     // The order in which always-on-top reaches them.
-    QList<QWidget*> all{m_main, m_back, m_picker, m_about, m_memo, m_play};
+    QList<QWidget*> all{m_main, m_timer, m_back, m_picker, m_about, m_memo, m_play};
     QList<QWidget*> open;
     for (QWidget* w : all) {
         if (w && w->isVisible())
@@ -199,6 +235,37 @@ void SecondaryWindows::openPicker(const PickerRequest& request)
     m_picker->apply(request);
     m_picker->toolWindow()->setTopMost(m_s.settings.Top_Flag);
     m_picker->showModal();
+}
+
+void SecondaryWindows::openTimerWindow()
+{
+    if (!m_timer) {
+        TimerWindow::Services s{m_s.settings, m_s.mascot};
+        s.chooseColour = [this](const QString& button, QWidget* parent) {
+            if (m_s.chooseColour)
+                m_s.chooseColour(button, parent);
+        };
+        s.openPicker = [this](PickerMode mode, int slot) { openTimerPicker(mode, slot); };
+        s.refreshLauncherMenu = [this] {
+            if (m_s.refreshLauncherMenu)
+                m_s.refreshLauncherMenu();
+        };
+        m_timer = new TimerWindow(std::move(s));
+        m_timer->setAttribute(Qt::WA_DeleteOnClose);
+        keepPlace(m_timer->toolWindow(), WindowId::Registration);
+    }
+    m_timer->load();
+    m_timer->toolWindow()->setTopMost(m_s.settings.Top_Flag);
+    raiseAndFocus(m_timer);
+}
+
+void SecondaryWindows::openTimerPicker(PickerMode mode, int slot)
+{
+    if (!m_timer || (mode != PickerMode::Launcher && mode != PickerMode::TimerSound))
+        return;
+    m_pickerTarget = std::make_unique<RegistrationTarget>(m_timer);
+    openPicker(mode == PickerMode::Launcher ? launcherPickerRequest(slot, m_s.paths)
+                                            : timerSoundPickerRequest(slot, m_s.paths));
 }
 
 void SecondaryWindows::openAbout()

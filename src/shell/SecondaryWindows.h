@@ -25,12 +25,13 @@ class MascotChannel;
 class Memo;
 class Settings;
 class ShellAdapter;
+class TimerWindow;
 class ToolWindow;
 
-// The windows opened on demand (memo, backgrounds, file picker, About):
-// made on first use, gone when closed. Each takes its stored place when it
-// opens, keeps it in its own slot of the settings when it moves, and
-// follows always-on-top. The main and play-list windows live for the whole
+// The windows opened on demand (memo, backgrounds, file picker, About,
+// timer): made on first use, gone when closed. Each takes its stored place
+// when it opens, keeps it in its own slot of the settings when it moves,
+// and follows always-on-top. The main and play-list windows live for the whole
 // run and are only lent here for the always-on-top order.
 class SecondaryWindows : public QObject
 {
@@ -48,6 +49,11 @@ public:
         std::function<QRect()> workArea;
         // Writes the settings file (the windows' own "save" moments).
         std::function<void()> saveSettings;
+        // One of the calendar's six colour buttons, by its object name
+        // ("cmd_Y", "cmd_M", "cmd_T", "cmd_Sun", "cmd_W_D", "cmd_Sat").
+        std::function<void(const QString& button, QWidget* parent)> chooseColour = {};
+        // Rebuilds the launcher entries of the popup menu.
+        std::function<void()> refreshLauncherMenu = {};
     };
 
     SecondaryWindows(Services services, QWidget* mainWindow, QWidget* playWindow, QObject* parent = nullptr);
@@ -58,6 +64,11 @@ public:
     void openBackgrounds();
     void openBackgroundPicker(int slot);
     void openAbout();
+    // The timer and registration window, filled afresh from the settings.
+    void openTimerWindow();
+    // The picker registering program slot n (PickerMode::Launcher) or sound
+    // slot n (PickerMode::TimerSound) into the timer window.
+    void openTimerPicker(PickerMode mode, int slot);
     // The picker in its play-list mode; `add` receives the chosen file.
     void openPlayListPicker(std::function<void(const QString&)> add);
 
@@ -65,6 +76,7 @@ public:
     BackWindow* backWindow() const;
     Dir_Form* picker() const;
     AboutWindow* about() const;
+    TimerWindow* timerWindow() const;
 
     // Every window of the program that is open, in the always-on-top order.
     QList<QWidget*> openWindows() const;
@@ -84,6 +96,7 @@ Q_SIGNALS:
 private:
     class BackgroundTarget;
     class PlayListTarget;
+    class RegistrationTarget;
     void openPicker(const PickerRequest& request);
     QRect workArea() const;
     // Places the window from its stored fields and keeps it there.
@@ -96,6 +109,7 @@ private:
     QPointer<BackWindow> m_back;
     QPointer<Dir_Form> m_picker;
     QPointer<AboutWindow> m_about;
+    QPointer<TimerWindow> m_timer;
     std::unique_ptr<PickerTarget> m_pickerTarget;
 };
 

@@ -24,6 +24,7 @@ void addShellMenuCommands(CommandTable<QString>& table, const ShellCommandTarget
               [&backgrounds, &calendar = t.calendar] { backgrounds.showMonthly(calendar.shownMonth()); });
     table.add(QStringLiteral("mnu_Ran"), [&backgrounds] { backgrounds.toggleRandom(); });
     table.add(QStringLiteral("mnu_Loop"), [&backgrounds] { backgrounds.toggleInTurn(); });
+    table.add(QStringLiteral("mnu_Timer"), [&windows = t.windows] { windows.openTimerWindow(); });
     table.add(QStringLiteral("mnu_Top"), t.toggleTopMost);
     table.add(QStringLiteral("mnu_Properties"), [&windows = t.windows] { windows.openAbout(); });
     table.add(QStringLiteral("mnu_Help"), [&shell = t.shell, paths = t.paths] {
