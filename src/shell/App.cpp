@@ -52,6 +52,7 @@
 #include "timers/TimerStateFile.h"
 #include "timers/TimeSetFlow.h"
 #include "timers/TimeSetWindow.h"
+#include "timers/TimerWindow.h"
 
 namespace yk {
 
@@ -133,7 +134,9 @@ App::App(AppServices services, QObject* parent)
     m_menu = std::make_unique<PopupMenu>();
     m_windows = std::make_unique<SecondaryWindows>(
         SecondaryWindows::Services{m_settings, *m_calendar, *m_backgrounds, *m_s.mascot, *m_s.shell, m_s.paths,
-                                   [this] { return m_workArea; }, [this] { m_settings.Save(*this); }},
+                                   [this] { return m_workArea; }, [this] { m_settings.Save(*this); },
+                                   [this](const QString& button, QWidget* owner) { chooseCalendarColour(button, owner); },
+                                   [this] { refreshLauncherMenu(); }},
         m_form.get(), m_playWindow.get());
     // The title label's right button belongs to the tag editor, which
     // has no window yet.
@@ -315,6 +318,7 @@ TimeSetFlow::Actions App::timeSetActions()
         }
         m_timeSetWindow->ask(q);
     };
+    a.openRegistration = [this] { m_windows->openTimerWindow(); };
     a.closeQuestion = [this] {
         if (m_timeSetWindow)
             m_timeSetWindow->dismiss();
@@ -549,6 +553,29 @@ void App::setTopMost(bool on)
     m_settings.Top_Flag = on;
     m_menu->setTopChecked(on);
     m_windows->applyTopMost(on);
+}
+
+bool App::hasRegistrationWindow() const
+{
+    return m_windows->timerWindow() != nullptr;
+}
+
+void App::setRegistrationCheck(RegistrationCheck check, bool on)
+{
+    if (TimerWindow* w = m_windows->timerWindow())
+        w->setCheck(check, on);
+}
+
+bool App::registrationCheck(RegistrationCheck check) const
+{
+    const TimerWindow* w = m_windows->timerWindow();
+    return w && w->isChecked(check);
+}
+
+QString App::lyricsBoxText() const
+{
+    const TimerWindow* w = m_windows->timerWindow();
+    return w ? w->lyricsBoxText() : QString();
 }
 
 void App::setMovieFullChecked(bool on)

@@ -149,6 +149,10 @@ public:
     void placeWindow(WindowId id, TwipsPos pos) override;
     void setTopMost(bool on) override;
     void setMovieFullChecked(bool on) override;
+    bool hasRegistrationWindow() const override;
+    void setRegistrationCheck(RegistrationCheck check, bool on) override;
+    bool registrationCheck(RegistrationCheck check) const override;
+    QString lyricsBoxText() const override;
 
 Q_SIGNALS:
     // Every queued scan and list read has been appended.
