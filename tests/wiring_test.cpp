@@ -17,6 +17,7 @@
 #include "shell/AboutWindow.h"
 #include "skin/BackWindow.h"
 #include "support/AppHarness.h"
+#include "timers/TimerWindow.h"
 #include "support/TestUtil.h"
 
 using namespace yk;
@@ -300,7 +301,12 @@ TEST(ColourWiring, EachButtonWritesItsOwnColourAndPaintsItsOwnLabels)
         const QColor chosen(10 + n, 20 + n, 30 + n);
         ++n;
         h.colourAnswer = chosen;
-        h.app->chooseCalendarColour(QString::fromLatin1(c.button));
+        // Through the registration window's own button, as the user does.
+        h.menu(QStringLiteral("mnu_Timer"));
+        ASSERT_NE(h.app->windows().timerWindow(), nullptr);
+        auto* button = h.app->windows().timerWindow()->findChild<QAbstractButton*>(QString::fromLatin1(c.button));
+        ASSERT_NE(button, nullptr) << c.button;
+        button->click();
         const Settings& after = h.app->settings();
         EXPECT_EQ(after.*c.field, colourValue(chosen)) << c.button;
         for (const Case& other : cases) {
