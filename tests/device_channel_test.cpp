@@ -13,34 +13,19 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/MediaFiles.h"
+
 using yk::QtDeviceChannel;
 using yk::test::FakeDeviceChannel;
 namespace device = yk::device;
+
+using yk::test::writeWave;
 
 namespace {
 
 const QString kWave = QStringLiteral("WaveAudio");
 const QString kSequencer = QStringLiteral("Sequencer");
 
-// A mono 16-bit 22.05 kHz sine tone of the given length.
-void writeWave(const QString& path, int milliseconds)
-{
-    const quint32 rate = 22050;
-    const quint32 samples = rate * quint32(milliseconds) / 1000;
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(samples * 2);
-    for (quint32 i = 0; i < samples; ++i)
-        out << qint16(std::lround(8000 * std::sin(2 * M_PI * 440 * i / rate)));
-}
 
 // A format-0 Standard MIDI File: piano, four quarter-second notes (1 s).
 void writeMidi(const QString& path)

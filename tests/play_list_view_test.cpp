@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/MediaFiles.h"
+
 #include "media/PlayList.h"
 #include "media/PlayListView.h"
 #include "media/Player.h"
@@ -32,15 +34,7 @@ protected:
         });
     }
 
-    QString file(int number)
-    {
-        const QString path = dir.filePath(QStringLiteral("%1 song.mp3").arg(number, 2, 10, QChar(u'0')));
-        if (!QFile::exists(path)) {
-            QFile f(path);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        }
-        return path;
-    }
+    QString file(int number) const { return yk::test::numberedSong(dir, number); }
 
     // `count` entries, rows built, view at the top.
     void fill(int count)

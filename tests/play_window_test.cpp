@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "support/MediaFiles.h"
+
 #include "media/PlayList.h"
 #include "media/PlayListView.h"
 #include "media/PlayWindow.h"
@@ -58,13 +60,7 @@ protected:
         ASSERT_TRUE(list_);
     }
 
-    QString file(int number)
-    {
-        const QString path = dir.filePath(QStringLiteral("%1 song.mp3").arg(number, 2, 10, QChar(u'0')));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        return path;
-    }
+    QString file(int number) const { return yk::test::numberedSong(dir, number); }
 
     void fill(int count)
     {

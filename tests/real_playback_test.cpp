@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/MediaFiles.h"
+
 #include "media/PlayList.h"
 #include "media/Player.h"
 #include "platform/MediaModule.h"
@@ -25,26 +27,10 @@ using yk::Player;
 using yk::PlayList;
 using yk::QtDeviceChannel;
 
+using yk::test::writeWave;
+
 namespace {
 
-// A mono 16-bit 22.05 kHz sine tone of the given length.
-void writeWave(const QString& path, int milliseconds, double hertz)
-{
-    const quint32 rate = 22050;
-    const quint32 samples = rate * quint32(milliseconds) / 1000;
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(samples * 2);
-    for (quint32 i = 0; i < samples; ++i)
-        out << qint16(std::lround(8000 * std::sin(2 * M_PI * hertz * i / rate)));
-}
 
 struct Opened
 {

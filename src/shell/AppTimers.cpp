@@ -109,9 +109,8 @@ void App::askMessageBoxOption()
 void App::stopEverything()
 {
     device::closeAll(*m_s.device);
-    m_player->clearListPlay();
     m_soundKeys->clear();
-    // The player lets go of the device, the movie and the lyrics too.
+    // The player lets go of list playback, the movie and the lyrics too.
     m_player->stop();
     m_timer->cancel();
 }

@@ -12,10 +12,8 @@ void addPlayerKeyCommands(CommandTable<int>& table, const PlayerCommandTargets& 
     PlayList& list = t.list;
     PlayListActions& actions = t.actions;
 
-    table.add(Qt::Key_C, [&actions, &player] {
-        actions.deleteAll();
-        player.clearListPlay();
-    });
+    // Emptying the list also stops list playback.
+    table.add(Qt::Key_C, [&actions] { actions.deleteAll(); });
     // While a refresh is pending the keys wait for the tick, so a held key
     // skips one track per tick instead of racing through the list.
     table.add(Qt::Key_PageUp, [&player, &list] {
