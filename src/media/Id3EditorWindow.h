@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QDialog>
+#include <QFutureWatcher>
+#include <QSize>
+#include <QString>
+
+#include "media/Id3TagWriter.h"
+#include "shell/MoveRule.h"
+#include "shell/SettingsHost.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace yk {
+
+class ToolWindow;
+
+// The side of the main window, in twips: the editor opens against it.
+inline constexpr int kId3MainSide = 2655;
+
+// Where the tag editor opens beside the main window, all in twips. In the
+// upper half of the work area it goes below the main window, in the lower
+// half above it; in the left half it lines up with the main window's left
+// edge, in the right half with its right edge, so it always opens towards
+// the middle of the desktop.
+TwipsPos id3EditorPlace(TwipsPos main, QSize editorTwips, const WorkAreaTwips& work);
+
+// The ID3 tag editor `frm_Id3` for one file. It reads the file's tag when it
+// is made. Saving fits each box to its field's width in bytes (at a
+// character boundary, shown back in the box), writes the tag off the UI
+// thread, and closes the window once the file holds it; a tag that cannot
+// be written keeps the window open and says why underneath. Esc and
+// キャンセル close without writing. While a write is under way the window
+// cannot be closed: a half-finished save is never left unreported.
+class Id3EditorWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    static inline const QString kCaption = QStringLiteral("ID3 tag editer");
+
+    explicit Id3EditorWindow(const QString& path, QWidget* parent = nullptr);
+    ~Id3EditorWindow() override;
+
+    QString path() const { return m_path; }
+    ToolWindow* toolWindow() const { return m_tool; }
+    bool saving() const { return m_saving; }
+    // The last save's failure, empty when there is none.
+    QString message() const;
+
+    // The year box's rule: an empty box or a number (sign, decimals and an
+    // exponent allowed, blanks around it) stays, anything else is no year.
+    static bool isNumber(const QString& text);
+
+    // cmdWrite: starts the write and returns at once; saved() or a message
+    // follows.
+    void save();
+
+    QLineEdit* txtFileName = nullptr;
+    QLineEdit* txtTrackName = nullptr;
+    QLineEdit* txtAirtist = nullptr;
+    QLineEdit* txtAlubm = nullptr;
+    QLineEdit* txtYear = nullptr;
+    QLineEdit* txtComment = nullptr;
+    QComboBox* cmb_Genre = nullptr;
+    QPushButton* cmdWrite = nullptr;
+    QPushButton* cmd_Cancel = nullptr;
+    QLabel* lblMessage = nullptr;
+
+Q_SIGNALS:
+    // The tag is in the file; the window closes right after.
+    void saved(const QString& path);
+    // The write ended without changing the file; the window stays and
+    // shows `message`.
+    void saveFailed(const QString& message);
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    void load();
+    void finishSave();
+    void setBusy(bool busy);
+
+    QString m_path;
+    ToolWindow* m_tool = nullptr;
+    bool m_saving = false;
+    QFutureWatcher<id3::WriteResult> m_watcher;
+};
+
+} // namespace yk

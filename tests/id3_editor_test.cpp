@@ -1,0 +1,372 @@
+#include "media/Id3EditorWindow.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "media/Id3Tag.h"
+#include "platform/TextFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/OrdinaryUser.h"
+#include "support/TestUtil.h"
+
+using namespace yk;
+using yk::test::readBytes;
+using yk::test::spinUntil;
+using yk::test::writeBytes;
+
+namespace {
+
+const QByteArray kSound = QByteArray(3000, '\x55');
+
+// A block as a Japanese tagger writes it: Shift-JIS, NUL-padded.
+QByteArray handMadeBlock(const QString& title, const QString& artist, quint8 genre)
+{
+    auto field = [](const QString& text, int width) {
+        QByteArray bytes = cp932::encode(text);
+        return bytes + QByteArray(width - bytes.size(), '\0');
+    };
+    QByteArray block = "TAG" + field(title, 30) + field(artist, 30) + field(QStringLiteral("盤"), 30)
+                       + QByteArray("1999") + field(QStringLiteral(u"ｺﾒﾝﾄ"), 30);
+    block += static_cast<char>(genre);
+    return block;
+}
+
+class Id3EditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString song(const QByteArray& bytes, const char* name = "song.mp3")
+    {
+        const QString p = dir.filePath(QString::fromLatin1(name));
+        writeBytes(p, bytes);
+        return p;
+    }
+    Id3EditorWindow& open(const QString& path)
+    {
+        editor = std::make_unique<Id3EditorWindow>(path);
+        editor->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+        return *editor;
+    }
+    // A click on 保存 and the write's end.
+    void save()
+    {
+        QTest::mouseClick(editor->cmdWrite, Qt::LeftButton);
+        EXPECT_TRUE(spinUntil([this] { return !editor->saving(); }));
+    }
+    // Typed over what the box holds; Japanese comes in whole, as an input
+    // method commits it.
+    void type(QLineEdit* box, const QString& text)
+    {
+        box->selectAll();
+        const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (ascii)
+            QTest::keyClicks(box, text);
+        else
+            box->insert(text);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Id3EditorWindow> editor;
+};
+
+} // namespace
+
+TEST_F(Id3EditorTest, TheWindowItsBoxesAndItsGenreList)
+{
+    Id3EditorWindow& w = open(song(kSound));
+    EXPECT_EQ(w.objectName(), QStringLiteral("frm_Id3"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("ID3 tag editer"));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "a fixed-size window";
+    for (const char* name : {"txtFileName", "txtTrackName", "txtAirtist", "txtAlubm", "txtYear", "txtComment"})
+        EXPECT_NE(w.findChild<QLineEdit*>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(w.findChild<QComboBox*>(QStringLiteral("cmb_Genre")), w.cmb_Genre);
+    EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("cmdWrite"))->text(), QStringLiteral("保存"));
+    EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("cmd_Cancel"))->text(), QStringLiteral("キャンセル"));
+    QStringList captions;
+    for (const QLabel* l : w.findChildren<QLabel*>())
+        captions << l->text();
+    for (const char16_t* c : {u"ﾀｲﾄﾙ", u"ｱｰﾃｨｽﾄ名", u"ｱﾙﾊﾞﾑ", u"西暦", u"ｺﾒﾝﾄ", u"ｼﾞｬﾝﾙ"})
+        EXPECT_TRUE(captions.contains(QString::fromUtf16(c))) << QString::fromUtf16(c).toStdString();
+
+    ASSERT_EQ(w.cmb_Genre->count(), 153);
+    for (int i = 0; i < 153; ++i)
+        EXPECT_EQ(w.cmb_Genre->itemText(i), id3::genreNames()[i]);
+    EXPECT_TRUE(w.txtFileName->isReadOnly());
+}
+
+TEST_F(Id3EditorTest, AShiftJisTagShowsInTheBoxes)
+{
+    const QString path = song(kSound + handMadeBlock(QStringLiteral(u"夜明けの歌"), QStringLiteral(u"ｱｰﾃｨｽﾄ"), 255));
+    Id3EditorWindow& w = open(path);
+    EXPECT_EQ(w.txtFileName->text(), path);
+    EXPECT_EQ(w.txtTrackName->text(), QStringLiteral(u"夜明けの歌"));
+    EXPECT_EQ(w.txtAirtist->text(), QStringLiteral(u"ｱｰﾃｨｽﾄ"));
+    EXPECT_EQ(w.txtAlubm->text(), QStringLiteral(u"盤"));
+    EXPECT_EQ(w.txtYear->text(), QStringLiteral("1999"));
+    EXPECT_EQ(w.txtComment->text(), QStringLiteral(u"ｺﾒﾝﾄ"));
+    EXPECT_EQ(w.cmb_Genre->currentIndex(), 152);
+    EXPECT_EQ(w.cmb_Genre->currentText(), QStringLiteral("Anime(J)"));
+}
+
+TEST_F(Id3EditorTest, WithoutATagTheBoxesAreEmpty)
+{
+    for (const QByteArray& bytes : {kSound, QByteArray("short"), QByteArray()}) {
+        Id3EditorWindow& w = open(song(bytes));
+        for (const QLineEdit* box : {w.txtTrackName, w.txtAirtist, w.txtAlubm, w.txtYear, w.txtComment})
+            EXPECT_TRUE(box->text().isEmpty()) << qPrintable(box->objectName());
+        EXPECT_EQ(w.cmb_Genre->currentIndex(), -1);
+        EXPECT_TRUE(w.cmb_Genre->currentText().isEmpty());
+    }
+    // A file that is not there at all: the path still shows.
+    const QString gone = dir.filePath(QStringLiteral("gone.mp3"));
+    EXPECT_EQ(open(gone).txtFileName->text(), gone);
+}
+
+TEST_F(Id3EditorTest, UnlistedGenresSelectNothingAndSaveAsNone)
+{
+    for (int genre : {148, 200, 250}) {
+        const QString path = song(kSound + handMadeBlock(QStringLiteral("t"), {}, quint8(genre)));
+        Id3EditorWindow& w = open(path);
+        EXPECT_EQ(w.cmb_Genre->currentIndex(), -1) << genre;
+        EXPECT_TRUE(w.cmb_Genre->currentText().isEmpty()) << genre;
+        save();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(quint8(readBytes(path).back()), 0) << genre;
+    }
+    // A listed genre comes back as the same entry.
+    const QString path = song(kSound + handMadeBlock(QStringLiteral("t"), {}, 17));
+    EXPECT_EQ(open(path).cmb_Genre->currentText(), QStringLiteral("Rock"));
+}
+
+TEST_F(Id3EditorTest, TheGenreSavedIsTheTextInTheGenreBox)
+{
+    const QString path = song(kSound);
+    struct Case
+    {
+        QString text;
+        bool chosen; // picked from the list, else typed
+        quint8 byte;
+    };
+    const Case cases[] = {{QStringLiteral("Anime"), true, 145},     {QStringLiteral("Anime(J)"), true, 255},
+                          {QStringLiteral("Seiyu(J)"), true, 251},  {QStringLiteral("Blues"), true, 0},
+                          {QStringLiteral("Synthpop"), true, 147}, {QStringLiteral("Rock"), false, 17},
+                          {QStringLiteral("rock"), false, 0},      {QStringLiteral("My own"), false, 0}};
+    for (const Case& c : cases) {
+        Id3EditorWindow& w = open(path);
+        if (c.chosen) {
+            w.cmb_Genre->setCurrentIndex(w.cmb_Genre->findText(c.text));
+        } else {
+            w.cmb_Genre->lineEdit()->clear();
+            QTest::keyClicks(w.cmb_Genre->lineEdit(), c.text);
+        }
+        ASSERT_EQ(w.cmb_Genre->currentText(), c.text);
+        save();
+        EXPECT_EQ(quint8(readBytes(path).back()), c.byte) << qPrintable(c.text);
+        EXPECT_EQ(w.cmb_Genre->count(), 153) << "typed text never joins the list";
+    }
+}
+
+TEST_F(Id3EditorTest, SavingFitsEveryBoxAndTheFileHoldsTheSame)
+{
+    const QString path = song(kSound);
+    Id3EditorWindow& w = open(path);
+    QSignalSpy saved(&w, &Id3EditorWindow::saved);
+    const QString kanji(15, QChar(0x66F2)); // 曲, two bytes each
+
+    type(w.txtTrackName, QString(31, u't'));      // one character too many
+    type(w.txtAirtist, QStringLiteral("0123456789")); // ten, padded
+    type(w.txtAlubm, u'a' + kanji);               // the last kanji has one byte of room
+    type(w.txtYear, QStringLiteral("19991"));
+    type(w.txtComment, kanji);                    // exactly 30 bytes
+    save();
+
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved[0][0].toString(), path);
+    EXPECT_FALSE(w.isVisible()) << "a written tag closes the window";
+    EXPECT_EQ(w.txtTrackName->text(), QString(30, u't'));
+    EXPECT_EQ(w.txtAirtist->text(), QStringLiteral("0123456789") + QString(20, u' '));
+    EXPECT_EQ(w.txtAlubm->text(), u'a' + kanji.left(14) + u' ');
+    EXPECT_EQ(w.txtYear->text(), QStringLiteral("1999"));
+    EXPECT_EQ(w.txtComment->text(), kanji);
+
+    const QByteArray bytes = readBytes(path);
+    ASSERT_EQ(bytes.size(), kSound.size() + 128);
+    EXPECT_EQ(bytes.left(kSound.size()), kSound);
+    const QByteArray block = bytes.right(128);
+    EXPECT_EQ(block.mid(3, 30), QByteArray(30, 't'));
+    EXPECT_EQ(block.mid(33, 30), QByteArray("0123456789") + QByteArray(20, ' '));
+    EXPECT_EQ(block.mid(63, 30), "a" + cp932::encode(kanji.left(14)) + " ") << "no half character";
+    EXPECT_EQ(block.mid(93, 4), QByteArray("1999"));
+    EXPECT_EQ(block.mid(97, 30), cp932::encode(kanji));
+
+    // Opened again, the padding is gone and nothing was lost on the way.
+    Id3EditorWindow& again = open(path);
+    EXPECT_EQ(again.txtTrackName->text(), QString(30, u't'));
+    EXPECT_EQ(again.txtAirtist->text(), QStringLiteral("0123456789"));
+    EXPECT_EQ(again.txtAlubm->text(), u'a' + kanji.left(14));
+    EXPECT_EQ(again.txtComment->text(), kanji);
+
+    // A second save replaces the block: the file grows once.
+    type(again.txtTrackName, QStringLiteral("Second"));
+    save();
+    EXPECT_EQ(QFileInfo(path).size(), kSound.size() + 128);
+    EXPECT_EQ(id3::readTag(path)->title, QStringLiteral("Second"));
+}
+
+TEST_F(Id3EditorTest, TheYearBoxEmptiesAtAKeyThatLeavesNoNumber)
+{
+    Id3EditorWindow& w = open(song(kSound));
+    QTest::keyClicks(w.txtYear, QStringLiteral("20"));
+    EXPECT_EQ(w.txtYear->text(), QStringLiteral("20"));
+    QTest::keyClick(w.txtYear, Qt::Key_X);
+    EXPECT_EQ(w.txtYear->text(), QString()) << "a letter empties the whole box";
+    QTest::keyClicks(w.txtYear, QStringLiteral("1999"));
+    EXPECT_EQ(w.txtYear->text(), QStringLiteral("1999"));
+    // Text that came without a key of its own is judged at the next key.
+    w.txtYear->setText(QStringLiteral("19a9"));
+    QTest::keyClick(w.txtYear, Qt::Key_End);
+    EXPECT_EQ(w.txtYear->text(), QString());
+    // Other boxes take letters.
+    QTest::keyClicks(w.txtTrackName, QStringLiteral("x1"));
+    EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("x1"));
+
+    for (const char* yes : {"", "1999", " 12 ", "-3", "1.5", "+7", "1e3"})
+        EXPECT_TRUE(Id3EditorWindow::isNumber(QString::fromLatin1(yes))) << yes;
+    for (const char* no : {"x", "19a9", " ", "1-", "inf", "nan", "0x10", "1,5.2"})
+        EXPECT_FALSE(Id3EditorWindow::isNumber(QString::fromLatin1(no))) << no;
+}
+
+TEST_F(Id3EditorTest, CancelAndEscapeCloseWithoutWriting)
+{
+    const QByteArray bytes = kSound + handMadeBlock(QStringLiteral("Keep"), {}, 3);
+    const QString path = song(bytes);
+    for (bool escape : {false, true}) {
+        Id3EditorWindow& w = open(path);
+        QSignalSpy saved(&w, &Id3EditorWindow::saved);
+        type(w.txtTrackName, QStringLiteral("Changed"));
+        if (escape)
+            QTest::keyClick(w.txtTrackName, Qt::Key_Escape);
+        else
+            QTest::mouseClick(w.cmd_Cancel, Qt::LeftButton);
+        EXPECT_FALSE(w.isVisible()) << escape;
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(saved.isEmpty());
+        EXPECT_EQ(readBytes(path), bytes);
+    }
+}
+
+TEST_F(Id3EditorTest, ATagThatCannotBeWrittenKeepsTheWindowOpenAndSaysWhy)
+{
+    const QByteArray bytes = kSound + handMadeBlock(QStringLiteral("Old"), {}, 3);
+    const QString path = song(bytes);
+    Id3EditorWindow& w = open(path);
+    QSignalSpy saved(&w, &Id3EditorWindow::saved);
+    QSignalSpy failed(&w, &Id3EditorWindow::saveFailed);
+    type(w.txtTrackName, QStringLiteral("New"));
+
+    // A full disk.
+    {
+        yk::test::FileSizeLimit limit(1000);
+        save();
+    }
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(readBytes(path), bytes);
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_FALSE(w.message().isEmpty());
+    EXPECT_EQ(w.lblMessage->text(), failed[0][0].toString());
+    EXPECT_TRUE(w.lblMessage->isVisible());
+    EXPECT_TRUE(w.cmdWrite->isEnabled()) << "the user may try again";
+
+    // A read-only file.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    {
+        yk::test::OrdinaryUser user;
+        save();
+    }
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_EQ(failed.size(), 2);
+    const QString readOnly = w.message();
+    EXPECT_FALSE(readOnly.isEmpty());
+
+    // Writable again: the same window saves, and its message goes.
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    save();
+    EXPECT_EQ(saved.size(), 1);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.message().isEmpty());
+    EXPECT_EQ(id3::readTag(path)->title, QStringLiteral("New"));
+}
+
+TEST_F(Id3EditorTest, AFileGoneSinceOpeningIsNotMadeAgain)
+{
+    const QString path = song(kSound);
+    Id3EditorWindow& w = open(path);
+    ASSERT_TRUE(QFile::remove(path));
+    type(w.txtTrackName, QStringLiteral("x"));
+    save();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.message().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(Id3EditorTest, TheWindowStaysWhileItsTagIsBeingWritten)
+{
+    const QString path = song(QByteArray(2 * 1024 * 1024, 'm'));
+    Id3EditorWindow& w = open(path);
+    QSignalSpy saved(&w, &Id3EditorWindow::saved);
+    type(w.txtTrackName, QStringLiteral("Busy"));
+    QTest::mouseClick(w.cmdWrite, Qt::LeftButton);
+    ASSERT_TRUE(w.saving());
+    EXPECT_FALSE(w.cmdWrite->isEnabled());
+    EXPECT_FALSE(w.cmd_Cancel->isEnabled());
+    EXPECT_FALSE(w.close()) << "closing now would hide whether the tag was written";
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_TRUE(w.isVisible());
+    // A second click while busy starts no second write.
+    w.save();
+    ASSERT_TRUE(spinUntil([&] { return !w.saving(); }));
+    EXPECT_EQ(saved.size(), 1);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(id3::readTag(path)->title, QStringLiteral("Busy"));
+}
+
+TEST(Id3EditorPlace, OpensTowardsTheMiddleOfTheDesktop)
+{
+    const WorkAreaTwips work{0, 0, 19200, 15360}; // 1280 x 1024 pixels
+    const QSize editor(5760, 3930);
+    // Upper left: below the main window, left edges in line.
+    EXPECT_EQ(id3EditorPlace({1000, 600}, editor, work), (TwipsPos{1000 + 2655, 600}));
+    // Upper right: below, right edges in line.
+    EXPECT_EQ(id3EditorPlace({1000, 15000}, editor, work), (TwipsPos{3655, 15000 + 2655 - 5760}));
+    // Lower left: above, its bottom on the main window's top.
+    EXPECT_EQ(id3EditorPlace({12000, 600}, editor, work), (TwipsPos{12000 - 3930, 600}));
+    // Lower right.
+    EXPECT_EQ(id3EditorPlace({12000, 15000}, editor, work), (TwipsPos{8070, 11895}));
+
+    // Exactly at half counts as the upper and the left half.
+    EXPECT_EQ(id3EditorPlace({7680, 9600}, editor, work), (TwipsPos{7680 + 2655, 9600}));
+    EXPECT_EQ(id3EditorPlace({7681, 9601}, editor, work), (TwipsPos{7681 - 3930, 9601 + 2655 - 5760}));
+    // An odd span: the half lies between two twips.
+    const WorkAreaTwips odd{0, 0, 19201, 15361};
+    EXPECT_EQ(id3EditorPlace({7680, 9600}, editor, odd).top, 7680 + 2655);
+    EXPECT_EQ(id3EditorPlace({7681, 9601}, editor, odd).left, 9601 + 2655 - 5760);
+
+    // The halves are (start + extent) / 2: a work area starting at 3000
+    // twips and 12000 long splits at 7500.
+    const WorkAreaTwips shifted{3000, 3000, 12000, 12000};
+    EXPECT_EQ(id3EditorPlace({7500, 7500}, editor, shifted), (TwipsPos{7500 + 2655, 7500}));
+    EXPECT_EQ(id3EditorPlace({7501, 7501}, editor, shifted), (TwipsPos{7501 - 3930, 7501 + 2655 - 5760}));
+}
