@@ -138,10 +138,8 @@ App::App(AppServices services, QObject* parent)
                                    [this](const QString& button, QWidget* owner) { chooseCalendarColour(button, owner); },
                                    [this] { refreshLauncherMenu(); }},
         m_form.get(), m_playWindow.get());
-    // The title label's right button belongs to the tag editor, which
-    // has no window yet.
     m_controls = std::make_unique<PlayerControls>(*m_form, *m_player, *m_s.mixer,
-                                                  PlayerControls::Actions{[this] { togglePlayList(); }, {}});
+                                                  PlayerControls::Actions{[this] { togglePlayList(); }, wireId3Editor()});
     m_mouse = std::make_unique<MainWindowMouse>(
         *m_form, *m_playWindow, *m_calendar,
         MainWindowMouse::Actions{[this](QPoint at) { popupMenu(at, true); },
@@ -444,6 +442,7 @@ void App::setTopMost(bool on)
     m_settings.Top_Flag = on;
     m_menu->setTopChecked(on);
     m_windows->applyTopMost(on);
+    applyTopMostToId3Editor(on);
 }
 
 bool App::hasRegistrationWindow() const

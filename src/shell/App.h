@@ -34,6 +34,7 @@ class TimeSetWindow;
 class DeviceChannel;
 class Form1;
 class GlobalHotKey;
+class Id3EditorWindow;
 class MainWindowMouse;
 class Lyrics;
 class MascotChannel;
@@ -205,6 +206,17 @@ private:
     CommandTable<int> m_keyCommands;
     bool m_firstStart = false;
     bool m_ended = false;
+
+    // The ID3 tag editor (AppId3.cpp).
+public:
+    // The title label's right button: the editor for the current entry
+    // beside the main window, or the open one closed. Nothing for an empty list.
+    void toggleId3Editor();
+    Id3EditorWindow* id3Editor() const; // null while closed
+private:
+    std::function<void()> wireId3Editor(); // the title label's right-button action
+    void applyTopMostToId3Editor(bool on);
+    QPointer<Id3EditorWindow> m_id3Editor; // owned by the main window
 };
 
 } // namespace yk
