@@ -36,6 +36,7 @@ class Form1;
 class GlobalHotKey;
 class MainWindowMouse;
 class Lyrics;
+class LyricsController;
 class MascotChannel;
 class MoviePlayer;
 class NowPlaying;
@@ -68,7 +69,7 @@ struct AppServices
     GlobalHotKey* hotKey = nullptr;
     TrayIcon* tray = nullptr;
     MoviePlayer* movie = nullptr;          // null: movie files play as sound
-    Lyrics* lyrics = nullptr;              // null: no track has lyrics
+    Lyrics* lyrics = nullptr;              // null: the program's own lookup
     SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
@@ -205,6 +206,11 @@ private:
     CommandTable<int> m_keyCommands;
     bool m_firstStart = false;
     bool m_ended = false;
+
+    // Timed lyrics (AppLyrics.cpp): the default lyrics service, its label
+    // on the main window and the tick's label step.
+    void wireLyrics();
+    std::unique_ptr<LyricsController> m_lyrics;
 };
 
 } // namespace yk
