@@ -15,6 +15,9 @@
 //          window shown, and headless), each in its own run under a private
 //          Xvfb, all into a PulseAudio null sink. A run counts only if the
 //          player's stream is in the sink and not corked at both ends.
+//   lyrics CPU while yomikaze plays the same MP3 with a dense lyrics file
+//          beside it (a line every half second for ten minutes) and without
+//          one, each in its own run, beside Audacious playing it headless.
 //   idle   CPU over --seconds with a folder of 10,000 small WAV files on the
 //          command line and playback stopped with the End key, against
 //          Audacious showing the same 10,000 entries.
@@ -26,6 +29,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -401,6 +405,8 @@ public:
             measureTick();
         if (wants(QStringLiteral("play")))
             measurePlaying();
+        if (wants(QStringLiteral("lyrics")))
+            measureLyrics();
         if (wants(QStringLiteral("idle")))
             measureIdleWithList();
         say(QStringLiteral("benchmark time %1 s%2")
@@ -842,6 +848,99 @@ private:
         printCpu(runs, true);
     }
 
+    // -------------------------------------------------------------- lyrics
+
+    // A line every half second for ten minutes, in the two timed forms and
+    // with a closing-tag line now and then, in Shift-JIS as most such files
+    // are.
+    static QByteArray denseLyrics()
+    {
+        QByteArray text;
+        char line[160];
+        for (int i = 0; i < 1200; ++i) {
+            const int ms = i * 500;
+            const int m = ms / 60000;
+            const int sec = (ms / 1000) % 60;
+            const int cc = (ms % 1000) / 10;
+            if (i % 3 == 0)
+                std::snprintf(line, sizeof line, "[%02d:%02d]line %d \x82\xa0\x82\xa2\r\n", m, sec, i);
+            else if (i % 3 == 1)
+                std::snprintf(line, sizeof line, "[%02d:%02d.%02d]line %d\r\n", m, sec, cc, i);
+            else
+                std::snprintf(line, sizeof line, "[%02d:%02d.%02d]li[%02d:%02d.%02d]ne %d[%02d:%02d.%02d]\r\n", m, sec,
+                              cc, m, sec, std::min(cc + 10, 99), i, m, sec, std::min(cc + 20, 99));
+            text += line;
+        }
+        return text;
+    }
+
+    void measureLyrics()
+    {
+        const double length = m_o.settleSeconds + m_o.seconds + 15;
+        say(QStringLiteral("\nCPU while playing a %1 s MP3 with and without a lyrics file beside it (1,200 lines, "
+                           "one every 0.5 s), %2 s window after %3 s settling, each in its own run")
+                .arg(length)
+                .arg(m_o.seconds)
+                .arg(m_o.settleSeconds));
+        const QString lame = QStandardPaths::findExecutable(QStringLiteral("lame"));
+        if (lame.isEmpty()) {
+            fail(QStringLiteral("lame not found (Debian package lame)"));
+            return;
+        }
+        const QString plainDir = freshFolder(QStringLiteral("lyrics-plain"));
+        const QString lyricsDir = freshFolder(QStringLiteral("lyrics-with"));
+        const QString wav = plainDir + QStringLiteral("/tone.wav");
+        const QString plain = plainDir + QStringLiteral("/tone.mp3");
+        const QString withLyrics = lyricsDir + QStringLiteral("/tone.mp3");
+        writeWave(wav, length, 44100, 2, 440);
+        if (!timeCommand(lame, {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, plain})
+            || !QFile::copy(plain, withLyrics)) {
+            fail(QStringLiteral("lame could not encode the tone"));
+            return;
+        }
+        QFile::remove(wav);
+        QFile lyrics(lyricsDir + QStringLiteral("/tone.txt"));
+        if (!lyrics.open(QIODevice::WriteOnly) || lyrics.write(denseLyrics()) < 0) {
+            fail(QStringLiteral("cannot write the lyrics file"));
+            return;
+        }
+        lyrics.close();
+
+        PulseServer pulse;
+        if (!startPulse(pulse))
+            return;
+        std::vector<CpuRun> runs;
+        for (const auto& [name, file] : {std::pair{QStringLiteral("yomikaze FILE.mp3 with lyrics"), withLyrics},
+                                         std::pair{QStringLiteral("yomikaze FILE.mp3 without lyrics"), plain}}) {
+            CpuRun r;
+            r.name = name;
+            if (auto child = startProgram(QStringLiteral("lyrics-yk"), {file}, pulse, &r.note))
+                measureCpu(r, *child, pulse);
+            runs.push_back(r);
+        }
+        {
+            CpuRun r;
+            r.name = QStringLiteral("audacious -H FILE.mp3 (headless)");
+            if (auto child = startReference(QStringLiteral("lyrics-aud-h"), {QStringLiteral("-H"), plain}, false,
+                                            pulse, &r.note))
+                measureCpu(r, *child, pulse);
+            runs.push_back(r);
+        }
+        printCpu(runs, true);
+        if (runs[0].cpu && runs[1].cpu) {
+            const double with = runs[0].cpu->percent;
+            const double without = runs[1].cpu->percent;
+            const double over = without > 0 ? (with - without) / without * 100.0 : 0.0;
+            say(QStringLiteral("  with lyrics against without: %1 % against %2 % of one core (%3%4 %); "
+                               "within 10 %: %5")
+                    .arg(with, 0, 'f', 3)
+                    .arg(without, 0, 'f', 3)
+                    .arg(over >= 0 ? QStringLiteral("+") : QString())
+                    .arg(over, 0, 'f', 1)
+                    .arg(verdict(over <= 10.0)));
+        }
+    }
+
     // ---------------------------------------------------------------- idle
 
     void measureIdleWithList()
@@ -1020,7 +1119,7 @@ int runMain(int argc, char** argv)
     parser.addHelpOption();
     const QString here = QCoreApplication::applicationDirPath();
     const QStringList allParts{QStringLiteral("scan"), QStringLiteral("list"), QStringLiteral("tick"),
-                               QStringLiteral("play"), QStringLiteral("idle")};
+                               QStringLiteral("play"), QStringLiteral("lyrics"), QStringLiteral("idle")};
     const QCommandLineOption program(QStringLiteral("program"), QStringLiteral("yomikaze executable."),
                                      QStringLiteral("path"), here + QStringLiteral("/../yomikaze"));
     const QCommandLineOption reference(QStringLiteral("reference"),
@@ -1066,7 +1165,8 @@ int runMain(int argc, char** argv)
     o.treeFolders = std::clamp(parser.value(folders).toInt(), 1, o.treeFiles);
     o.idleEntries = std::max(1, parser.value(idleEntries).toInt());
     o.useDisplay = parser.isSet(useDisplay);
-    const bool needsProgram = o.parts.contains(QStringLiteral("play")) || o.parts.contains(QStringLiteral("idle"));
+    const bool needsProgram = o.parts.contains(QStringLiteral("play")) || o.parts.contains(QStringLiteral("lyrics"))
+        || o.parts.contains(QStringLiteral("idle"));
     if (needsProgram && !QFileInfo(o.program).isExecutable()) {
         say(QStringLiteral("not an executable: ") + o.program);
         return 2;

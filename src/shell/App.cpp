@@ -15,7 +15,7 @@
 #include "launcher/Launcher.h"
 #include "media/DeviceSequences.h"
 #include "media/EntryName.h"
-#include "media/Lyrics.h"
+#include "media/LyricsController.h"
 #include "media/NowPlaying.h"
 #include "media/PlayListActions.h"
 #include "media/PlayListView.h"
@@ -75,7 +75,6 @@ struct StandInServices
     NullHotKey hotKey;
     NullTrayIcon tray;
     NullMoviePlayer movie;
-    NoLyrics lyrics;
     NullSessionEnd sessionEnd;
 
     AppServices complete(AppServices s)
@@ -92,7 +91,6 @@ struct StandInServices
         fill(s.hotKey, hotKey);
         fill(s.tray, tray);
         fill(s.movie, movie);
-        fill(s.lyrics, lyrics);
         fill(s.sessionEnd, sessionEnd);
         return s;
     }
@@ -218,6 +216,7 @@ App::App(AppServices services, QObject* parent)
     addPlayerKeyCommands(m_keyCommands, player);
     addTimerKeyCommands(m_keyCommands, TimerCommandTargets{[this] { timeSet(); }, [this] { askMessageBoxOption(); },
                                                            [this] { stopEverything(); }, *m_soundKeys});
+    wireLyrics();
     buildTickSteps();
 }
 
@@ -239,7 +238,7 @@ void App::buildTickSteps()
     m_tick->addStep(QStringLiteral("hand-over"), [this](const QDateTime&) { m_listActions->takeHandOver(); });
     m_tick->addStep(QStringLiteral("play-list rows"), [this](const QDateTime&) { m_listView->tickRows(); });
     m_tick->addStep(QStringLiteral("track"), [this](const QDateTime&) { m_player->tickTrack(); });
-    m_tick->addStep(QStringLiteral("lyrics"), [](const QDateTime&) {});
+    m_tick->addStep(QStringLiteral("lyrics"), [this](const QDateTime&) { m_lyrics->tick(); });
     m_tick->addStep(QStringLiteral("player display"), [this](const QDateTime&) { m_player->tickDisplay(); });
     m_tick->addStep(QStringLiteral("timer check"), [this](const QDateTime& now) { m_timer->check(now); });
     m_tick->addStep(QStringLiteral("timer completion"),

@@ -37,6 +37,7 @@ class GlobalHotKey;
 class Id3EditorWindow;
 class MainWindowMouse;
 class Lyrics;
+class LyricsController;
 class MascotChannel;
 class MoviePlayer;
 class NowPlaying;
@@ -69,7 +70,7 @@ struct AppServices
     GlobalHotKey* hotKey = nullptr;
     TrayIcon* tray = nullptr;
     MoviePlayer* movie = nullptr;          // null: movie files play as sound
-    Lyrics* lyrics = nullptr;              // null: no track has lyrics
+    Lyrics* lyrics = nullptr;              // null: the program's own lookup
     SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
@@ -217,6 +218,10 @@ private:
     std::function<void()> wireId3Editor(); // the title label's right-button action
     void applyTopMostToId3Editor(bool on);
     QPointer<Id3EditorWindow> m_id3Editor; // owned by the main window
+    // Timed lyrics (AppLyrics.cpp): the default lyrics service, its label
+    // on the main window and the tick's label step.
+    void wireLyrics();
+    std::unique_ptr<LyricsController> m_lyrics;
 };
 
 } // namespace yk

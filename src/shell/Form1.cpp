@@ -157,6 +157,7 @@ void Form1::buildPlayer()
     lbl_Lyrics = makeLabel(QStringLiteral("lbl_Lyrics"), QRect(8, 116, 161, 11), 8, QString(),
                            Qt::AlignLeft | Qt::AlignVCenter);
     lbl_Lyrics->setFont(uiFont(9));
+    lbl_Lyrics->setTextFormat(Qt::PlainText); // lines from files are never markup
     lbl_Lyrics->hide();
     lbl_Play_Name = makeLabel(QStringLiteral("lbl_Play_Name"), QRect(9, 127, 130, 13), 10, QString(),
                               Qt::AlignLeft | Qt::AlignVCenter);
@@ -364,6 +365,17 @@ int Form1::volumeThumbLeft() const
 void Form1::showLoop(bool on)
 {
     img_L[0]->setPixmap(img_L[on ? 2 : 1]->pixmap());
+}
+
+void Form1::showLyricsLine(const QString& line)
+{
+    lbl_Lyrics->setText(line);
+}
+
+void Form1::showLyricsLabel(bool shown)
+{
+    lbl_Lyrics->setVisible(shown);
+    LblTitle_2->move(LblTitle_2->x(), shown ? 12 : 6);
 }
 
 void Form1::showPlayerButtons(bool shown)

@@ -53,6 +53,10 @@ public:
     void placeVolumeThumb(int left);
     int volumeThumbLeft() const;
     void showLoop(bool on);
+    // The timed lyric line under the calendar. While it shows, the month
+    // title sits lower (top 12 instead of 6).
+    void showLyricsLine(const QString& line);
+    void showLyricsLabel(bool shown);
 
     // The player's controls. The buttons are back, play, stop, forward,
     // pause, loop and the volume thumb; the random face is its own.
