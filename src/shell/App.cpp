@@ -21,11 +21,14 @@
 #include "media/PlayListView.h"
 #include "media/PlayWindow.h"
 #include "media/Player.h"
+#include "media/PlayerRemote.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MascotChannel.h"
 #include "platform/NullServices.h"
+#include "platform/null/NullMediaControls.h"
+#include "platform/null/NullNotifier.h"
 #include "platform/ShellAdapter.h"
 #include "platform/TrayIcon.h"
 #include "platform/VolumeMixer.h"
@@ -34,6 +37,7 @@
 #include "shell/HandOver.h"
 #include "shell/HelpFiles.h"
 #include "shell/MainWindowMouse.h"
+#include "shell/NoticeFallback.h"
 #include "shell/PlayerCommands.h"
 #include "shell/PlayerControls.h"
 #include "shell/TimerCommands.h"
@@ -77,6 +81,8 @@ struct StandInServices
     NullMoviePlayer movie;
     NoLyrics lyrics;
     NullSessionEnd sessionEnd;
+    NullMediaControls mediaControls;
+    NullNotifier notifier;
 
     AppServices complete(AppServices s)
     {
@@ -94,6 +100,8 @@ struct StandInServices
         fill(s.movie, movie);
         fill(s.lyrics, lyrics);
         fill(s.sessionEnd, sessionEnd);
+        fill(s.mediaControls, mediaControls);
+        fill(s.notifier, notifier);
         return s;
     }
 };
@@ -221,6 +229,7 @@ App::App(AppServices services, QObject* parent)
     addTimerKeyCommands(m_keyCommands, TimerCommandTargets{[this] { timeSet(); }, [this] { askMessageBoxOption(); },
                                                            [this] { stopEverything(); }, *m_soundKeys});
     buildTickSteps();
+    wireDesktopServices();
 }
 
 App::~App() = default;

@@ -37,6 +37,10 @@ class GlobalHotKey;
 class MainWindowMouse;
 class Lyrics;
 class MascotChannel;
+class MediaControls;
+class DesktopNotifier;
+class NoticeFallback;
+class PlayerRemote;
 class MoviePlayer;
 class NowPlaying;
 class Player;
@@ -70,6 +74,8 @@ struct AppServices
     MoviePlayer* movie = nullptr;          // null: movie files play as sound
     Lyrics* lyrics = nullptr;              // null: no track has lyrics
     SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
+    MediaControls* mediaControls = nullptr; // null: no remote media controls
+    DesktopNotifier* notifier = nullptr;   // null: no desktop notices
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -205,6 +211,14 @@ private:
     CommandTable<int> m_keyCommands;
     bool m_firstStart = false;
     bool m_ended = false;
+
+    // The desktop's side (AppDesktop.cpp): the player's remote controls, and
+    // the timer notices that go to the desktop when the mascot misses them.
+    void wireDesktopServices();
+    void sendImportantNotice(const QString& script);
+    // Last, so they go first: nothing reaches the player once it is gone.
+    std::unique_ptr<PlayerRemote> m_remote;
+    std::unique_ptr<NoticeFallback> m_notices;
 };
 
 } // namespace yk
