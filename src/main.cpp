@@ -8,8 +8,10 @@
 
 #include "platform/AppPaths.h"
 #include "platform/DeferredDeviceChannel.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalHotKey.h"
+#include "platform/MediaControls.h"
 #include "platform/MediaModule.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
@@ -62,7 +64,11 @@ int main(int argc, char** argv)
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
     const std::unique_ptr<yk::TrayIcon> tray = yk::createTrayIcon();
     const std::unique_ptr<yk::SessionEnd> sessionEnd = yk::createSessionEnd();
+    const std::unique_ptr<yk::MediaControls> mediaControls = yk::createMediaControls();
+    const std::unique_ptr<yk::DesktopNotifier> notifier = yk::createDesktopNotifier();
     services.sessionEnd = sessionEnd.get();
+    services.mediaControls = mediaControls.get();
+    services.notifier = notifier.get();
     services.hotKey = hotKey.get();
     services.tray = tray.get();
     services.mascot = &mascot;

@@ -473,6 +473,19 @@ void Player::seekToThumb()
     updateFastTicks();
 }
 
+void Player::seekTo(qint64 ms)
+{
+    if (m_movieShown && m_movie) {
+        m_movie->stop();
+        m_movie->seek(std::clamp<qint64>(ms, 0, m_movie->duration()));
+        m_movie->play();
+    } else {
+        device::seek(m_device, ms);
+    }
+    m_positionTimer.start();
+    updateFastTicks();
+}
+
 void Player::updateFastTicks()
 {
     const QString command = m_device.command();

@@ -123,6 +123,9 @@ public:
     // moveThumb(); seekToThumb() then plays from where it was let go.
     void moveThumb(double left);
     void seekToThumb();
+    // Plays from `ms` into the open track (or movie), as a thumb let go
+    // there would, without moving the thumb first.
+    void seekTo(qint64 ms);
 
     // --- clock-tick steps, in this order with others between ---
     void tickTitleRefresh();

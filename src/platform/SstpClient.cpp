@@ -36,11 +36,24 @@ SstpClient::~SstpClient()
 
 void SstpClient::sendScript(const QString& script)
 {
+    sendScriptReported(script, {});
+}
+
+void SstpClient::sendScriptReported(const QString& script, Delivery delivery)
+{
     if (script.contains(u'\r') || script.contains(u'\n')) {
         qWarning("yk::SstpClient: script with a line break dropped");
+        reportLater(std::move(delivery), false);
         return;
     }
-    enqueue(script);
+    enqueue(script, std::move(delivery));
+}
+
+void SstpClient::reportLater(Delivery delivery, bool taken)
+{
+    if (delivery)
+        QMetaObject::invokeMethod(this, [delivery = std::move(delivery), taken] { delivery(taken); },
+                                  Qt::QueuedConnection);
 }
 
 void SstpClient::sendText(const QString& text)
@@ -103,13 +116,13 @@ int SstpClient::resultForStatus(int status)
     return (status >= 200 && status < 300) ? 0 : status;
 }
 
-void SstpClient::enqueue(const QString& script)
+void SstpClient::enqueue(const QString& script, Delivery delivery)
 {
     if (m_queue.size() >= kMaxQueued) {
         qWarning("yk::SstpClient: mascot queue full, oldest waiting message dropped");
-        m_queue.dequeue();
+        reportLater(m_queue.dequeue().delivery, false);
     }
-    m_queue.enqueue(script);
+    m_queue.enqueue(Pending{script, std::move(delivery)});
     scheduleNext();
 }
 
@@ -131,7 +144,9 @@ void SstpClient::startNext()
 
     // Taken off the queue now: whatever happens to this exchange, the
     // message is never tried again.
-    m_request = buildRequest(m_queue.dequeue());
+    Pending next = m_queue.dequeue();
+    m_request = buildRequest(next.script);
+    m_delivery = std::move(next.delivery);
     m_reply.clear();
     auto* connection = new LoopbackConnection(this);
     m_connection = connection;
@@ -201,6 +216,8 @@ void SstpClient::finish(int status)
     m_reply.clear();
 
     const int result = status == kNoMascot ? kNoMascot : resultForStatus(status);
+    if (Delivery delivery = std::exchange(m_delivery, {}))
+        delivery(result == 0);
     Q_EMIT requestFinished(result);
     if (result > 0)
         Q_EMIT sendFailed(result);

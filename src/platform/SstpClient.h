@@ -50,6 +50,8 @@ public:
     // A script containing CR or LF cannot be carried in a header line; it
     // is dropped with a warning and never reaches the wire.
     void sendScript(const QString& script) override;
+    // Taken means the mascot answered with a success code.
+    void sendScriptReported(const QString& script, Delivery delivery) override;
     void sendText(const QString& text) override;
     // Spins a local event loop until the queue is empty or timeoutMs have
     // passed. For shutdown only: it is the one place that waits.
@@ -79,7 +81,15 @@ Q_SIGNALS:
     void drained();
 
 private:
-    void enqueue(const QString& script);
+    struct Pending
+    {
+        QString script;
+        Delivery delivery; // may be empty
+    };
+
+    void enqueue(const QString& script, Delivery delivery = {});
+    // Tells the sender later, from the event loop, as every report is.
+    void reportLater(Delivery delivery, bool taken);
     void scheduleNext();
     void startNext();
     void onConnected();
@@ -90,7 +100,8 @@ private:
     QString m_host;
     quint16 m_port;
     Limits m_limits;
-    QQueue<QString> m_queue;
+    QQueue<Pending> m_queue;
+    Delivery m_delivery; // of the message in flight
     LoopbackConnection* m_connection = nullptr; // the exchange in flight, if any
     QByteArray m_request;
     QByteArray m_reply;

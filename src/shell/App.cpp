@@ -21,11 +21,14 @@
 #include "media/PlayListView.h"
 #include "media/PlayWindow.h"
 #include "media/Player.h"
+#include "media/PlayerRemote.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MascotChannel.h"
 #include "platform/NullServices.h"
+#include "platform/null/NullMediaControls.h"
+#include "platform/null/NullNotifier.h"
 #include "platform/ShellAdapter.h"
 #include "platform/TrayIcon.h"
 #include "platform/VolumeMixer.h"
@@ -34,6 +37,7 @@
 #include "shell/HandOver.h"
 #include "shell/HelpFiles.h"
 #include "shell/MainWindowMouse.h"
+#include "shell/NoticeFallback.h"
 #include "shell/PlayerCommands.h"
 #include "shell/PlayerControls.h"
 #include "shell/TimerCommands.h"
@@ -76,6 +80,8 @@ struct StandInServices
     NullTrayIcon tray;
     NullMoviePlayer movie;
     NullSessionEnd sessionEnd;
+    NullMediaControls mediaControls;
+    NullNotifier notifier;
 
     AppServices complete(AppServices s)
     {
@@ -92,6 +98,8 @@ struct StandInServices
         fill(s.tray, tray);
         fill(s.movie, movie);
         fill(s.sessionEnd, sessionEnd);
+        fill(s.mediaControls, mediaControls);
+        fill(s.notifier, notifier);
         return s;
     }
 };
@@ -218,6 +226,7 @@ App::App(AppServices services, QObject* parent)
                                                            [this] { stopEverything(); }, *m_soundKeys});
     wireLyrics();
     buildTickSteps();
+    wireDesktopServices();
 }
 
 App::~App() = default;

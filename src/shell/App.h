@@ -39,6 +39,10 @@ class MainWindowMouse;
 class Lyrics;
 class LyricsController;
 class MascotChannel;
+class MediaControls;
+class DesktopNotifier;
+class NoticeFallback;
+class PlayerRemote;
 class MoviePlayer;
 class NowPlaying;
 class Player;
@@ -72,6 +76,8 @@ struct AppServices
     MoviePlayer* movie = nullptr;          // null: movie files play as sound
     Lyrics* lyrics = nullptr;              // null: the program's own lookup
     SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
+    MediaControls* mediaControls = nullptr; // null: no remote media controls
+    DesktopNotifier* notifier = nullptr;   // null: no desktop notices
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -222,6 +228,13 @@ private:
     // on the main window and the tick's label step.
     void wireLyrics();
     std::unique_ptr<LyricsController> m_lyrics;
+    // The desktop's side (AppDesktop.cpp): the player's remote controls, and
+    // the timer notices that go to the desktop when the mascot misses them.
+    void wireDesktopServices();
+    void sendImportantNotice(const QString& script);
+    // Last, so they go first: nothing reaches the player once it is gone.
+    std::unique_ptr<PlayerRemote> m_remote;
+    std::unique_ptr<NoticeFallback> m_notices;
 };
 
 } // namespace yk

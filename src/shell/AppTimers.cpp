@@ -42,7 +42,14 @@ TimerCompletion::Actions App::completionActions()
     };
     a.showTitle = [this](const QString& title) { m_player->showText(title); };
     a.startProgram = [this](const QString& path) { f_Apr(*m_s.shell, path); };
-    a.sendMascot = [this](const QString& script) { m_s.mascot->sendScript(script); };
+    a.sendMascot = [this](const QString& script) {
+        // "Time is up" must reach the user even without a mascot; the
+        // session-end complaints come with a message box of their own.
+        if (script == TimerCompletion::kMascotScript)
+            sendImportantNotice(script);
+        else
+            m_s.mascot->sendScript(script);
+    };
     a.saveBeforeSessionEnd = [this] {
         bool saved = true;
         // As its window would on close: written, then closed; it stays
@@ -76,7 +83,12 @@ TimeSetFlow::Actions App::timeSetActions()
         m_form->activateWindow();
         m_form->setFocus();
     };
-    a.sendMascot = [this](const QString& script) { m_s.mascot->sendScript(script); };
+    a.sendMascot = [this](const QString& script) {
+        if (script == TimeSetFlow::kStartedScript)
+            sendImportantNotice(script);
+        else
+            m_s.mascot->sendScript(script);
+    };
     a.showQuestion = [this](const TimeSetFlow::Question& q) {
         if (!m_timeSetWindow) {
             m_timeSetWindow = new TimeSetWindow(m_form.get());
@@ -127,7 +139,7 @@ void App::restoreTimer()
         return;
     if (const auto missed = m_timer->restore(*saved, m_s.clock->now())) {
         m_player->showNotice(timerstate::missedTitle(*missed));
-        m_s.mascot->sendScript(timerstate::missedScript(*missed));
+        sendImportantNotice(timerstate::missedScript(*missed));
         keepTimerState();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 
 #include "platform/Clock.h"
 #include "platform/MascotChannel.h"
@@ -23,11 +24,14 @@ private:
     QDateTime m_now;
 };
 
-// Records every script; a mascot is "there" when present is true.
+// Records every script; a mascot is "there" when present is true. A
+// reported send says, after the call, whether it was taken: only a present
+// mascot that does not refuse takes it.
 class FakeMascot final : public MascotChannel
 {
 public:
     bool present = true;
+    bool refuses = false; // present, but answers every message with an error
     QStringList scripts;
     int flushes = 0;
 
@@ -35,6 +39,13 @@ public:
     {
         if (present)
             scripts.append(script);
+    }
+    void sendScriptReported(const QString& script, Delivery delivery) override
+    {
+        sendScript(script);
+        const bool taken = present && !refuses;
+        if (delivery)
+            QTimer::singleShot(0, this, [delivery = std::move(delivery), taken] { delivery(taken); });
     }
     void sendText(const QString& text) override
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QTimer>
+
 #include "platform/MascotChannel.h"
 
 namespace yk {
@@ -11,6 +13,11 @@ class NullMascot final : public MascotChannel
 public:
     using MascotChannel::MascotChannel;
     void sendScript(const QString&) override {}
+    void sendScriptReported(const QString&, Delivery delivery) override
+    {
+        if (delivery)
+            QTimer::singleShot(0, this, [delivery = std::move(delivery)] { delivery(false); });
+    }
     void sendText(const QString&) override {}
     void flush(int) override {}
 };
