@@ -7,6 +7,7 @@
 #include <QSessionManager>
 
 #include "platform/AppPaths.h"
+#include "platform/Autostart.h"
 #include "platform/DeferredDeviceChannel.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalHotKey.h"
@@ -90,6 +91,9 @@ int main(int argc, char** argv)
     const std::unique_ptr<yk::TrayIcon> tray = yk::createTrayIcon();
     const std::unique_ptr<yk::SessionEnd> sessionEnd = yk::createSessionEnd();
     services.sessionEnd = sessionEnd.get();
+    // The login entry runs this very file, wherever the user keeps it.
+    const std::unique_ptr<yk::Autostart> autostart = yk::createAutostart(QApplication::applicationFilePath());
+    services.autostart = autostart.get();
     services.hotKey = hotKey.get();
     services.tray = tray.get();
     services.mascot = &mascot;

@@ -26,6 +26,7 @@
 #include "platform/GlobalHotKey.h"
 #include "platform/MascotChannel.h"
 #include "platform/NullServices.h"
+#include "platform/null/NullAutostart.h"
 #include "platform/ShellAdapter.h"
 #include "platform/TrayIcon.h"
 #include "platform/VolumeMixer.h"
@@ -77,6 +78,7 @@ struct StandInServices
     NullMoviePlayer movie;
     NoLyrics lyrics;
     NullSessionEnd sessionEnd;
+    NullAutostart autostart;
 
     AppServices complete(AppServices s)
     {
@@ -94,6 +96,7 @@ struct StandInServices
         fill(s.movie, movie);
         fill(s.lyrics, lyrics);
         fill(s.sessionEnd, sessionEnd);
+        fill(s.autostart, autostart);
         return s;
     }
 };
@@ -218,6 +221,7 @@ App::App(AppServices services, QObject* parent)
     const PlayerCommandTargets player{*m_player, m_playList, *m_listActions, [this] { togglePlayList(); }};
     addPlayerMenuCommands(m_menuCommands, player);
     addPlayerKeyCommands(m_keyCommands, player);
+    wireAutostart();
     addTimerKeyCommands(m_keyCommands, TimerCommandTargets{[this] { timeSet(); }, [this] { askMessageBoxOption(); },
                                                            [this] { stopEverything(); }, *m_soundKeys});
     buildTickSteps();

@@ -29,6 +29,7 @@ class ClockFace;
 class ClockTick;
 class CountdownTimer;
 class SessionEnd;
+class Autostart;
 class SoundKeys;
 class TimeSetWindow;
 class DeviceChannel;
@@ -70,6 +71,7 @@ struct AppServices
     MoviePlayer* movie = nullptr;          // null: movie files play as sound
     Lyrics* lyrics = nullptr;              // null: no track has lyrics
     SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
+    Autostart* autostart = nullptr;        // null: no start at login (the item is hidden)
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -175,6 +177,10 @@ private:
     // Runs `work` once the main window has been painted (at once if it has).
     void afterFirstPaint(std::function<void()> work);
     void endRun(bool farewell);
+
+    // Start at login (AppDesktopEntry.cpp): the menu item and its mark.
+    void wireAutostart();
+    void toggleAutostart();
 
     std::unique_ptr<StandInServices> m_standIns;
     AppServices m_s;
