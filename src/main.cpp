@@ -7,6 +7,7 @@
 #include <QSessionManager>
 
 #include "platform/AppPaths.h"
+#include "platform/Autostart.h"
 #include "platform/DeferredDeviceChannel.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/DisplayPlatform.h"
@@ -25,11 +26,34 @@
 #include "platform/SessionEnd.h"
 #include "shell/HandOver.h"
 #include "shell/AppIcon.h"
+#include "shell/CommandLine.h"
 #include "shell/Form1.h"
 #include "shell/MascotErrorBox.h"
 
+namespace {
+
+// --help and --version answer before anything else starts: no display, no
+// instance lock, so a running copy never hears of them.
+bool answeredWithoutStarting(int argc, char** argv)
+{
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const yk::CommandLine cl = yk::parseCommandLine(raw);
+    if (cl.action == yk::CommandLine::Action::Run)
+        return false;
+    const QString text = cl.action == yk::CommandLine::Action::Help ? yk::usageText() : yk::versionText();
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (answeredWithoutStarting(argc, argv))
+        return 0;
     // Programs we start get the environment as it is now, before our own
     // changes for the display and the media libraries below.
     yk::rememberUserEnvironment();
@@ -42,9 +66,13 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(yk::appIcon());
 
     // Each argument is one path: no splitting at blanks, no length limit.
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
-    args = yk::absolutePaths(args);
+    // Qt has taken its own options (-platform, -style, ...) out already.
+    QStringList raw = QApplication::arguments();
+    raw.removeFirst();
+    const yk::CommandLine commandLine = yk::parseCommandLine(raw);
+    for (const QString& option : commandLine.unknownOptions)
+        std::fputs(yk::unknownOptionText(option).toLocal8Bit().constData(), stderr);
+    const QStringList args = yk::absolutePaths(commandLine.paths);
 
     const yk::AppPaths paths = yk::AppPaths::forExecutable();
     yk::InstanceLock lock(paths.myPath());
@@ -69,6 +97,9 @@ int main(int argc, char** argv)
     services.sessionEnd = sessionEnd.get();
     services.mediaControls = mediaControls.get();
     services.notifier = notifier.get();
+    // The login entry runs this very file, wherever the user keeps it.
+    const std::unique_ptr<yk::Autostart> autostart = yk::createAutostart(QApplication::applicationFilePath());
+    services.autostart = autostart.get();
     services.hotKey = hotKey.get();
     services.tray = tray.get();
     services.mascot = &mascot;

@@ -35,6 +35,7 @@ const Expected kRoot[] = {
     {"mnu_Movie_Full", u"フルサイズ　ムービー(&F)", true},
     {"mnu_ber2", nullptr, true},
     {"mnu_Top", u"常にトップに表示(&W)", true},
+    {"mnu_Login", u"ログイン時に起動", true},
     {"mnu_Color", u"色彩設定(&C)", false},
     {"mnu_Properties", u"バージョン情報(&V)", true},
     {"mnu_Ber", nullptr, false},
@@ -181,10 +182,11 @@ TEST(PopupMenu, BackgroundCheckMarksFollowTheModeOnly)
     m.setTopChecked(true);
     m.setMovieFullChecked(true);
     m.setPlayListChecked(true);
+    m.setLoginChecked(true);
     m.checkBackground(BackMenuItem::Ran);
     m.f_mnu_False();
     EXPECT_EQ(checkedNames(m), (QStringList{QStringLiteral("mnu_P_List"), QStringLiteral("mnu_Movie_Full"),
-                                            QStringLiteral("mnu_Top")}));
+                                            QStringLiteral("mnu_Top"), QStringLiteral("mnu_Login")}));
     for (const char* n : kFifteen)
         EXPECT_TRUE(m.item(QLatin1String(n))->isCheckable()) << n;
 }
@@ -206,6 +208,15 @@ TEST(PopupMenu, ChoosingAnItemReportsItsNameAndLeavesItsMarkToTheOwner)
     m.setTopChecked(true);
     m.item(QStringLiteral("mnu_Top"))->trigger();
     EXPECT_TRUE(m.item(QStringLiteral("mnu_Top"))->isChecked());
+
+    // The login item's mark is the owner's too, and separate from mnu_Top's.
+    m.item(QStringLiteral("mnu_Login"))->trigger();
+    EXPECT_EQ(spy.last()[0].toString(), u"mnu_Login");
+    EXPECT_FALSE(m.item(QStringLiteral("mnu_Login"))->isChecked());
+    m.setLoginChecked(true);
+    EXPECT_TRUE(m.item(QStringLiteral("mnu_Login"))->isChecked());
+    m.setTopChecked(false);
+    EXPECT_TRUE(m.item(QStringLiteral("mnu_Login"))->isChecked());
 
     EXPECT_EQ(PopupMenu::launcherEntryOf(QStringLiteral("mnu_Apr1")), 0);
     EXPECT_EQ(PopupMenu::launcherEntryOf(QStringLiteral("mnu_Apr10")), 9);

@@ -25,12 +25,30 @@ static bool folderIsWritable(const QString& folder)
 
 AppPaths AppPaths::forExecutable()
 {
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    if (folderIsWritable(exeDir))
+    return choose(QCoreApplication::applicationDirPath(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+AppPaths AppPaths::choose(const QString& exeDir, const QString& userDataDir)
+{
+    if (!isInstalledProgram(exeDir) && folderIsWritable(exeDir))
         return AppPaths(exeDir);
-    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return AppPaths(data);
+    QDir().mkpath(userDataDir);
+    return AppPaths(userDataDir);
+}
+
+QString installedModuleFolder(const QString& exeDir)
+{
+#ifdef YK_MODULE_DIR_FROM_BIN
+    return QDir::cleanPath(exeDir + u'/' + QStringLiteral(YK_MODULE_DIR_FROM_BIN));
+#else
+    return QDir::cleanPath(exeDir + QStringLiteral("/../lib/yomikaze"));
+#endif
+}
+
+bool isInstalledProgram(const QString& exeDir)
+{
+    return QFileInfo(installedModuleFolder(exeDir)).isDir();
 }
 
 QString AppPaths::file(QStringView relative) const

@@ -15,6 +15,10 @@ public:
 
     // Chooses the folder for the running executable.
     static AppPaths forExecutable();
+    // The choice for a program in `exeDir`: that folder itself for a
+    // portable copy; `userDataDir` for an installed copy and for one whose
+    // folder cannot be written.
+    static AppPaths choose(const QString& exeDir, const QString& userDataDir);
 
     // The folder, always with a trailing '/'.
     QString myPath() const { return m_folder; }
@@ -28,5 +32,14 @@ public:
 private:
     QString m_folder;
 };
+
+// Where an installed program keeps its media module, found from the
+// program's own folder (<prefix>/bin -> <prefix>/lib/yomikaze), so an
+// installed tree works under any prefix it is copied to.
+QString installedModuleFolder(const QString& exeDir);
+// A program with that folder beside it is an installed copy. Whether its
+// own folder is writable says nothing (root can write to /usr/bin, and a
+// writable prefix is no place for a user's notes); the layout does.
+bool isInstalledProgram(const QString& exeDir);
 
 } // namespace yk

@@ -1,4 +1,5 @@
 #include "platform/MediaModule.h"
+#include "platform/AppPaths.h"
 #include "platform/null/NullDeviceChannel.h"
 
 #include <QCoreApplication>
@@ -41,10 +42,7 @@ void selectMediaBackend()
 std::unique_ptr<DeviceChannel> loadDeviceChannel()
 {
     using Create = DeviceChannel* (*)();
-    QStringList folders{QCoreApplication::applicationDirPath()};
-#ifdef YK_MEDIA_MODULE_DIR
-    folders << QStringLiteral(YK_MEDIA_MODULE_DIR);
-#endif
+    const QStringList folders = mediaModuleFolders(QCoreApplication::applicationDirPath());
     QString why;
     for (const QString& folder : std::as_const(folders)) {
         QLibrary module(folder + QStringLiteral("/yomikaze_media"));
@@ -54,6 +52,15 @@ std::unique_ptr<DeviceChannel> loadDeviceChannel()
     }
     qWarning("no sound: the media module could not be loaded (%s)", qPrintable(why));
     return std::make_unique<NullDeviceChannel>();
+}
+
+QStringList mediaModuleFolders(const QString& exeDir)
+{
+    QStringList folders{exeDir, installedModuleFolder(exeDir)};
+#ifdef YK_MEDIA_MODULE_DIR
+    folders << QStringLiteral(YK_MEDIA_MODULE_DIR);
+#endif
+    return folders;
 }
 
 } // namespace yk

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/DeviceChannel.h"
 
@@ -22,9 +23,12 @@ void selectMediaBackend();
 
 // The sound device lives in a module of its own (yomikaze_media), loaded
 // on first use: the media framework then costs nothing until a sound plays.
-// The module is looked for beside the program, then in the folder it was
-// built in. Without it the program stays silent (a device that takes every
+// The module is looked for beside the program (a portable copy), then where
+// an installed program keeps it, then in the folder it was built in (the
+// tests' copies of the program). Without it the program stays silent (a device that takes every
 // command and plays nothing) and says so once on the console.
 std::unique_ptr<DeviceChannel> loadDeviceChannel();
+// The folders searched for the module, in order, for a program in `exeDir`.
+QStringList mediaModuleFolders(const QString& exeDir);
 
 } // namespace yk

@@ -29,6 +29,7 @@
 #include "platform/NullServices.h"
 #include "platform/null/NullMediaControls.h"
 #include "platform/null/NullNotifier.h"
+#include "platform/null/NullAutostart.h"
 #include "platform/ShellAdapter.h"
 #include "platform/TrayIcon.h"
 #include "platform/VolumeMixer.h"
@@ -82,6 +83,7 @@ struct StandInServices
     NullSessionEnd sessionEnd;
     NullMediaControls mediaControls;
     NullNotifier notifier;
+    NullAutostart autostart;
 
     AppServices complete(AppServices s)
     {
@@ -100,6 +102,7 @@ struct StandInServices
         fill(s.sessionEnd, sessionEnd);
         fill(s.mediaControls, mediaControls);
         fill(s.notifier, notifier);
+        fill(s.autostart, autostart);
         return s;
     }
 };
@@ -222,6 +225,7 @@ App::App(AppServices services, QObject* parent)
     const PlayerCommandTargets player{*m_player, m_playList, *m_listActions, [this] { togglePlayList(); }};
     addPlayerMenuCommands(m_menuCommands, player);
     addPlayerKeyCommands(m_keyCommands, player);
+    wireAutostart();
     addTimerKeyCommands(m_keyCommands, TimerCommandTargets{[this] { timeSet(); }, [this] { askMessageBoxOption(); },
                                                            [this] { stopEverything(); }, *m_soundKeys});
     wireLyrics();

@@ -29,6 +29,7 @@ class ClockFace;
 class ClockTick;
 class CountdownTimer;
 class SessionEnd;
+class Autostart;
 class SoundKeys;
 class TimeSetWindow;
 class DeviceChannel;
@@ -78,6 +79,7 @@ struct AppServices
     SessionEnd* sessionEnd = nullptr;      // null: the session never ends from here
     MediaControls* mediaControls = nullptr; // null: no remote media controls
     DesktopNotifier* notifier = nullptr;   // null: no desktop notices
+    Autostart* autostart = nullptr;        // null: no start at login (the item is hidden)
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -183,6 +185,10 @@ private:
     // Runs `work` once the main window has been painted (at once if it has).
     void afterFirstPaint(std::function<void()> work);
     void endRun(bool farewell);
+
+    // Start at login (AppDesktopEntry.cpp): the menu item and its mark.
+    void wireAutostart();
+    void toggleAutostart();
 
     std::unique_ptr<StandInServices> m_standIns;
     AppServices m_s;

@@ -6,7 +6,7 @@
 
 namespace yk {
 
-static QPixmap drawIcon(int side)
+QPixmap appIconPixmap(int side)
 {
     QPixmap pm(side, side);
     pm.fill(Qt::transparent);
@@ -43,7 +43,7 @@ QIcon appIcon()
 {
     QIcon icon;
     for (int side : {16, 22, 32, 48, 64})
-        icon.addPixmap(drawIcon(side));
+        icon.addPixmap(appIconPixmap(side));
     return icon;
 }
 

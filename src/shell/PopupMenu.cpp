@@ -81,6 +81,7 @@ PopupMenu::PopupMenu(QObject* parent)
     addSeparator(m_menu.get(), QStringLiteral("mnu_ber2"));
     addItem(m_menu.get(), QStringLiteral("mnu_Top"), QStringLiteral("常にトップに表示(&W)"))
         ->setCheckable(true);
+    addItem(m_menu.get(), QStringLiteral("mnu_Login"), QStringLiteral("ログイン時に起動"))->setCheckable(true);
     QAction* color = addItem(m_menu.get(), QStringLiteral("mnu_Color"), QStringLiteral("色彩設定(&C)"));
     color->setVisible(false);
     color->setEnabled(false);
@@ -166,6 +167,11 @@ void PopupMenu::checkBackground(BackMenuItem which)
 void PopupMenu::setTopChecked(bool on)
 {
     m_items.value(QStringLiteral("mnu_Top"))->setChecked(on);
+}
+
+void PopupMenu::setLoginChecked(bool on)
+{
+    m_items.value(QStringLiteral("mnu_Login"))->setChecked(on);
 }
 
 void PopupMenu::setMovieFullChecked(bool on)

@@ -56,6 +56,7 @@ public:
     void checkBackgroundSlot(int slot) { checkBackground(backMenuItemForSlot(slot)); }
 
     void setTopChecked(bool on);       // mnu_Top
+    void setLoginChecked(bool on);     // mnu_Login
     void setMovieFullChecked(bool on); // mnu_Movie_Full
     void setPlayListChecked(bool on);  // mnu_P_List
 
