@@ -11,6 +11,7 @@
 #include "platform/DisplayPlatform.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MediaModule.h"
+#include "platform/MoviePlayer.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/ShellAdapter.h"
@@ -62,11 +63,14 @@ int main(int argc, char** argv)
     const std::unique_ptr<yk::GlobalHotKey> hotKey = yk::createGlobalHotKey();
     const std::unique_ptr<yk::TrayIcon> tray = yk::createTrayIcon();
     const std::unique_ptr<yk::SessionEnd> sessionEnd = yk::createSessionEnd();
+    // Loads the media module at the first movie, like the device above.
+    const std::unique_ptr<yk::MoviePlayer> movie = yk::createMoviePlayer();
     services.sessionEnd = sessionEnd.get();
     services.hotKey = hotKey.get();
     services.tray = tray.get();
     services.mascot = &mascot;
     services.device = &device;
+    services.movie = movie.get();
     services.mixer = mixer.get();
     services.clock = &clock;
     services.shell = &shell;

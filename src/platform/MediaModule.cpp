@@ -1,5 +1,6 @@
 #include "platform/MediaModule.h"
 #include "platform/null/NullDeviceChannel.h"
+#include "platform/null/NullMoviePlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,22 +39,44 @@ void selectMediaBackend()
         qputenv("VK_DRIVER_FILES", "/nonexistent/yomikaze-uses-no-vulkan.json");
 }
 
-std::unique_ptr<DeviceChannel> loadDeviceChannel()
+namespace {
+
+// The module's factory function `name`, or null with the reason in `why`.
+QFunctionPointer resolveInModule(const char* name, QString& why)
 {
-    using Create = DeviceChannel* (*)();
     QStringList folders{QCoreApplication::applicationDirPath()};
 #ifdef YK_MEDIA_MODULE_DIR
     folders << QStringLiteral(YK_MEDIA_MODULE_DIR);
 #endif
-    QString why;
     for (const QString& folder : std::as_const(folders)) {
         QLibrary module(folder + QStringLiteral("/yomikaze_media"));
-        if (auto create = reinterpret_cast<Create>(module.resolve("yk_create_device_channel")))
-            return std::unique_ptr<DeviceChannel>(create());
+        if (QFunctionPointer create = module.resolve(name))
+            return create;
         why = module.errorString();
     }
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<DeviceChannel> loadDeviceChannel()
+{
+    using Create = DeviceChannel* (*)();
+    QString why;
+    if (auto create = reinterpret_cast<Create>(resolveInModule("yk_create_device_channel", why)))
+        return std::unique_ptr<DeviceChannel>(create());
     qWarning("no sound: the media module could not be loaded (%s)", qPrintable(why));
     return std::make_unique<NullDeviceChannel>();
+}
+
+std::unique_ptr<MoviePlayer> loadMoviePlayer()
+{
+    using Create = MoviePlayer* (*)();
+    QString why;
+    if (auto create = reinterpret_cast<Create>(resolveInModule("yk_create_movie_player", why)))
+        return std::unique_ptr<MoviePlayer>(create());
+    qWarning("no movies: the media module could not be loaded (%s)", qPrintable(why));
+    return std::make_unique<NullMoviePlayer>();
 }
 
 } // namespace yk

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "platform/DeviceChannel.h"
+#include "platform/MoviePlayer.h"
 
 namespace yk {
 
@@ -26,5 +27,10 @@ void selectMediaBackend();
 // built in. Without it the program stays silent (a device that takes every
 // command and plays nothing) and says so once on the console.
 std::unique_ptr<DeviceChannel> loadDeviceChannel();
+
+// The movie engine from the same module, loaded the same way; without the
+// module every movie fails to open (and plays as sound), said once on the
+// console.
+std::unique_ptr<MoviePlayer> loadMoviePlayer();
 
 } // namespace yk
