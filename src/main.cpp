@@ -14,6 +14,7 @@
 #include "platform/GlobalHotKey.h"
 #include "platform/MediaControls.h"
 #include "platform/MediaModule.h"
+#include "platform/MoviePlayer.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/ShellAdapter.h"
@@ -94,6 +95,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<yk::SessionEnd> sessionEnd = yk::createSessionEnd();
     const std::unique_ptr<yk::MediaControls> mediaControls = yk::createMediaControls();
     const std::unique_ptr<yk::DesktopNotifier> notifier = yk::createDesktopNotifier();
+    // Loads the media module at the first movie, like the device above.
+    const std::unique_ptr<yk::MoviePlayer> movie = yk::createMoviePlayer();
     services.sessionEnd = sessionEnd.get();
     services.mediaControls = mediaControls.get();
     services.notifier = notifier.get();
@@ -104,6 +107,7 @@ int main(int argc, char** argv)
     services.tray = tray.get();
     services.mascot = &mascot;
     services.device = &device;
+    services.movie = movie.get();
     services.mixer = mixer.get();
     services.clock = &clock;
     services.shell = &shell;

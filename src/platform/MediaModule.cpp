@@ -1,6 +1,7 @@
 #include "platform/MediaModule.h"
 #include "platform/AppPaths.h"
 #include "platform/null/NullDeviceChannel.h"
+#include "platform/null/NullMoviePlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,17 +40,29 @@ void selectMediaBackend()
         qputenv("VK_DRIVER_FILES", "/nonexistent/yomikaze-uses-no-vulkan.json");
 }
 
+namespace {
+
+// The module's factory function `name`, or null with the reason in `why`.
+QFunctionPointer resolveInModule(const char* name, QString& why)
+{
+    const QStringList folders = mediaModuleFolders(QCoreApplication::applicationDirPath());
+    for (const QString& folder : std::as_const(folders)) {
+        QLibrary module(folder + QStringLiteral("/yomikaze_media"));
+        if (QFunctionPointer create = module.resolve(name))
+            return create;
+        why = module.errorString();
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::unique_ptr<DeviceChannel> loadDeviceChannel()
 {
     using Create = DeviceChannel* (*)();
-    const QStringList folders = mediaModuleFolders(QCoreApplication::applicationDirPath());
     QString why;
-    for (const QString& folder : std::as_const(folders)) {
-        QLibrary module(folder + QStringLiteral("/yomikaze_media"));
-        if (auto create = reinterpret_cast<Create>(module.resolve("yk_create_device_channel")))
-            return std::unique_ptr<DeviceChannel>(create());
-        why = module.errorString();
-    }
+    if (auto create = reinterpret_cast<Create>(resolveInModule("yk_create_device_channel", why)))
+        return std::unique_ptr<DeviceChannel>(create());
     qWarning("no sound: the media module could not be loaded (%s)", qPrintable(why));
     return std::make_unique<NullDeviceChannel>();
 }
@@ -61,6 +74,16 @@ QStringList mediaModuleFolders(const QString& exeDir)
     folders << QStringLiteral(YK_MEDIA_MODULE_DIR);
 #endif
     return folders;
+}
+
+std::unique_ptr<MoviePlayer> loadMoviePlayer()
+{
+    using Create = MoviePlayer* (*)();
+    QString why;
+    if (auto create = reinterpret_cast<Create>(resolveInModule("yk_create_movie_player", why)))
+        return std::unique_ptr<MoviePlayer>(create());
+    qWarning("no movies: the media module could not be loaded (%s)", qPrintable(why));
+    return std::make_unique<NullMoviePlayer>();
 }
 
 } // namespace yk

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "platform/DeviceChannel.h"
+#include "platform/MoviePlayer.h"
 
 namespace yk {
 
@@ -30,5 +31,10 @@ void selectMediaBackend();
 std::unique_ptr<DeviceChannel> loadDeviceChannel();
 // The folders searched for the module, in order, for a program in `exeDir`.
 QStringList mediaModuleFolders(const QString& exeDir);
+
+// The movie engine from the same module, loaded the same way; without the
+// module every movie fails to open (and plays as sound), said once on the
+// console.
+std::unique_ptr<MoviePlayer> loadMoviePlayer();
 
 } // namespace yk

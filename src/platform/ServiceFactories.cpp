@@ -1,5 +1,6 @@
+#include "platform/DeferredMoviePlayer.h"
+#include "platform/MediaModule.h"
 #include "platform/QtTrayIcon.h"
-#include "platform/null/NullMoviePlayer.h"
 
 // Services whose choice is the same on every system this is built for.
 namespace yk {
@@ -12,7 +13,9 @@ std::unique_ptr<TrayIcon> createTrayIcon(QObject* parent)
 
 std::unique_ptr<MoviePlayer> createMoviePlayer(QObject* parent)
 {
-    return std::make_unique<NullMoviePlayer>(parent);
+    // The engine lives in the media module, loaded at the first movie; a
+    // system without it gets the null player from the loader.
+    return std::make_unique<DeferredMoviePlayer>([] { return loadMoviePlayer(); }, parent);
 }
 
 } // namespace yk
