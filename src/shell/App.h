@@ -38,6 +38,8 @@ class MainWindowMouse;
 class Lyrics;
 class MascotChannel;
 class MoviePlayer;
+class MovieController;
+class MovieWindow;
 class NowPlaying;
 class Player;
 class PlayListActions;
@@ -142,6 +144,9 @@ public:
     bool firstStart() const { return m_firstStart; }
     // The work area read at start-up, in pixels.
     QRect workArea() const { return m_workArea; }
+    // The movie window and what keeps it in line (AppMovie.cpp).
+    MovieWindow* movieWindow() const { return m_movieWindow.get(); }
+    MovieController& movie() const { return *m_movieControl; }
 
     // SettingsHost
     void startClockTick() override;
@@ -205,6 +210,14 @@ private:
     CommandTable<int> m_keyCommands;
     bool m_firstStart = false;
     bool m_ended = false;
+
+    // The movie window (AppMovie.cpp): shown while the player shows a
+    // movie, its size step in the tick, frame capture on Space.
+    void wireMovie();
+    void tickMovieSize();
+    void captureMovieFrame();
+    std::unique_ptr<MovieWindow> m_movieWindow;
+    std::unique_ptr<MovieController> m_movieControl;
 };
 
 } // namespace yk

@@ -51,6 +51,8 @@ struct Harness
     NullTrayIcon tray;
     // A global hot key for the program, when a test gives one.
     GlobalHotKey* hotKey = nullptr;
+    // A movie engine, when a test gives one (it must outlive the app).
+    MoviePlayer* movie = nullptr;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
 
@@ -64,6 +66,7 @@ struct Harness
         s.shell = &shell;
         s.tray = &tray;
         s.hotKey = hotKey;
+        s.movie = movie;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
         s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };
