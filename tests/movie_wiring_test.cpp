@@ -44,7 +44,9 @@ struct MovieApp : ::testing::Test
 
     void loadList()
     {
-        files = {h.path(QStringLiteral("media/clip.avi")), h.path(QStringLiteral("media/second.avi"))};
+        // Three, so that a step forward and one back never land alike.
+        files = {h.path(QStringLiteral("media/clip.avi")), h.path(QStringLiteral("media/second.avi")),
+                 h.path(QStringLiteral("media/third.avi"))};
         for (const QString& f : files)
             touch(f);
         h.app->playList().append(files);
