@@ -143,10 +143,8 @@ TEST(MenuWiring, OnlyTheItemsOfFeaturesStillToComeHaveNoCommand)
         if (!a->isSeparator() && !a->menu() && !h.app->menuCommands().contains(name))
             without.append(name);
     }
-    // The movie window comes later; the colour item and the weekly timer
-    // are never shown.
-    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Movie_Full"),
-                                    QStringLiteral("mnu_Color"), QStringLiteral("mnu_DB")}));
+    // The colour item and the weekly timer are never shown.
+    EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Color"), QStringLiteral("mnu_DB")}));
 }
 
 TEST(KeyWiring, EachCalendarKeyMovesTheWayItSays)

@@ -16,6 +16,9 @@
 #include "media/DeviceSequences.h"
 #include "media/EntryName.h"
 #include "media/LyricsController.h"
+#include "media/Lyrics.h"
+#include "media/MovieController.h"
+#include "media/MovieWindow.h"
 #include "media/NowPlaying.h"
 #include "media/PlayListActions.h"
 #include "media/PlayListView.h"
@@ -26,6 +29,7 @@
 #include "platform/DeviceChannel.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MascotChannel.h"
+#include "platform/MoviePlayer.h"
 #include "platform/NullServices.h"
 #include "platform/null/NullMediaControls.h"
 #include "platform/null/NullNotifier.h"
@@ -229,6 +233,7 @@ App::App(AppServices services, QObject* parent)
     addTimerKeyCommands(m_keyCommands, TimerCommandTargets{[this] { timeSet(); }, [this] { askMessageBoxOption(); },
                                                            [this] { stopEverything(); }, *m_soundKeys});
     wireLyrics();
+    wireMovie();
     buildTickSteps();
     wireDesktopServices();
 }
@@ -253,6 +258,7 @@ void App::buildTickSteps()
     m_tick->addStep(QStringLiteral("track"), [this](const QDateTime&) { m_player->tickTrack(); });
     m_tick->addStep(QStringLiteral("lyrics"), [this](const QDateTime&) { m_lyrics->tick(); });
     m_tick->addStep(QStringLiteral("player display"), [this](const QDateTime&) { m_player->tickDisplay(); });
+    m_tick->addStep(QStringLiteral("movie size"), [this](const QDateTime&) { tickMovieSize(); });
     m_tick->addStep(QStringLiteral("timer check"), [this](const QDateTime& now) { m_timer->check(now); });
     m_tick->addStep(QStringLiteral("timer completion"),
                     [this](const QDateTime&) { m_completion->run(*m_timer, m_settings.Reg_List); });
@@ -455,6 +461,8 @@ void App::setTopMost(bool on)
     m_menu->setTopChecked(on);
     m_windows->applyTopMost(on);
     applyTopMostToId3Editor(on);
+    if (m_movieWindow->isVisible())
+        ToolWindow::applyTopMost(m_movieWindow.get(), on);
 }
 
 bool App::hasRegistrationWindow() const
@@ -488,6 +496,11 @@ void App::setMovieFullChecked(bool on)
 void App::endRun(bool farewell)
 {
     m_ended = true;
+    // A movie still shown keeps its place and size in this save.
+    if (m_movieWindow->isVisible()) {
+        m_s.movie->stop();
+        m_movieControl->closeMovie();
+    }
     m_settings.Save(*this);
     m_tick->stop();
     m_s.tray->hide();

@@ -45,6 +45,8 @@ class DesktopNotifier;
 class NoticeFallback;
 class PlayerRemote;
 class MoviePlayer;
+class MovieController;
+class MovieWindow;
 class NowPlaying;
 class Player;
 class PlayListActions;
@@ -152,6 +154,9 @@ public:
     bool firstStart() const { return m_firstStart; }
     // The work area read at start-up, in pixels.
     QRect workArea() const { return m_workArea; }
+    // The movie window and what keeps it in line (AppMovie.cpp).
+    MovieWindow* movieWindow() const { return m_movieWindow.get(); }
+    MovieController& movie() const { return *m_movieControl; }
 
     // SettingsHost
     void startClockTick() override;
@@ -234,6 +239,13 @@ private:
     // on the main window and the tick's label step.
     void wireLyrics();
     std::unique_ptr<LyricsController> m_lyrics;
+    // The movie window (AppMovie.cpp): shown while the player shows a
+    // movie, its size step in the tick, frame capture on Space.
+    void wireMovie();
+    void tickMovieSize();
+    void captureMovieFrame();
+    std::unique_ptr<MovieWindow> m_movieWindow;
+    std::unique_ptr<MovieController> m_movieControl;
     // The desktop's side (AppDesktop.cpp): the player's remote controls, and
     // the timer notices that go to the desktop when the mascot misses them.
     void wireDesktopServices();

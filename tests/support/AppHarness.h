@@ -53,6 +53,8 @@ struct Harness
     GlobalHotKey* hotKey = nullptr;
     // The start at login, when a test gives one.
     Autostart* autostart = nullptr;
+    // A movie engine, when a test gives one (it must outlive the app).
+    MoviePlayer* movie = nullptr;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
 
@@ -67,6 +69,7 @@ struct Harness
         s.tray = &tray;
         s.hotKey = hotKey;
         s.autostart = autostart;
+        s.movie = movie;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
         s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };
