@@ -319,6 +319,26 @@ TEST_F(Controller, APlaceOffEveryScreenIsBroughtBackOntoTheWorkArea)
                                                       << window.frameGeometry().y();
 }
 
+TEST_F(Controller, AMovieNeverPlacedOpensBesideTheMainWindowNotOverIt)
+{
+    main.move(0, 0);
+    settings.MP_Top = QStringLiteral("0");
+    settings.MP_Left = QStringLiteral("0");
+    showMovie();
+    EXPECT_FALSE(window.frameGeometry().intersects(main.frameGeometry()));
+    EXPECT_TRUE(work.contains(window.frameGeometry()));
+
+    // Near the right edge there is no room on the right: it goes to the left.
+    control.closeMovie();
+    main.move(1280 - 177, 300);
+    settings.MP_Top.clear();
+    settings.MP_Left.clear();
+    showMovie();
+    EXPECT_FALSE(window.frameGeometry().intersects(main.frameGeometry()));
+    EXPECT_LT(window.frameGeometry().right(), main.frameGeometry().left());
+    EXPECT_TRUE(work.contains(window.frameGeometry()));
+}
+
 TEST_F(Controller, APlaceThatIsNoNumberIsNotTaken)
 {
     window.move(321, 123);

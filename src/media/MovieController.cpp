@@ -1,5 +1,7 @@
 #include "media/MovieController.h"
 
+#include <algorithm>
+
 #include <optional>
 
 #include <QWidget>
@@ -78,7 +80,11 @@ void MovieController::layOut()
     m_window.toolWindow()->setWorkArea(area);
     const auto top = numberIn(m_settings.MP_Top);
     const auto left = numberIn(m_settings.MP_Left);
-    if (top && left)
+    const bool neverPlaced = (m_settings.MP_Top.isEmpty() && m_settings.MP_Left.isEmpty())
+                             || (top && left && *top == 0 && *left == 0);
+    if (neverPlaced)
+        placeBesideMain(area);
+    else if (top && left)
         m_window.toolWindow()->placeFromTwips(top, left, area, false);
 
     m_display = full ? movie::DisplaySize::FullScreen : movie::DisplaySize::FitToWindow;
@@ -86,6 +92,24 @@ void MovieController::layOut()
     m_followed = m_display;
     m_window.setDisplaySizeChecked(int(m_display));
     m_laidOut = true;
+}
+
+// A movie never shown before (no place kept, or the zeros a new settings file
+// holds) would open over the main window at the screen's corner: it goes
+// beside the main window instead, on the side with room.
+void MovieController::placeBesideMain(const QRect& workArea)
+{
+    if (!m_companions.main)
+        return;
+    const QRect main = m_companions.main->frameGeometry();
+    const QRect area = workArea.isEmpty() ? main.united(QRect(QPoint(0, 0), m_window.size())) : workArea;
+    const QSize size = m_window.frameGeometry().size();
+    QPoint at(main.right() + 1, main.top());
+    if (at.x() + size.width() > area.right() + 1)
+        at.setX(main.left() - size.width());
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    m_window.move(at);
 }
 
 void MovieController::restoreStacking()

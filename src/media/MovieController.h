@@ -78,6 +78,7 @@ Q_SIGNALS:
 
 private:
     void setStacking(bool companionsOnTop, bool movieOnTop);
+    void placeBesideMain(const QRect& workArea);
     void setFullWindow(bool on);
     void applyWindowLayout(const movie::Layout& layout);
 
