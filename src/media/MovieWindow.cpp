@@ -1,5 +1,7 @@
 #include "media/MovieWindow.h"
 
+#include <QScreen>
+
 #include <algorithm>
 
 #include <QAction>
@@ -119,6 +121,11 @@ void MovieWindow::setFullScreenShown(bool on)
     if (on) {
         m_normalPlace = geometry();
         m_fullScreen = true;
+        // Without a window manager (or with one that ignores the state) the
+        // state alone changes nothing on screen: cover the screen ourselves
+        // first (a later move would drop the state again).
+        if (QScreen* s = screen())
+            setGeometry(s->geometry());
         setWindowState(windowState() | Qt::WindowFullScreen);
     } else {
         m_fullScreen = false;
