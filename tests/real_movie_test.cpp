@@ -27,7 +27,7 @@ using yk::MoviePlayer;
 using yk::QtMoviePlayer;
 using yk::test::clipColour;
 using yk::test::clipLengthMs;
-using yk::test::ClipSpec;
+using yk::test::ClipPlan;
 using yk::test::colourClip;
 using yk::test::spinUntil;
 using yk::test::writeMjpegAvi;
@@ -103,9 +103,9 @@ protected:
     }
 
     // Ten 200 ms frames with a sound track: 2 s.
-    static ClipSpec clipSpec() { return colourClip(10, 5, 440); }
+    static ClipPlan clipSpec() { return colourClip(10, 5, 440); }
     // Picture only, another size: 0.6 s.
-    static ClipSpec smallSpec() { return colourClip(6, 10, 0, {176, 144}); }
+    static ClipPlan smallSpec() { return colourClip(6, 10, 0, {176, 144}); }
     static QString clip() { return dir->filePath(QStringLiteral("colour clip.avi")); }
     static QString smallClip() { return dir->filePath(QStringLiteral("small.avi")); }
     static QString tone() { return dir->filePath(QStringLiteral("tone.wav")); }

@@ -20,7 +20,7 @@
 
 namespace yk::test {
 
-struct ClipSpec
+struct ClipPlan
 {
     // One solid colour per frame, in order.
     QList<QColor> frames;
@@ -41,15 +41,15 @@ inline QColor clipColour(int index)
 }
 
 // A clip of `frameCount` frames cycling through clipColour().
-inline ClipSpec colourClip(int frameCount, int fps = 10, int toneHz = 0, QSize size = {160, 120})
+inline ClipPlan colourClip(int frameCount, int fps = 10, int toneHz = 0, QSize size = {160, 120})
 {
-    ClipSpec spec;
+    ClipPlan plan;
     for (int i = 0; i < frameCount; ++i)
-        spec.frames.append(clipColour(i));
-    spec.fps = fps;
-    spec.toneHz = toneHz;
-    spec.size = size;
-    return spec;
+        plan.frames.append(clipColour(i));
+    plan.fps = fps;
+    plan.toneHz = toneHz;
+    plan.size = size;
+    return plan;
 }
 
 namespace detail {
@@ -96,18 +96,18 @@ inline QByteArray jpegFrame(const QColor& colour, QSize size)
 
 } // namespace detail
 
-// Writes `spec` as an AVI file at `path`.
-inline void writeMjpegAvi(const QString& path, const ClipSpec& spec)
+// Writes `plan` as an AVI file at `path`.
+inline void writeMjpegAvi(const QString& path, const ClipPlan& plan)
 {
     using namespace detail;
-    ASSERT_FALSE(spec.frames.isEmpty());
-    ASSERT_GT(spec.fps, 0);
-    const quint32 width = quint32(spec.size.width());
-    const quint32 height = quint32(spec.size.height());
-    const quint32 frames = quint32(spec.frames.size());
-    const bool sound = spec.toneHz > 0;
+    ASSERT_FALSE(plan.frames.isEmpty());
+    ASSERT_GT(plan.fps, 0);
+    const quint32 width = quint32(plan.size.width());
+    const quint32 height = quint32(plan.size.height());
+    const quint32 frames = quint32(plan.frames.size());
+    const bool sound = plan.toneHz > 0;
     const quint32 rate = 22050;
-    const quint32 samplesPerFrame = rate / quint32(spec.fps);
+    const quint32 samplesPerFrame = rate / quint32(plan.fps);
 
     // The data first: the headers give the largest chunk.
     QByteArray movi("movi", 4);
@@ -122,21 +122,21 @@ inline void writeMjpegAvi(const QString& path, const ClipSpec& spec)
         movi += chunk(id, data);
         largest = std::max(largest, quint32(data.size()));
     };
-    for (const QColor& colour : spec.frames) {
-        const QByteArray jpeg = jpegFrame(colour, spec.size);
+    for (const QColor& colour : plan.frames) {
+        const QByteArray jpeg = jpegFrame(colour, plan.size);
         ASSERT_FALSE(jpeg.isEmpty()) << "no JPEG writer";
         add("00dc", jpeg);
         if (sound) {
             QByteArray pcm;
             for (quint32 i = 0; i < samplesPerFrame; ++i, ++sample)
-                put16(pcm, quint16(qint16(std::lround(6000 * std::sin(2 * M_PI * spec.toneHz * sample / rate)))));
+                put16(pcm, quint16(qint16(std::lround(6000 * std::sin(2 * M_PI * plan.toneHz * sample / rate)))));
             add("01wb", pcm);
         }
     }
 
     QByteArray avih;
-    put32(avih, quint32(1000000 / spec.fps));
-    put32(avih, largest * quint32(spec.fps) * 2);
+    put32(avih, quint32(1000000 / plan.fps));
+    put32(avih, largest * quint32(plan.fps) * 2);
     put32(avih, 0);
     put32(avih, 0x10); // has an index
     put32(avih, frames);
@@ -153,7 +153,7 @@ inline void writeMjpegAvi(const QString& path, const ClipSpec& spec)
     put32(vstrh, 0);                 // priority, language
     put32(vstrh, 0);                 // initial frames
     put32(vstrh, 1);                 // scale
-    put32(vstrh, quint32(spec.fps)); // rate
+    put32(vstrh, quint32(plan.fps)); // rate
     put32(vstrh, 0);                 // start
     put32(vstrh, frames);            // length
     put32(vstrh, largest);
@@ -212,10 +212,10 @@ inline void writeMjpegAvi(const QString& path, const ClipSpec& spec)
     ASSERT_EQ(out.write(file), file.size());
 }
 
-// How long a clip of `spec` lasts, in milliseconds.
-inline qint64 clipLengthMs(const ClipSpec& spec)
+// How long a clip of `plan` lasts, in milliseconds.
+inline qint64 clipLengthMs(const ClipPlan& plan)
 {
-    return qint64(spec.frames.size()) * 1000 / spec.fps;
+    return qint64(plan.frames.size()) * 1000 / plan.fps;
 }
 
 } // namespace yk::test

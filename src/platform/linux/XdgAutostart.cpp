@@ -105,7 +105,7 @@ XdgAutostart::XdgAutostart(QString userEntry, QStringList systemEntries, QString
 QString XdgAutostart::userEntryPath()
 {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative path here.
+    // XDG base directory rules: a relative path here is ignored.
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return config + QStringLiteral("/autostart/") + kFileName;
