@@ -261,6 +261,19 @@ TEST_F(MovieApp, TheEndKeepsAShownMoviesPlaceAndSize)
     EXPECT_EQ(lines.at(41), QStringLiteral("M_Height=0000000292 M_Width=0000000392"));
 }
 
+TEST_F(MovieApp, ALogOffSaveKeepsTheMovieWhereItIsAndPlaying)
+{
+    playMovie();
+    window()->move(100, 60);
+    QCoreApplication::processEvents();
+    h.app->commitData();
+    const QStringList lines = settingsLines(h);
+    ASSERT_GE(lines.size(), 43);
+    EXPECT_EQ(lines.at(0).mid(120, 20), QStringLiteral("0000000900") + QStringLiteral("0000001500"));
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_TRUE(h.app->player().moviePlaying());
+}
+
 // A settings file that asks for full-window movies.
 struct MovieAppFromFile : MovieApp
 {

@@ -537,8 +537,13 @@ void App::systemClose()
 
 void App::commitData()
 {
-    if (!m_ended)
-        m_settings.Save(*this);
+    if (m_ended)
+        return;
+    // The session may end without another word: a shown movie's place
+    // and size go into this save, and the movie plays on.
+    if (m_movieWindow->isVisible())
+        m_movieControl->saveRecord();
+    m_settings.Save(*this);
 }
 
 } // namespace yk
