@@ -351,3 +351,23 @@ TEST(RemoteControls, RaiseShowsTheWindowAndQuitIsTheEndCommand)
         << "the End command says goodbye";
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("System/viw.ini")))) << "and saves the settings";
 }
+
+TEST(RemoteControls, DraggingTheWindowsVolumeThumbReachesTheDesktop)
+{
+    RemoteHarness h;
+    h.mixer.value = 0;
+    h.remote().setShuffle(false); // reads the mixer: volume 0
+    ASSERT_NEAR(h.state().volume, 0.0, 1e-9);
+    QSignalSpy changed(h.controls.target, &MediaControlTarget::changed);
+
+    QLabel* thumb = h.label(QStringLiteral("img_Vol"));
+    const int y = thumb->height() / 2;
+    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(3, y));
+    QTest::mouseMove(thumb, QPoint(3 + 32, y));
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(3, y));
+
+    ASSERT_TRUE(h.mixer.value.has_value());
+    ASSERT_GT(*h.mixer.value, 0u) << "the drag set the mixer";
+    EXPECT_GE(changed.count(), 1);
+    EXPECT_NEAR(h.state().volume, double(*h.mixer.value & 0xFFFFu) / 65535.0, 1e-9);
+}

@@ -25,6 +25,8 @@ void App::wireDesktopServices()
                               // The End command's own path: settings saved, farewell said.
                               [this] { shutdown(); },
                               [this] { m_controls->placeVolumeFromMixer(); }});
+    // The desktop's volume slider follows a drag of our own thumb.
+    connect(m_controls.get(), &PlayerControls::volumeSet, m_remote.get(), [this] { m_remote->refresh(); });
     m_s.mediaControls->publish(*m_remote);
 }
 

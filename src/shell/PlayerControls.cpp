@@ -127,6 +127,7 @@ void PlayerControls::released(const QString& element, int, Qt::MouseButton butto
             m_form.showThumbHeld(Form1::Thumb::Position, false);
         } else {
             m_form.showThumbHeld(Form1::Thumb::Volume, false);
+            Q_EMIT volumeSet();
         }
         return;
     }

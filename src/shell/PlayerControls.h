@@ -43,6 +43,10 @@ public:
     bool holdingPosition() const { return m_held == Held::Position; }
     bool holdingVolume() const { return m_held == Held::Volume; }
 
+Q_SIGNALS:
+    // The user let go of the volume thumb: the mixer holds the new volume.
+    void volumeSet();
+
 private:
     enum class Held { None, Position, Volume };
 
