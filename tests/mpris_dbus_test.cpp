@@ -3,6 +3,7 @@
 // change signals, with the program wired as it runs.
 
 #include "support/AppHarness.h"
+#include "support/PrivateBus.h"
 #include "support/TestUtil.h"
 
 #include "media/Id3Tag.h"
@@ -62,14 +63,9 @@ class MprisBus : public ::testing::Test
 protected:
     void SetUp() override
     {
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is missing";
-        ASSERT_TRUE(spinUntil([&] { return daemon.canReadLine(); }, 5000));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-        ++serial;
-        client = connect(QStringLiteral("yk-mpris-client-%1").arg(serial));
-        programBus = connect(QStringLiteral("yk-mpris-program-%1").arg(serial));
+        ASSERT_TRUE(bus.start()) << "dbus-daemon is missing";
+        client = &bus.connect(QStringLiteral("mpris-client"));
+        programBus = &bus.connect(QStringLiteral("mpris-program"));
         ASSERT_TRUE(client->isConnected());
         ASSERT_TRUE(programBus->isConnected());
     }
@@ -78,20 +74,7 @@ protected:
     {
         h.reset();
         service.reset();
-        for (auto* bus : {&client, &programBus, &otherBus}) {
-            if (*bus) {
-                const QString name = (*bus)->name();
-                bus->reset();
-                QDBusConnection::disconnectFromBus(name);
-            }
-        }
-        daemon.kill();
-        daemon.waitForFinished(5000);
-    }
-
-    std::unique_ptr<QDBusConnection> connect(const QString& name) const
-    {
-        return std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, name));
+        bus.stop();
     }
 
     // The program with three files in its list, its controls on the bus.
@@ -100,18 +83,9 @@ protected:
         service = std::make_unique<MprisService>(*programBus, kName);
         h = std::make_unique<yk::test::Harness>();
         QDir(h->dir.path()).mkpath(QStringLiteral("System"));
-        AppServices s(AppPaths(h->dir.path()));
-        s.mascot = &h->mascot;
-        s.device = &h->device;
-        s.mixer = &h->mixer;
-        s.clock = &h->clock;
-        s.shell = &h->shell;
-        s.tray = &h->tray;
-        s.mediaControls = service.get();
-        s.workArea = [] { return QRect(0, 0, 1280, 1024); };
-        s.random = [] { return 0.0; };
+        h->mediaControls = service.get();
         QSignalSpy named(service.get(), &MprisService::nameRequestAnswered);
-        h->app = std::make_unique<App>(s);
+        h->make();
         h->startAndSettle();
         ASSERT_TRUE(named.count() == 1 || named.wait(5000));
         ASSERT_TRUE(service->ownsName());
@@ -170,12 +144,10 @@ protected:
         return found;
     }
 
-    static inline int serial = 0;
-    QProcess daemon;
-    QString address;
-    std::unique_ptr<QDBusConnection> client;
-    std::unique_ptr<QDBusConnection> programBus;
-    std::unique_ptr<QDBusConnection> otherBus;
+    yk::test::PrivateBus bus;
+    QDBusConnection* client = nullptr;
+    QDBusConnection* programBus = nullptr;
+    QDBusConnection* otherBus = nullptr;
     std::unique_ptr<MprisService> service;
     std::unique_ptr<yk::test::Harness> h;
     QStringList files;
@@ -321,7 +293,7 @@ TEST_F(MprisBus, RaiseShowsTheWindowAndQuitEndsTheProgramAfterAnswering)
 TEST_F(MprisBus, ASecondCopyIsToldTheNameIsTakenAndTheFirstKeepsIt)
 {
     startProgram();
-    otherBus = connect(QStringLiteral("yk-mpris-other-%1").arg(serial));
+    otherBus = &bus.connect(QStringLiteral("mpris-other"));
     MprisService second(*otherBus, kName);
     QSignalSpy answered(&second, &MprisService::nameRequestAnswered);
     QTemporaryDir otherDir;

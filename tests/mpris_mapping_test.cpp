@@ -51,17 +51,8 @@ struct RemoteHarness : Harness
     explicit RemoteHarness(bool withFiles = true)
     {
         QDir(dir.path()).mkpath(QStringLiteral("System")); // no opening sound
-        AppServices s(AppPaths(dir.path()));
-        s.mascot = &mascot;
-        s.device = &device;
-        s.mixer = &mixer;
-        s.clock = &clock;
-        s.shell = &shell;
-        s.tray = &tray;
-        s.mediaControls = &controls;
-        s.workArea = [] { return QRect(0, 0, 1280, 1024); };
-        s.random = [] { return 0.0; };
-        app = std::make_unique<App>(s);
+        mediaControls = &controls;
+        make();
         startAndSettle();
         if (withFiles) {
             touch(path(QStringLiteral("m/a.mp3")), mp3WithTag(QStringLiteral("Kaze"), QStringLiteral("Yomi"),

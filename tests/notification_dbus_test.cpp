@@ -3,6 +3,7 @@
 // the timer notices the mascot did not take, and nothing else.
 
 #include "support/AppHarness.h"
+#include "support/PrivateBus.h"
 #include "support/TestUtil.h"
 
 #include "media/Id3Tag.h"
@@ -83,14 +84,8 @@ class NoticeBus : public ::testing::Test
 protected:
     void SetUp() override
     {
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is missing";
-        ASSERT_TRUE(spinUntil([&] { return daemon.canReadLine(); }, 5000));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-        ++serial;
-        program = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address, QStringLiteral("yk-notice-program-%1").arg(serial)));
+        ASSERT_TRUE(bus.start()) << "dbus-daemon is missing";
+        program = &bus.connect(QStringLiteral("notice-program"));
         ASSERT_TRUE(program->isConnected());
     }
 
@@ -98,21 +93,12 @@ protected:
     {
         h.reset();
         notifier.reset();
-        for (auto* bus : {&program, &desktop}) {
-            if (*bus) {
-                const QString name = (*bus)->name();
-                bus->reset();
-                QDBusConnection::disconnectFromBus(name);
-            }
-        }
-        daemon.kill();
-        daemon.waitForFinished(5000);
+        bus.stop();
     }
 
     void offerNotifications()
     {
-        desktop = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address, QStringLiteral("yk-notice-desktop-%1").arg(serial)));
+        desktop = &bus.connect(QStringLiteral("notice-desktop"));
         ASSERT_TRUE(desktop->isConnected());
         ASSERT_TRUE(desktop->registerObject(QStringLiteral("/org/freedesktop/Notifications"), &daemonStandIn,
                                             QDBusConnection::ExportAllSlots));
@@ -144,11 +130,9 @@ protected:
         h->app->settings().Time_Preset = QStringLiteral("Time A03");
     }
 
-    static inline int serial = 0;
-    QProcess daemon;
-    QString address;
-    std::unique_ptr<QDBusConnection> program;
-    std::unique_ptr<QDBusConnection> desktop;
+    yk::test::PrivateBus bus;
+    QDBusConnection* program = nullptr;
+    QDBusConnection* desktop = nullptr;
     FakeNotifications daemonStandIn;
     std::unique_ptr<DBusNotifier> notifier;
     std::unique_ptr<yk::test::Harness> h;

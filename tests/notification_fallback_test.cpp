@@ -41,7 +41,7 @@ void settle()
 // the start sound present, so T starts the timer without a question.
 struct NoticeHarness : Harness
 {
-    RecordingNotifier notifier;
+    RecordingNotifier recorder;
 
     explicit NoticeHarness(bool mascotPresent)
     {
@@ -52,17 +52,8 @@ struct NoticeHarness : Harness
     }
     void begin()
     {
-        AppServices s(AppPaths(dir.path()));
-        s.mascot = &mascot;
-        s.device = &device;
-        s.mixer = &mixer;
-        s.clock = &clock;
-        s.shell = &shell;
-        s.tray = &tray;
-        s.notifier = &notifier;
-        s.workArea = [] { return QRect(0, 0, 1280, 1024); };
-        s.random = [] { return 0.0; };
-        app = std::make_unique<App>(s);
+        notifier = &recorder;
+        make();
         startAndSettle();
         app->settings().Time_Preset = QStringLiteral("Time A03");
         settle();
@@ -142,23 +133,23 @@ TEST(NoticeWiring, ATimerStartWithoutAMascotIsOneNoticeAndTheGreetingNone)
 {
     NoticeHarness h(false);
     h.begin();
-    EXPECT_TRUE(h.notifier.notices.isEmpty()) << "the greeting stays the mascot's";
+    EXPECT_TRUE(h.recorder.notices.isEmpty()) << "the greeting stays the mascot's";
 
     h.key(Qt::Key_T);
     h.tick();
     settle();
     ASSERT_TRUE(h.app->timer().isArmed());
-    ASSERT_EQ(h.notifier.notices.size(), 1);
-    EXPECT_EQ(h.notifier.notices[0].summary, QStringLiteral("タイマーがスタートしました♪"));
+    ASSERT_EQ(h.recorder.notices.size(), 1);
+    EXPECT_EQ(h.recorder.notices[0].summary, QStringLiteral("タイマーがスタートしました♪"));
 
     // Time up: one more, and only one however long it rests.
     h.run(3 * 60 * 1000 + 500);
     settle();
-    ASSERT_EQ(h.notifier.notices.size(), 2);
-    EXPECT_EQ(h.notifier.notices[1].summary, QStringLiteral("時間で～～す♪"));
+    ASSERT_EQ(h.recorder.notices.size(), 2);
+    EXPECT_EQ(h.recorder.notices[1].summary, QStringLiteral("時間で～～す♪"));
     h.run(60 * 1000);
     settle();
-    EXPECT_EQ(h.notifier.notices.size(), 2);
+    EXPECT_EQ(h.recorder.notices.size(), 2);
 }
 
 TEST(NoticeWiring, AMascotThatTakesTheTimerMessagesLeavesTheDesktopQuiet)
@@ -171,7 +162,7 @@ TEST(NoticeWiring, AMascotThatTakesTheTimerMessagesLeavesTheDesktopQuiet)
     settle();
     EXPECT_TRUE(h.mascot.scripts.contains(TimeSetFlow::kStartedScript));
     EXPECT_TRUE(h.mascot.scripts.contains(TimerCompletion::kMascotScript));
-    EXPECT_TRUE(h.notifier.notices.isEmpty());
+    EXPECT_TRUE(h.recorder.notices.isEmpty());
 }
 
 TEST(NoticeWiring, AMissedTimerIsANoticeWhenNoMascotSaysIt)
@@ -182,6 +173,6 @@ TEST(NoticeWiring, AMissedTimerIsANoticeWhenNoMascotSaysIt)
                                   CountdownTimer::Saved{QStringLiteral("Time A05"), start}));
     h.clock.set(start.addSecs(3600));
     h.begin();
-    ASSERT_EQ(h.notifier.notices.size(), 1);
-    EXPECT_EQ(h.notifier.notices[0].summary, QStringLiteral("12/9 09:05 のタイマーは、お休みの間に過ぎてしまいました。"));
+    ASSERT_EQ(h.recorder.notices.size(), 1);
+    EXPECT_EQ(h.recorder.notices[0].summary, QStringLiteral("12/9 09:05 のタイマーは、お休みの間に過ぎてしまいました。"));
 }

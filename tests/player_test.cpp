@@ -9,6 +9,7 @@
 #include "media/PlayList.h"
 #include "media/Player.h"
 #include "platform/MoviePlayer.h"
+#include "support/FakeMoviePlayer.h"
 #include "support/FakeDeviceChannel.h"
 #include "support/Fakes.h"
 #include "support/TestUtil.h"
@@ -21,39 +22,8 @@ using Button = Player::Button;
 
 namespace {
 
-// A movie engine that loads when the test says so and plays nothing.
-class FakeMovie final : public MoviePlayer
-{
-public:
-    bool video = true;
-    qint64 pos = 0;
-    qint64 dur = 0;
-    QStringList calls;
-
-    bool open(const QString& path) override
-    {
-        m_file = path;
-        calls << QStringLiteral("open");
-        return true;
-    }
-    QString fileName() const override { return m_file; }
-    void play() override { calls << QStringLiteral("play"); }
-    void pause() override { calls << QStringLiteral("pause"); }
-    void stop() override { calls << QStringLiteral("stop"); }
-    qint64 position() const override { return pos; }
-    qint64 duration() const override { return dur; }
-    void seek(qint64 ms) override { calls << QStringLiteral("seek %1").arg(ms); }
-    bool hasVideo() const override { return video; }
-    QSize videoSize() const override { return video ? QSize(320, 240) : QSize(); }
-    QWidget* videoWidget() const override { return nullptr; }
-    QImage grabFrame() const override { return {}; }
-
-    void finishLoading() { Q_EMIT loaded(); }
-    void fail() { Q_EMIT error(QStringLiteral("cannot open")); }
-
-private:
-    QString m_file;
-};
+// Loads when the test says so and plays nothing; no length until a test sets one.
+using FakeMovie = yk::test::FakeMoviePlayer;
 
 QStringList logOf(std::initializer_list<const char*> lines)
 {
@@ -69,6 +39,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        movie.dur = 0;
         player = std::make_unique<Player>(list, device, &movie, &tick);
     }
 

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include "support/PrivateBus.h"
 #include "support/TestUtil.h"
 
 using namespace yk;
@@ -47,45 +48,28 @@ public Q_SLOTS:
     }
 };
 
-// A bus of the test's own: a private dbus-daemon, never the machine's.
-class PrivateBus : public ::testing::Test
+// The login manager stand-in on a private bus.
+class Login1Bus : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-        ASSERT_TRUE(daemon.waitForStarted(5000)) << "dbus-daemon is missing";
-        ASSERT_TRUE(spinUntil([&] { return daemon.canReadLine(); }, 5000));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-        ASSERT_FALSE(address.isEmpty());
-        client = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address, QStringLiteral("yk-client-%1").arg(++serial)));
+        ASSERT_TRUE(bus.start()) << "dbus-daemon is missing";
+        client = &bus.connect(QStringLiteral("client"));
         ASSERT_TRUE(client->isConnected());
     }
 
     void TearDown() override
     {
-        if (service) {
+        if (service)
             service->unregisterObject(QStringLiteral("/org/freedesktop/login1"));
-            const QString name = service->name();
-            service.reset();
-            QDBusConnection::disconnectFromBus(name);
-        }
-        if (client) {
-            const QString name = client->name();
-            client.reset();
-            QDBusConnection::disconnectFromBus(name);
-        }
-        daemon.kill();
-        daemon.waitForFinished(5000);
+        bus.stop();
     }
 
     // Puts the stand-in on the bus under the login manager's name.
     void offerLogin1()
     {
-        service = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address, QStringLiteral("yk-login1-%1").arg(serial)));
+        service = &bus.connect(QStringLiteral("login1"));
         ASSERT_TRUE(service->isConnected());
         ASSERT_TRUE(service->registerObject(QStringLiteral("/org/freedesktop/login1"), &login1,
                                             QDBusConnection::ExportAllSlots));
@@ -105,17 +89,15 @@ protected:
         return result.value_or(SessionEnd::Result{SessionEnd::Outcome::Accepted, QStringLiteral("no answer")});
     }
 
-    static inline int serial = 0;
-    QProcess daemon;
-    QString address;
-    std::unique_ptr<QDBusConnection> client;
-    std::unique_ptr<QDBusConnection> service;
+    yk::test::PrivateBus bus;
+    QDBusConnection* client = nullptr;
+    QDBusConnection* service = nullptr;
     FakeLogin1 login1;
 };
 
 } // namespace
 
-TEST_F(PrivateBus, AskedFirstThenPoweredOffWithoutAPasswordDialog)
+TEST_F(Login1Bus, AskedFirstThenPoweredOffWithoutAPasswordDialog)
 {
     offerLogin1();
     Login1SessionEnd end(*client);
@@ -132,7 +114,7 @@ TEST_F(PrivateBus, AskedFirstThenPoweredOffWithoutAPasswordDialog)
     EXPECT_EQ(login1.calls.count(QStringLiteral("PowerOff")), 1) << "asking is not powering off";
 }
 
-TEST_F(PrivateBus, ANoOrAChallengeIsARefusalAndNothingIsPoweredOff)
+TEST_F(Login1Bus, ANoOrAChallengeIsARefusalAndNothingIsPoweredOff)
 {
     offerLogin1();
     Login1SessionEnd end(*client);
@@ -149,7 +131,7 @@ TEST_F(PrivateBus, ANoOrAChallengeIsARefusalAndNothingIsPoweredOff)
     EXPECT_FALSE(login1.calls.contains(QStringLiteral("PowerOff")));
 }
 
-TEST_F(PrivateBus, APowerOffErrorIsARefusalWithTheManagersWords)
+TEST_F(Login1Bus, APowerOffErrorIsARefusalWithTheManagersWords)
 {
     offerLogin1();
     login1.refusePowerOff = true;
@@ -160,7 +142,7 @@ TEST_F(PrivateBus, APowerOffErrorIsARefusalWithTheManagersWords)
     EXPECT_EQ(login1.calls.count(QStringLiteral("PowerOff")), 1);
 }
 
-TEST_F(PrivateBus, NoLoginManagerOrNoBusIsReportedUnavailable)
+TEST_F(Login1Bus, NoLoginManagerOrNoBusIsReportedUnavailable)
 {
     Login1SessionEnd end(*client);
     EXPECT_EQ(endSession(end).outcome, SessionEnd::Outcome::Unavailable);
@@ -177,7 +159,7 @@ TEST_F(PrivateBus, NoLoginManagerOrNoBusIsReportedUnavailable)
     QDBusConnection::disconnectFromBus(QStringLiteral("yk-nowhere"));
 }
 
-TEST_F(PrivateBus, AHungManagerNeverHoldsUpTheCallerAndADeadServiceNeverCallsBack)
+TEST_F(Login1Bus, AHungManagerNeverHoldsUpTheCallerAndADeadServiceNeverCallsBack)
 {
     offerLogin1();
     login1.hang = true;

@@ -55,6 +55,9 @@ struct Harness
     Autostart* autostart = nullptr;
     // A movie engine, when a test gives one (it must outlive the app).
     MoviePlayer* movie = nullptr;
+    // The desktop's media controls and notices, when a test gives them.
+    MediaControls* mediaControls = nullptr;
+    DesktopNotifier* notifier = nullptr;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
 
@@ -70,6 +73,8 @@ struct Harness
         s.hotKey = hotKey;
         s.autostart = autostart;
         s.movie = movie;
+        s.mediaControls = mediaControls;
+        s.notifier = notifier;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
         s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };

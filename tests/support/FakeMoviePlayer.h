@@ -52,6 +52,8 @@ public:
 
     // The engine has the file open.
     void finishLoading() { Q_EMIT loaded(); }
+    // The engine could not open the file.
+    void fail() { Q_EMIT error(QStringLiteral("cannot open")); }
 
     // Red, green, blue and white quarters (top left, top right, bottom
     // left, bottom right).
