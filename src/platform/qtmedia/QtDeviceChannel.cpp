@@ -1,4 +1,5 @@
 #include "platform/qtmedia/QtDeviceChannel.h"
+#include "platform/qtmedia/MediaStatus.h"
 
 #include <algorithm>
 
@@ -205,16 +206,7 @@ void QtDeviceChannel::finishAtEnd()
 
 bool QtDeviceChannel::isLoaded() const
 {
-    switch (m_player->mediaStatus()) {
-    case QMediaPlayer::LoadedMedia:
-    case QMediaPlayer::BufferingMedia:
-    case QMediaPlayer::BufferedMedia:
-    case QMediaPlayer::StalledMedia:
-    case QMediaPlayer::EndOfMedia:
-        return true;
-    default:
-        return false;
-    }
+    return mediaIsLoaded(m_player->mediaStatus());
 }
 
 void QtDeviceChannel::onMediaStatusChanged()

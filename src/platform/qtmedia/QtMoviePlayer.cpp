@@ -1,4 +1,5 @@
 #include "platform/qtmedia/QtMoviePlayer.h"
+#include "platform/qtmedia/MediaStatus.h"
 
 #include <algorithm>
 
@@ -101,16 +102,7 @@ bool QtMoviePlayer::open(const QString& path)
 
 bool QtMoviePlayer::mediaLoaded() const
 {
-    switch (m_player->mediaStatus()) {
-    case QMediaPlayer::LoadedMedia:
-    case QMediaPlayer::BufferingMedia:
-    case QMediaPlayer::BufferedMedia:
-    case QMediaPlayer::StalledMedia:
-    case QMediaPlayer::EndOfMedia:
-        return true;
-    default:
-        return false;
-    }
+    return mediaIsLoaded(m_player->mediaStatus());
 }
 
 void QtMoviePlayer::onStatusChanged()
