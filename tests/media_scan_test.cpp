@@ -17,12 +17,18 @@ void touch(const QString& path)
 }
 } // namespace
 
-TEST(MediaScan, TheLastThreeCharactersDecide)
+TEST(MediaScan, ClassicTailsAndModernEndingsDecide)
 {
-    for (const char* yes : {"a.MP3", "x.jpeg", "b.midi", "c.mpv2", "d.mp2v", "e.wav", "f.WMV", "runpeg", "clip.mpg"})
+    for (const char* yes : {"a.MP3", "x.mpeg", "b.midi", "c.mpv2", "d.mp2v", "e.wav", "f.WMV", "runpeg", "clip.mpg",
+                            "g.FLAC", "h.opus", "i.wv", "j.webm", "k.m4a"})
         EXPECT_TRUE(isMediaFileName(QString::fromLatin1(yes))) << yes;
-    for (const char* no : {"b.txt", "c.ogg", "d.flac", "mp", "", "folder.mp3/readme"})
+    for (const char* no : {"b.txt", "x.jpeg", "X.JPEG", "c.flacx", ".flac", "mp", "", "folder.mp3/readme"})
         EXPECT_FALSE(isMediaFileName(QString::fromLatin1(no))) << no;
+    EXPECT_EQ(mediaKind(u"a.ogg"), MediaKind::Sound);
+    EXPECT_EQ(mediaKind(u"a.mkv"), MediaKind::Movie);
+    EXPECT_EQ(mediaKind(u"a.avi"), MediaKind::Movie);
+    EXPECT_EQ(withoutMediaSuffix(QStringLiteral("/m/Song.Flac")), QStringLiteral("Song"));
+    EXPECT_EQ(withoutMediaSuffix(QStringLiteral("/m/song.midi")), QStringLiteral("song.m"));
 }
 
 TEST(MediaScan, FolderFilesComeBeforeSubfoldersDepthFirst)

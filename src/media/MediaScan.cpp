@@ -5,26 +5,7 @@
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <array>
-
 namespace yk {
-
-bool isMediaFileName(const QString& fileName)
-{
-    static const std::array<QStringView, 19> kEndings = {
-        u"wav", u"stm", u"dsm", u".mj", u"mp3", u"mp2", u"avi", u"mpg", u"mpe", u"m1v",
-        u"pv2", u"p2v", u"wmv", u"wvx", u"wax", u"mid", u"idi", u"rmi", u"peg"};
-    QStringView name(fileName);
-    name = name.mid(name.lastIndexOf(u'/') + 1);
-    if (name.size() < 3)
-        return false;
-    const QStringView tail = name.right(3);
-    for (QStringView e : kEndings) {
-        if (tail.compare(e, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
 
 namespace {
 

@@ -8,11 +8,9 @@
 #include <QQueue>
 #include <QStringList>
 
-namespace yk {
+#include "media/MediaFormats.h"
 
-// A file counts as media by the last three characters of its name, lower-cased,
-// never by its content; so "x.jpeg" passes (…peg) and so does "song.midi".
-bool isMediaFileName(const QString& fileName);
+namespace yk {
 
 // The folder walk behind `getDirList`: a media file is returned as given; a
 // folder yields its own media files first, then each subfolder's, depth
