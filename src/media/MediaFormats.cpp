@@ -87,7 +87,8 @@ QString modernMediaPatterns()
     for (const Ending& e : kModernEndings) {
         if (!out.isEmpty())
             out += u';';
-        out += QStringLiteral("*.") + e.text;
+        out += QStringLiteral("*.");
+        out += e.text;
     }
     return out;
 }
