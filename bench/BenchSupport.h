@@ -17,6 +17,8 @@
 #include <unistd.h>
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +27,7 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 
 namespace yk::bench {
 
@@ -428,6 +431,31 @@ inline IdleCpu idleCpuBetween(const CpuSample& a, const CpuSample& b, double sec
     for (const auto& [ticks, name] : std::as_const(used).mid(0, 4))
         r.busiest << QStringLiteral("%1 %2 ms").arg(name).arg(double(ticks) * 1000.0 / ticksPerSecond, 0, 'f', 0);
     return r;
+}
+
+// The largest gap between the timeouts of a 5 ms timer on this thread while
+// `running` holds; the event loop runs meanwhile.
+inline double longestStall(const std::function<bool()>& running)
+{
+    QEventLoop loop;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(5);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.nsecsElapsed();
+    qint64 longest = 0;
+    QObject::connect(&probe, &QTimer::timeout, &loop, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+        checkInterrupted();
+        if (!running())
+            loop.quit();
+    });
+    probe.start();
+    loop.exec();
+    return double(longest) / 1e6;
 }
 
 // Stops the driver cleanly on Ctrl+C, SIGTERM and SIGHUP: the waits above

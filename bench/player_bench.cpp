@@ -18,9 +18,10 @@
 //   lyrics CPU while yomikaze plays the same MP3 with a dense lyrics file
 //          beside it (a line every half second for ten minutes) and without
 //          one, each in its own run, beside Audacious playing it headless.
-//   idle   CPU over --seconds with a folder of 10,000 small WAV files on the
-//          command line and playback stopped with the End key, against
-//          Audacious showing the same 10,000 entries.
+//   idle   CPU and resident memory over --seconds with a folder of 10,000
+//          short MP3 files, each with its own ID3v2 title, artist and album
+//          in Japanese, on the command line and playback stopped with the
+//          End key, against Audacious showing the same 10,000 entries.
 //   tick   Cost of one clock tick with 10 and with 100,000 entries (hook below).
 //
 // Children die with the driver (PR_SET_PDEATHSIG); temporary folders go at
@@ -45,6 +46,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
+
+#include <taglib/id3v2framefactory.h>
+#include <taglib/id3v2tag.h>
 
 #include "BenchSupport.h"
 #include "media/ListFiles.h"
@@ -267,29 +271,17 @@ void writeWave(const QString& path, double seconds, int rate, int channels, doub
     out.writeRawData(data.constData(), int(data.size()));
 }
 
-// The largest gap between the timeouts of a 5 ms timer on this thread while
-// `running` holds; the event loop runs meanwhile.
-double longestStall(const std::function<bool()>& running)
+// An ID3v2.4 tag with UTF-8 text frames, as today's taggers write them.
+QByteArray id3v2Tag(const QString& title, const QString& artist, const QString& album)
 {
-    QEventLoop loop;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(5);
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    QObject::connect(&probe, &QTimer::timeout, &loop, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-        checkInterrupted();
-        if (!running())
-            loop.quit();
-    });
-    probe.start();
-    loop.exec();
-    return double(longest) / 1e6;
+    TagLib::ID3v2::FrameFactory::instance()->setDefaultTextEncoding(TagLib::String::UTF8);
+    TagLib::ID3v2::Tag tag;
+    const auto text = [](const QString& s) { return TagLib::String(s.toStdString(), TagLib::String::UTF8); };
+    tag.setTitle(text(title));
+    tag.setArtist(text(artist));
+    tag.setAlbum(text(album));
+    const TagLib::ByteVector bytes = tag.render(4);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
 // A PulseAudio server of our own with a null sink, reached through a socket
@@ -372,6 +364,7 @@ struct CpuRun
     std::optional<IdleCpu> cpu;
     QString streamBefore;
     QString streamAfter;
+    qint64 rssKiB = -1; // at the end of the window
     QString note;
     // Set when the run went wrong in a way that leaves its figure without
     // meaning; the figure is still printed, with the note.
@@ -780,6 +773,7 @@ private:
         const CpuSample after = cpuSampleOf(child.pid());
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
         run.streamAfter = pulse.streamOf(child.pid());
+        run.rssKiB = memoryOf(child.pid()).rssKiB;
         if (!child.running()) {
             run.note = QStringLiteral("ended during the window: ") + child.diagnostics();
             return;
@@ -945,7 +939,7 @@ private:
 
     void measureIdleWithList()
     {
-        say(QStringLiteral("\nIdle CPU with %1 entries in the list and nothing playing, %2 s window after %3 s "
+        say(QStringLiteral("\nIdle CPU and memory with %1 tagged entries in the list and nothing playing, %2 s window after %3 s "
                            "settling, each in its own run")
                 .arg(m_o.idleEntries)
                 .arg(m_o.seconds)
@@ -955,27 +949,39 @@ private:
             fail(QStringLiteral("xdotool not found (Debian package xdotool)"));
             return;
         }
-        const QString dir = freshFolder(QStringLiteral("waves"));
+        const QString lame = QStandardPaths::findExecutable(QStringLiteral("lame"));
+        if (lame.isEmpty()) {
+            fail(QStringLiteral("lame not found (Debian package lame)"));
+            return;
+        }
+        const QString dir = freshFolder(QStringLiteral("tagged"));
         QElapsedTimer clock;
         clock.start();
         const QString model = dir + QStringLiteral("/model.wav");
         writeWave(model, 0.2, 22050, 1, 440);
-        QFile modelFile(model);
+        const QString modelMp3 = dir + QStringLiteral("/model.mp3");
+        if (!timeCommand(lame, {QStringLiteral("--silent"), model, modelMp3}))
+            throw std::runtime_error("lame could not encode the model file");
+        QFile modelFile(modelMp3);
         if (!modelFile.open(QIODevice::ReadOnly))
-            throw std::runtime_error("cannot read the model wave file");
-        const QByteArray bytes = modelFile.readAll();
+            throw std::runtime_error("cannot read the model MP3 file");
+        const QByteArray audio = modelFile.readAll();
         modelFile.close();
         QFile::remove(model);
+        QFile::remove(modelMp3);
         for (int i = 0; i < m_o.idleEntries; ++i) {
-            const QByteArray path = QFile::encodeName(dir + QStringLiteral("/tone %1.wav").arg(i, 5, 10, QLatin1Char('0')));
+            const QByteArray path = QFile::encodeName(dir + QStringLiteral("/tone %1.mp3").arg(i, 5, 10, QLatin1Char('0')));
+            const QByteArray bytes = id3v2Tag(QStringLiteral("曲 %1 の題名").arg(i), QStringLiteral("歌い手 %1").arg(i % 300),
+                                              QStringLiteral("アルバム %1").arg(i / 12))
+                + audio;
             const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
             const bool written = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
             if (fd >= 0)
                 ::close(fd);
             if (!written)
-                throw std::runtime_error("cannot write the small wave files");
+                throw std::runtime_error("cannot write the small MP3 files");
         }
-        say(QStringLiteral("  wrote %1 wave files of 0.2 s in %2 s").arg(m_o.idleEntries).arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1));
+        say(QStringLiteral("  wrote %1 tagged MP3 files of 0.2 s in %2 s").arg(m_o.idleEntries).arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1));
 
         PulseServer pulse;
         if (!startPulse(pulse))
@@ -1058,11 +1064,12 @@ private:
     void printCpu(const std::vector<CpuRun>& runs, bool mustPlay)
     {
         const double tick = 100.0 / double(::sysconf(_SC_CLK_TCK)) / m_o.seconds;
-        say(QStringLiteral("  %1 %2 %3 %4  %5")
+        say(QStringLiteral("  %1 %2 %3 %4 %5  %6")
                 .arg(QStringLiteral("program"), -38)
                 .arg(QStringLiteral("CPU of one core"), 16)
                 .arg(QStringLiteral("wake-ups/s"), 11)
                 .arg(QStringLiteral("threads"), 8)
+                .arg(QStringLiteral("RSS MiB"), 8)
                 .arg(QStringLiteral("stream in the sink (start / end of window)")));
         for (const CpuRun& r : runs) {
             if (!r.cpu) {
@@ -1070,11 +1077,12 @@ private:
                 ++m_failures;
                 continue;
             }
-            say(QStringLiteral("  %1 %2 %3 %4  %5 / %6")
+            say(QStringLiteral("  %1 %2 %3 %4 %5  %6 / %7")
                     .arg(r.name, -38)
                     .arg(QStringLiteral("%1 %").arg(r.cpu->percent, 0, 'f', 3), 16)
                     .arg(r.cpu->wakeupsPerSecond, 11, 'f', 1)
                     .arg(r.cpu->threads, 8)
+                    .arg(double(r.rssKiB) / 1024.0, 8, 'f', 1)
                     .arg(r.streamBefore, r.streamAfter));
             const bool playing = r.streamBefore == QStringLiteral("playing") && r.streamAfter == QStringLiteral("playing");
             if (mustPlay && !playing) {
