@@ -280,7 +280,7 @@ QByteArray id3v2Tag(const QString& title, const QString& artist, const QString& 
     tag.setTitle(text(title));
     tag.setArtist(text(artist));
     tag.setAlbum(text(album));
-    const TagLib::ByteVector bytes = tag.render(4);
+    const TagLib::ByteVector bytes = tag.render(TagLib::ID3v2::v4);
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
