@@ -112,7 +112,7 @@ TEST(Id3Genres, TheListAndTheByteMapping)
     EXPECT_EQ(id3::genreByteForName(QString()), std::nullopt);
     // Every name comes back to its own place in the list.
     for (int i = 0; i < names.size(); ++i)
-        EXPECT_EQ(id3::genreIndexForByte(id3::genreByteForName(names[i])), i) << qPrintable(names[i]);
+        EXPECT_EQ(id3::genreIndexForByte(id3::genreByteForName(names[i]).value_or(200)), i) << qPrintable(names[i]);
 }
 
 TEST(Id3Write, FieldsAreFittedAtCharacterBoundaries)
