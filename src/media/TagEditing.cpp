@@ -287,6 +287,11 @@ OpenedTags openTags(FileRewrite& stream, Format format)
     case Format::None:
         break;
     case Format::Mpeg: {
+        // An ID3v2 tag opens the file. Without one there is nothing here for
+        // TagLib: it would only search the whole file for a tag behind junk,
+        // which in a large file that is not MPEG at all takes minutes.
+        if (stream.bytes(0, 3) != "ID3")
+            break;
         auto file = std::make_unique<TagLib::MPEG::File>(&stream, frames, false);
         TagLib::ID3v2::Tag* v2 = file->hasID3v2Tag() ? file->ID3v2Tag() : nullptr;
         // A tag that claims more bytes than the file holds is left alone:
