@@ -287,9 +287,9 @@ OpenedTags openTags(FileRewrite& stream, Format format)
     case Format::None:
         break;
     case Format::Mpeg: {
-        // An ID3v2 tag opens the file. Without one there is nothing here for
-        // TagLib: it would only search the whole file for a tag behind junk,
-        // which in a large file that is not MPEG at all takes minutes.
+        // The ID3v2 tag begins the file, or there is none to edit: TagLib
+        // would search on for one behind junk, which in a large file that is
+        // not MPEG at all takes half a minute.
         if (stream.bytes(0, 3) != "ID3")
             break;
         auto file = std::make_unique<TagLib::MPEG::File>(&stream, frames, false);
@@ -379,11 +379,6 @@ id3::Tag id3v1Tag(const std::optional<id3::Tag>& old, const FileTags& before, co
 }
 
 } // namespace
-
-TagKind tagKindForName(const QString& path)
-{
-    return kindOf(formatForName(path));
-}
 
 FileTags readFileTags(const QString& path)
 {

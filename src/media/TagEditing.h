@@ -48,9 +48,6 @@ struct FileTags
     Fields fields;
 };
 
-// Whether the editor knows how to write this file's tags, by its name.
-TagKind tagKindForName(const QString& path);
-
 // The file's own tags. Touches the disk: call it off the UI thread.
 FileTags readFileTags(const QString& path);
 QFuture<FileTags> readFileTagsAsync(const QString& path);
