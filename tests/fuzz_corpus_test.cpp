@@ -90,3 +90,10 @@ TEST(FuzzCorpusDeathTest, ABrokenRuleStopsTheRunAndNamesTheInput)
         },
         "fuzz check failed: lines == 2(.|\n)*input: the-input");
 }
+
+TEST(FuzzCorpus, TagEditing)
+{
+    const QStringList files = replay(QStringLiteral("tag_edit"), yk::fuzz::fuzzTagEditing);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("mp3-lying-id3v2")));
+}

@@ -12,8 +12,17 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <taglib/attachedpictureframe.h>
+#include <taglib/fileref.h>
+#include <taglib/id3v2header.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/tpropertymap.h>
+
 #include "media/Id3Tag.h"
 #include "platform/TextFile.h"
+#include "support/AudioFiles.h"
 #include "support/FileSizeLimit.h"
 #include "support/OrdinaryUser.h"
 #include "support/TestUtil.h"
@@ -26,6 +35,19 @@ using yk::test::writeBytes;
 namespace {
 
 const QByteArray kSound = QByteArray(3000, '\x55');
+
+// The title in the file's ID3v1 block; none without a block, so a save
+// that went elsewhere fails the test instead of crashing it.
+std::optional<QString> v1Title(const QString& path)
+{
+    const std::optional<id3::Tag> tag = id3::readTag(path);
+    return tag ? std::optional<QString>(tag->title) : std::nullopt;
+}
+
+QString fromTag(const TagLib::String& s)
+{
+    return QString::fromStdString(s.to8Bit(true));
+}
 
 // A block as a Japanese tagger writes it: Shift-JIS, NUL-padded.
 QByteArray handMadeBlock(const QString& title, const QString& artist, quint8 genre)
@@ -56,6 +78,7 @@ protected:
         editor = std::make_unique<Id3EditorWindow>(path);
         editor->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+        EXPECT_TRUE(spinUntil([this] { return !editor->loading(); }));
         return *editor;
     }
     // A click on 保存 and the write's end.
@@ -133,20 +156,33 @@ TEST_F(Id3EditorTest, WithoutATagTheBoxesAreEmpty)
     EXPECT_EQ(open(gone).txtFileName->text(), gone);
 }
 
-TEST_F(Id3EditorTest, UnlistedGenresSelectNothingAndSaveAsNone)
+TEST_F(Id3EditorTest, AGenreByteAndTrackNumberNobodyChangedStay)
 {
-    for (int genre : {148, 200, 250}) {
-        const QString path = song(kSound + handMadeBlock(QStringLiteral("t"), {}, quint8(genre)));
+    // A version 1.1 block: a short comment, track 9 behind it.
+    QByteArray block = handMadeBlock(QStringLiteral("t"), {}, 0);
+    block[125] = '\0';
+    block[126] = 9;
+    for (int genre : {148, 200, 250, 17}) {
+        block[127] = char(genre);
+        const QString path = song(kSound + block);
         Id3EditorWindow& w = open(path);
-        EXPECT_EQ(w.cmb_Genre->currentIndex(), -1) << genre;
-        EXPECT_TRUE(w.cmb_Genre->currentText().isEmpty()) << genre;
+        EXPECT_EQ(w.cmb_Genre->currentIndex(), genre == 17 ? 17 : -1) << genre;
+        type(w.txtTrackName, QStringLiteral("New title"));
         save();
         EXPECT_FALSE(w.isVisible());
-        EXPECT_EQ(quint8(readBytes(path).back()), 0) << genre;
+        const std::optional<id3::Tag> tag = id3::readTag(path);
+        ASSERT_TRUE(tag.has_value());
+        EXPECT_EQ(tag->title, QStringLiteral("New title"));
+        EXPECT_EQ(tag->genre, genre);
+        EXPECT_EQ(tag->track, 9);
     }
-    // A listed genre comes back as the same entry.
-    const QString path = song(kSound + handMadeBlock(QStringLiteral("t"), {}, 17));
-    EXPECT_EQ(open(path).cmb_Genre->currentText(), QStringLiteral("Rock"));
+    // A comment that fills the field takes the track number's room.
+    Id3EditorWindow& w = open(song(kSound + block));
+    type(w.txtComment, QString(30, u'c'));
+    save();
+    const std::optional<id3::Tag> tag = id3::readTag(w.path());
+    ASSERT_TRUE(tag.has_value());
+    EXPECT_EQ(tag->track, 0);
 }
 
 TEST_F(Id3EditorTest, TheGenreSavedIsTheTextInTheGenreBox)
@@ -161,7 +197,7 @@ TEST_F(Id3EditorTest, TheGenreSavedIsTheTextInTheGenreBox)
     const Case cases[] = {{QStringLiteral("Anime"), true, 145},     {QStringLiteral("Anime(J)"), true, 255},
                           {QStringLiteral("Seiyu(J)"), true, 251},  {QStringLiteral("Blues"), true, 0},
                           {QStringLiteral("Synthpop"), true, 147}, {QStringLiteral("Rock"), false, 17},
-                          {QStringLiteral("rock"), false, 0},      {QStringLiteral("My own"), false, 0}};
+                          {QStringLiteral("rock"), false, 255},    {QStringLiteral("My own"), false, 255}};
     for (const Case& c : cases) {
         Id3EditorWindow& w = open(path);
         if (c.chosen) {
@@ -175,6 +211,10 @@ TEST_F(Id3EditorTest, TheGenreSavedIsTheTextInTheGenreBox)
         EXPECT_EQ(quint8(readBytes(path).back()), c.byte) << qPrintable(c.text);
         EXPECT_EQ(w.cmb_Genre->count(), 153) << "typed text never joins the list";
     }
+    // A new tag without a genre names none (255), not the list's first.
+    open(song(kSound, "fresh.mp3"));
+    save();
+    EXPECT_EQ(quint8(readBytes(editor->path()).back()), 255);
 }
 
 TEST_F(Id3EditorTest, SavingFitsEveryBoxAndTheFileHoldsTheSame)
@@ -221,7 +261,7 @@ TEST_F(Id3EditorTest, SavingFitsEveryBoxAndTheFileHoldsTheSame)
     type(again.txtTrackName, QStringLiteral("Second"));
     save();
     EXPECT_EQ(QFileInfo(path).size(), kSound.size() + 128);
-    EXPECT_EQ(id3::readTag(path)->title, QStringLiteral("Second"));
+    EXPECT_EQ(v1Title(path), QStringLiteral("Second"));
 }
 
 TEST_F(Id3EditorTest, TheYearBoxEmptiesAtAKeyThatLeavesNoNumber)
@@ -307,7 +347,7 @@ TEST_F(Id3EditorTest, ATagThatCannotBeWrittenKeepsTheWindowOpenAndSaysWhy)
     EXPECT_EQ(saved.size(), 1);
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.message().isEmpty());
-    EXPECT_EQ(id3::readTag(path)->title, QStringLiteral("New"));
+    EXPECT_EQ(v1Title(path), QStringLiteral("New"));
 }
 
 TEST_F(Id3EditorTest, AFileGoneSinceOpeningIsNotMadeAgain)
@@ -340,7 +380,135 @@ TEST_F(Id3EditorTest, TheWindowStaysWhileItsTagIsBeingWritten)
     ASSERT_TRUE(spinUntil([&] { return !w.saving(); }));
     EXPECT_EQ(saved.size(), 1);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(id3::readTag(path)->title, QStringLiteral("Busy"));
+    EXPECT_EQ(v1Title(path), QStringLiteral("Busy"));
+}
+
+TEST_F(Id3EditorTest, AnId3v2TagGetsTheWholeNewTitleInItsOwnVersionAndKeepsItsPicture)
+{
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoder for a real MP3";
+    const TagLib::ByteVector picture("not really a picture", 20);
+    const QString title = QStringLiteral(u"新しい題名はID3v1の三十バイトには入りません");
+    for (int version : {3, 4}) {
+        const QString path = dir.filePath(QStringLiteral("v%1.mp3").arg(version));
+        const QByteArray name = QFile::encodeName(path); // TagLib keeps the pointer
+        ASSERT_TRUE(yk::test::writeAudioFile(path, yk::test::AudioFormat::Mp3));
+        {
+            TagLib::MPEG::File f(name.constData());
+            f.ID3v2Tag(true)->setTitle("Old title");
+            auto* apic = new TagLib::ID3v2::AttachedPictureFrame;
+            apic->setPicture(picture);
+            f.ID3v2Tag()->addFrame(apic);
+            ASSERT_TRUE(f.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::Version(version)));
+        }
+        Id3EditorWindow& w = open(path);
+        EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("Old title"));
+        type(w.txtTrackName, title);
+        type(w.txtAirtist, QStringLiteral("Band"));
+        save();
+        ASSERT_FALSE(w.isVisible()) << qPrintable(w.message());
+        EXPECT_EQ(w.txtTrackName->text(), title) << "not cut to fit: the ID3v2 tag takes it whole";
+
+        TagLib::MPEG::File f(name.constData());
+        ASSERT_TRUE(f.hasID3v2Tag());
+        const TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
+        EXPECT_EQ(tag->header()->majorVersion(), unsigned(version));
+        ASSERT_EQ(tag->frameList("TIT2").size(), 1u);
+        const auto* tit2 = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(tag->frameList("TIT2").front());
+        ASSERT_NE(tit2, nullptr);
+        EXPECT_EQ(fromTag(tit2->toString()), title);
+        const TagLib::String::Type unicode = version == 3 ? TagLib::String::UTF16 : TagLib::String::UTF8;
+        EXPECT_EQ(tit2->textEncoding(), unicode);
+        const auto* tpe1 = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(tag->frameList("TPE1").front());
+        EXPECT_EQ(tpe1->textEncoding(), unicode) << "plain ASCII too";
+        ASSERT_EQ(tag->frameList("APIC").size(), 1u);
+        EXPECT_EQ(dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(tag->frameList("APIC").front())->picture(),
+                  picture);
+        // The ID3v1 block holds the same title, cut to its width.
+        const std::optional<id3::Tag> v1 = id3::readTag(path);
+        ASSERT_TRUE(v1.has_value());
+        EXPECT_EQ(v1->title, id3::fittedText(title, id3::kTitleWidth).trimmed());
+        EXPECT_EQ(open(path).txtTrackName->text(), title);
+    }
+}
+
+TEST_F(Id3EditorTest, FlacOggOpusM4aAndWmaTagsRoundTripThroughTheWindow)
+{
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoders for real files";
+    const QString title = QStringLiteral(u"新しい題");
+    const QString artist = QStringLiteral(u"三十バイトより長いアーティストの名前です");
+    using yk::test::AudioFormat;
+    for (AudioFormat format :
+         {AudioFormat::Flac, AudioFormat::M4a, AudioFormat::OggVorbis, AudioFormat::Opus, AudioFormat::Wma}) {
+        const QString path = dir.filePath(QStringLiteral("tone.") + yk::test::audioSuffix(format));
+        const QByteArray name = QFile::encodeName(path);
+        ASSERT_TRUE(yk::test::writeAudioFile(path, format));
+        {
+            TagLib::FileRef f(name.constData());
+            ASSERT_FALSE(f.isNull());
+            TagLib::PropertyMap p;
+            p.insert("TITLE", TagLib::StringList("Old"));
+            p.insert("DATE", TagLib::StringList("2004-05-12"));
+            p.insert("GENRE", TagLib::StringList("Shoegaze"));
+            f.file()->setProperties(p);
+            ASSERT_TRUE(f.save());
+        }
+        Id3EditorWindow& w = open(path);
+        EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("Old"));
+        EXPECT_EQ(w.txtYear->text(), QStringLiteral("2004"));
+        EXPECT_EQ(w.cmb_Genre->currentText(), QStringLiteral("Shoegaze"));
+        EXPECT_EQ(w.cmb_Genre->count(), 154) << "the file's own genre beside the list";
+        type(w.txtTrackName, title);
+        type(w.txtAirtist, artist);
+
+        // A full disk changes nothing and says so.
+        const QByteArray before = readBytes(path);
+        {
+            yk::test::FileSizeLimit limit(before.size() / 2);
+            save();
+        }
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(w.message().isEmpty());
+        EXPECT_EQ(readBytes(path), before);
+
+        save();
+        ASSERT_FALSE(w.isVisible()) << qPrintable(w.message());
+        EXPECT_FALSE(readBytes(path).right(128).startsWith("TAG")) << "no ID3v1 block";
+        Id3EditorWindow& again = open(path);
+        EXPECT_EQ(again.txtTrackName->text(), title);
+        EXPECT_EQ(again.txtAirtist->text(), artist);
+        EXPECT_EQ(again.cmb_Genre->currentText(), QStringLiteral("Shoegaze"));
+        const TagLib::FileRef f(name.constData());
+        EXPECT_EQ(f.file()->properties()["DATE"].toString().to8Bit(), "2004-05-12") << "an untouched date stays whole";
+    }
+}
+
+TEST_F(Id3EditorTest, DamagedAndForeignFilesShowWhatCanBeRead)
+{
+    // An ID3v2 tag that claims 256 MB: left as it is; the ID3v1 block behind
+    // the sound is what the editor shows and writes.
+    const QByteArray lying = QByteArray("ID3\x03\0\0\x7f\x7f\x7f\x7fTIT2\0\0\0\x04\0\0\0Lie", 24);
+    const QString path = song(lying + kSound + handMadeBlock(QStringLiteral("v1"), {}, 17));
+    Id3EditorWindow& w = open(path);
+    EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("v1"));
+    type(w.txtTrackName, QStringLiteral("New"));
+    save();
+    EXPECT_FALSE(w.isVisible()) << qPrintable(w.message());
+    EXPECT_TRUE(readBytes(path).startsWith(lying + kSound));
+    EXPECT_EQ(v1Title(path), QStringLiteral("New"));
+
+    // Nothing a tag can be read from or written to: the window says so.
+    const std::pair<const char*, QByteArray> files[] = {{"empty.flac", {}},
+                                                        {"cut.flac", QByteArray("fLaC\0\0\0\x22", 8)},
+                                                        {"empty.m4a", {}},
+                                                        {"song.wav", kSound}};
+    for (const auto& [name, bytes] : files) {
+        Id3EditorWindow& d = open(song(bytes, name));
+        EXPECT_FALSE(d.message().isEmpty()) << name;
+        EXPECT_FALSE(d.cmdWrite->isEnabled()) << name;
+        EXPECT_TRUE(d.txtTrackName->text().isEmpty()) << name;
+    }
 }
 
 TEST(Id3EditorPlace, OpensTowardsTheMiddleOfTheDesktop)

@@ -31,6 +31,14 @@ QByteArray noise(int size, quint32 seed)
     return bytes;
 }
 
+// The title in the file's ID3v1 block; none without a block, so a save
+// that went elsewhere fails the test instead of crashing it.
+std::optional<QString> v1Title(const QString& path)
+{
+    const std::optional<id3::Tag> tag = id3::readTag(path);
+    return tag ? std::optional<QString>(tag->title) : std::nullopt;
+}
+
 id3::Tag sampleTag(const QString& title, quint8 genre = 17)
 {
     id3::Tag tag;
@@ -101,7 +109,7 @@ TEST_F(Id3WriterTest, SavingTwiceGrowsTheFileOnceAndKeepsTheLastTag)
     ASSERT_TRUE(id3::writeTag(song, second).ok());
     const QByteArray after = readBytes(song);
     EXPECT_EQ(after, sound + id3::tagBlock(second));
-    EXPECT_EQ(id3::readTag(song)->title, QStringLiteral("Second"));
+    EXPECT_EQ(v1Title(song), QStringLiteral("Second"));
 
     // A tag another program wrote is replaced the same way.
     QByteArray foreign = id3::tagBlock(sampleTag(QStringLiteral("Old")));
@@ -209,7 +217,7 @@ TEST_F(Id3WriterTest, AFullDiskLeavesTheOldFileWholeAndNoStrayCopy)
         yk::test::FileSizeLimit limit(taggedBytes.size());
         EXPECT_TRUE(id3::writeTag(tagged, sampleTag(QStringLiteral("New"))).ok());
     }
-    EXPECT_EQ(id3::readTag(tagged)->title, QStringLiteral("New"));
+    EXPECT_EQ(v1Title(tagged), QStringLiteral("New"));
 }
 
 TEST_F(Id3WriterTest, ABigFileIsCopiedWholeOnAWorkerThread)
@@ -233,7 +241,8 @@ TEST(Id3WriterMessages, EveryFailureSaysSomethingOfItsOwn)
     using R = id3::WriteResult;
     EXPECT_TRUE(id3::failureMessage(R{Status::Written, {}}).isEmpty());
     QStringList seen;
-    for (Status s : {Status::NoPath, Status::Missing, Status::ReadOnly, Status::Failed}) {
+    for (Status s : {Status::NoPath, Status::Missing, Status::ReadOnly, Status::Failed, Status::Unsupported,
+                     Status::Unreadable}) {
         const QString m = id3::failureMessage(R{s, {}});
         EXPECT_FALSE(m.isEmpty());
         EXPECT_FALSE(seen.contains(m)) << qPrintable(m);

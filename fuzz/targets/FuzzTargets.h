@@ -31,6 +31,9 @@ int fuzzPlayList(const uint8_t* data, size_t size);
 int fuzzHandOverIntake(const uint8_t* data, size_t size);
 // The ID3 tag at the end of a file, and a tag block built from it.
 int fuzzId3Tag(const uint8_t* data, size_t size);
+// A file of each format the tag editor writes (the first byte chooses),
+// read, given a new title and genre, written and read again.
+int fuzzTagEditing(const uint8_t* data, size_t size);
 
 // Names the input being run, for the failure report (the replay test sets
 // the file name).

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "media/Id3Tag.h"
 #include "shell/AppIcon.h"
 #include "shell/ToolWindow.h"
 
@@ -80,14 +81,16 @@ Id3EditorWindow::Id3EditorWindow(const QString& path, QWidget* parent)
     setFixedSize(kWidth, kHeight);
     build();
     m_tool = new ToolWindow(this);
-    connect(&m_watcher, &QFutureWatcher<id3::WriteResult>::finished, this, &Id3EditorWindow::finishSave);
+    connect(&m_loader, &QFutureWatcher<tagedit::FileTags>::finished, this, &Id3EditorWindow::finishLoad);
+    connect(&m_watcher, &QFutureWatcher<tagedit::WriteResult>::finished, this, &Id3EditorWindow::finishSave);
     load();
 }
 
 Id3EditorWindow::~Id3EditorWindow()
 {
-    // A write still running finishes on its own thread; it only needs the
-    // copies it was given. Its result has nobody left to tell.
+    // A read or write still running finishes on its own thread; it only
+    // needs the copies it was given. Its result has nobody left to tell.
+    m_loader.disconnect(this);
     m_watcher.disconnect(this);
 }
 
@@ -117,8 +120,9 @@ void Id3EditorWindow::build()
     cmb_Genre = new QComboBox(this);
     cmb_Genre->setObjectName(QStringLiteral("cmb_Genre"));
     cmb_Genre->setGeometry(genreLabelLeft + 48, y, kWidth - kMargin - (genreLabelLeft + 48), kRowHeight);
-    // Typed as well as chosen: the saved byte comes from the box's text,
-    // and an emptied box saves no genre (0). Typed text never joins the list.
+    // Typed as well as chosen: what is saved is the box's text (in an ID3v1
+    // block the byte of the list entry it names; none for other text).
+    // Typed text never joins the list.
     cmb_Genre->setEditable(true);
     cmb_Genre->setInsertPolicy(QComboBox::NoInsert);
     cmb_Genre->setMaxVisibleItems(16);
@@ -163,19 +167,57 @@ void Id3EditorWindow::load()
     cmb_Genre->setCurrentIndex(-1);
     cmb_Genre->setEditText(QString());
 
-    // 128 bytes at the end of one file: quick enough to read here.
-    const std::optional<id3::Tag> tag = id3::readTag(m_path);
-    if (!tag)
-        return;
-    txtTrackName->setText(tag->title);
-    txtAirtist->setText(tag->artist);
-    txtAlubm->setText(tag->album);
-    txtYear->setText(tag->year);
-    txtComment->setText(tag->comment);
-    const int genre = id3::genreIndexForByte(tag->genre);
+    m_loading = true;
+    updateEnabled();
+    m_loader.setFuture(tagedit::readFileTagsAsync(m_path));
+}
+
+void Id3EditorWindow::finishLoad()
+{
+    m_loaded = m_loader.result();
+    m_loading = false;
+    using Status = tagedit::FileTags::Status;
+    if (m_loaded.status == Status::Unsupported || m_loaded.status == Status::Unreadable) {
+        lblMessage->setText(tagedit::failureMessage(
+            {m_loaded.status == Status::Unsupported ? tagedit::WriteResult::Status::Unsupported
+                                                    : tagedit::WriteResult::Status::Unreadable,
+             {}}));
+    }
+    updateEnabled();
+    if (editable())
+        txtTrackName->setFocus();
+
+    const tagedit::Fields& f = m_loaded.fields;
+    txtTrackName->setText(f.title);
+    txtAirtist->setText(f.artist);
+    txtAlubm->setText(f.album);
+    txtYear->setText(f.year);
+    txtComment->setText(f.comment);
+    // A genre the list does not name (another tagger's) is offered too, so
+    // it stays as it is unless another one is chosen.
+    int genre = cmb_Genre->findText(f.genre, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (genre < 0 && !f.genre.isEmpty()) {
+        cmb_Genre->addItem(f.genre);
+        genre = cmb_Genre->count() - 1;
+    }
     cmb_Genre->setCurrentIndex(genre);
     if (genre < 0)
         cmb_Genre->setEditText(QString());
+}
+
+bool Id3EditorWindow::editable() const
+{
+    using Status = tagedit::FileTags::Status;
+    return !m_loading && m_loaded.status != Status::Unsupported && m_loaded.status != Status::Unreadable;
+}
+
+void Id3EditorWindow::updateEnabled()
+{
+    for (QWidget* box : std::initializer_list<QWidget*>{txtTrackName, txtAirtist, txtAlubm, txtYear, txtComment,
+                                                        cmb_Genre})
+        box->setEnabled(editable());
+    cmdWrite->setEnabled(editable() && !m_saving);
+    cmd_Cancel->setEnabled(!m_saving);
 }
 
 bool Id3EditorWindow::isNumber(const QString& text)
@@ -195,48 +237,46 @@ QString Id3EditorWindow::message() const
 
 void Id3EditorWindow::save()
 {
-    if (m_saving)
+    if (m_saving || !editable())
         return;
     lblMessage->clear();
 
-    // The box shows what the file will hold: cut where a character ends
-    // and padded to the field's width.
-    auto fit = [](QLineEdit* box, int width) {
-        box->setText(id3::fittedText(box->text(), width));
+    // Where the ID3v1 block is all there is, the box shows what the file
+    // will hold: cut where a character ends and padded to the field's
+    // width. Any other tag holds the whole text.
+    const bool fitted = m_loaded.kind == tagedit::TagKind::Id3v1;
+    auto take = [fitted](QLineEdit* box, int width) {
+        if (fitted)
+            box->setText(id3::fittedText(box->text(), width));
         return box->text();
     };
-    id3::Tag tag;
-    tag.title = fit(txtTrackName, id3::kTitleWidth);
-    tag.artist = fit(txtAirtist, id3::kArtistWidth);
-    tag.album = fit(txtAlubm, id3::kAlbumWidth);
-    tag.year = fit(txtYear, id3::kYearWidth);
-    tag.comment = fit(txtComment, id3::kCommentWidth);
-    tag.genre = id3::genreByteForName(cmb_Genre->currentText());
+    tagedit::Fields after;
+    after.title = take(txtTrackName, id3::kTitleWidth);
+    after.artist = take(txtAirtist, id3::kArtistWidth);
+    after.album = take(txtAlubm, id3::kAlbumWidth);
+    after.year = take(txtYear, id3::kYearWidth);
+    after.comment = take(txtComment, id3::kCommentWidth);
+    after.genre = cmb_Genre->currentText();
 
-    setBusy(true);
-    m_watcher.setFuture(id3::writeTagAsync(m_path, tag));
+    m_saving = true;
+    updateEnabled();
+    m_watcher.setFuture(tagedit::writeFileTagsAsync(m_path, m_loaded, after));
 }
 
 void Id3EditorWindow::finishSave()
 {
-    const id3::WriteResult result = m_watcher.result();
-    setBusy(false);
+    const tagedit::WriteResult result = m_watcher.result();
+    m_saving = false;
+    updateEnabled();
     if (result.ok()) {
         Q_EMIT saved(m_path);
         accept();
         return;
     }
-    const QString text = id3::failureMessage(result);
+    const QString text = tagedit::failureMessage(result);
     lblMessage->setText(text);
     lblMessage->setToolTip(result.detail);
     Q_EMIT saveFailed(text);
-}
-
-void Id3EditorWindow::setBusy(bool busy)
-{
-    m_saving = busy;
-    cmdWrite->setEnabled(!busy);
-    cmd_Cancel->setEnabled(!busy);
 }
 
 void Id3EditorWindow::reject()

@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-#include "media/Id3TagWriter.h"
+#include "media/TagEditing.h"
 #include "shell/MoveRule.h"
 #include "shell/SettingsHost.h"
 
@@ -28,13 +28,17 @@ inline constexpr int kId3MainSide = 2655;
 // the middle of the desktop.
 TwipsPos id3EditorPlace(TwipsPos main, QSize editorTwips, const WorkAreaTwips& work);
 
-// The ID3 tag editor `frm_Id3` for one file. It reads the file's tag when it
-// is made. Saving fits each box to its field's width in bytes (at a
-// character boundary, shown back in the box), writes the tag off the UI
-// thread, and closes the window once the file holds it; a tag that cannot
-// be written keeps the window open and says why underneath. Esc and
-// キャンセル close without writing. While a write is under way the window
-// cannot be closed: a half-finished save is never left unreported.
+// The tag editor `frm_Id3` for one file. It reads the file's own tag off the
+// UI thread when it is made (an MP3's ID3v2 tag, else its ID3v1 block; the
+// Vorbis comments of FLAC, Ogg and Opus; MP4 and ASF tags); the boxes stay
+// disabled until it is in. Where the ID3v1 block is the only tag, saving
+// fits each box to its field's width in bytes (at a character boundary,
+// shown back in the box); other tags take the text whole. The tag is
+// written off the UI thread, and the window closes once the file holds it;
+// a tag that cannot be written keeps the window open and says why
+// underneath. A kind of file whose tags cannot be written says so at once.
+// Esc and キャンセル close without writing. While a write is under way the
+// window cannot be closed: a half-finished save is never left unreported.
 class Id3EditorWindow : public QDialog
 {
     Q_OBJECT
@@ -47,6 +51,8 @@ public:
     QString path() const { return m_path; }
     ToolWindow* toolWindow() const { return m_tool; }
     bool saving() const { return m_saving; }
+    // The file's tag is still being read.
+    bool loading() const { return m_loading; }
     // The last save's failure, empty when there is none.
     QString message() const;
 
@@ -86,13 +92,18 @@ protected:
 private:
     void build();
     void load();
+    void finishLoad();
     void finishSave();
-    void setBusy(bool busy);
+    void updateEnabled();
+    bool editable() const;
 
     QString m_path;
     ToolWindow* m_tool = nullptr;
+    bool m_loading = false;
     bool m_saving = false;
-    QFutureWatcher<id3::WriteResult> m_watcher;
+    tagedit::FileTags m_loaded;
+    QFutureWatcher<tagedit::FileTags> m_loader;
+    QFutureWatcher<tagedit::WriteResult> m_watcher;
 };
 
 } // namespace yk

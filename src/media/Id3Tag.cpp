@@ -17,6 +17,7 @@ constexpr int kYearAt = kAlbumAt + kAlbumWidth;
 constexpr int kCommentAt = kYearAt + kYearWidth;
 constexpr int kGenreAt = kCommentAt + kCommentWidth;
 static_assert(kGenreAt == kTagSize - 1);
+constexpr int kTrackAt = kGenreAt - 1;
 
 // The genre bytes 0..147 are list entries of the same number; the five
 // Japanese genres sit at the top of the byte range.
@@ -84,6 +85,8 @@ std::optional<Tag> parseTag(QByteArrayView block)
     tag.year = decodeField(block.sliced(kYearAt, kYearWidth));
     tag.comment = decodeField(block.sliced(kCommentAt, kCommentWidth));
     tag.genre = static_cast<quint8>(block[kGenreAt]);
+    if (block[kTrackAt - 1] == '\0')
+        tag.track = static_cast<quint8>(block[kTrackAt]);
     return tag;
 }
 
@@ -95,7 +98,19 @@ QByteArray tagBlock(const Tag& tag)
     block += encodeField(tag.artist, kArtistWidth);
     block += encodeField(tag.album, kAlbumWidth);
     block += encodeField(tag.year, kYearWidth);
-    block += encodeField(tag.comment, kCommentWidth);
+    QByteArray comment = encodeField(tag.comment, kCommentWidth);
+    if (tag.track != 0) {
+        // Room behind the comment's text, not behind its padding.
+        qsizetype used = comment.size();
+        while (used > 0 && comment[used - 1] == ' ')
+            --used;
+        if (used <= kCommentWithTrackWidth) {
+            comment.truncate(kCommentWithTrackWidth);
+            comment += '\0';
+            comment += static_cast<char>(tag.track);
+        }
+    }
+    block += comment;
     block += static_cast<char>(tag.genre);
     return block;
 }
@@ -160,7 +175,7 @@ int genreIndexForByte(quint8 genre)
     return -1;
 }
 
-quint8 genreByteForName(const QString& name)
+std::optional<quint8> genreByteForName(const QString& name)
 {
     const QStringList& names = genreNames();
     for (int i = 0; i < kCommonGenres; ++i) {
@@ -171,7 +186,7 @@ quint8 genreByteForName(const QString& name)
         if (names[i] == name)
             return static_cast<quint8>(kFirstJapaneseByte + (i - kCommonGenres));
     }
-    return 0;
+    return std::nullopt;
 }
 
 QString trackName(const QString& path, const std::optional<Tag>& tag)

@@ -18,6 +18,11 @@ inline constexpr int kArtistWidth = 30;
 inline constexpr int kAlbumWidth = 30;
 inline constexpr int kYearWidth = 4;
 inline constexpr int kCommentWidth = 30;
+// Version 1.1 keeps a track number in the comment's last byte, behind a NUL:
+// a comment of up to 28 bytes leaves room for it.
+inline constexpr int kCommentWithTrackWidth = 28;
+// The byte that, by the format's own rule, names no genre.
+inline constexpr quint8 kNoGenre = 255;
 
 struct Tag
 {
@@ -27,6 +32,7 @@ struct Tag
     QString year;
     QString comment;
     quint8 genre = 0;
+    quint8 track = 0; // 0: none
 
     bool operator==(const Tag&) const = default;
 };
@@ -47,7 +53,8 @@ QString fittedText(const QString& text, int width);
 // The tag in a 128-byte block; empty unless the block is exactly 128 bytes
 // and begins with "TAG".
 std::optional<Tag> parseTag(QByteArrayView block);
-// The 128-byte block for a tag, every field fitted by encodeField().
+// The 128-byte block for a tag, every field fitted by encodeField(); the
+// track number goes behind the comment when the comment leaves room for it.
 QByteArray tagBlock(const Tag& tag);
 
 // The tag at the end of a file; empty when the path is blank, the file
@@ -60,8 +67,8 @@ const QStringList& genreNames();
 // Japanese genres 148..152; -1 (nothing selected) for 148..250.
 int genreIndexForByte(quint8 genre);
 // The byte saved for a name: the first of entries 0..147 that equals it, the
-// Japanese genres 251..255, and 0 for a name that matches nothing.
-quint8 genreByteForName(const QString& name);
+// Japanese genres 251..255; none for a name that matches nothing.
+std::optional<quint8> genreByteForName(const QString& name);
 
 // The name of a track for the player and the now-playing announcement: the
 // tag's title when there is a tag with a title, else the file name less its

@@ -3,26 +3,13 @@
 #include <QFuture>
 #include <QString>
 
+#include "media/FileRewrite.h"
 #include "media/Id3Tag.h"
 
 namespace yk::id3 {
 
-// What became of a tag write. Anything but Written left the file exactly as
-// it was.
-struct WriteResult
-{
-    enum class Status {
-        Written,
-        NoPath,   // the path is blank
-        Missing,  // no file at the path (or not a plain file)
-        ReadOnly, // the file cannot be opened for writing
-        Failed,   // reading or writing broke off (full disk, I/O error)
-    };
-    Status status = Status::Failed;
-    QString detail; // the system's own words, when it gave any
-
-    bool ok() const { return status == Status::Written; }
-};
+using WriteResult = tagedit::WriteResult;
+using tagedit::failureMessage;
 
 // The tag's block at the end of the file: over the last 128 bytes when they
 // begin with "TAG", else appended, so saving twice grows a file once.
@@ -37,7 +24,8 @@ WriteResult writeTag(const QString& path, const Tag& tag);
 // writeTag() on a worker thread.
 QFuture<WriteResult> writeTagAsync(const QString& path, const Tag& tag);
 
-// One line for the user saying what went wrong; empty for Written.
-QString failureMessage(const WriteResult& result);
+// The block at the end of a file being rewritten: taken off when the last
+// 128 bytes are a tag, and returned; empty when they are not.
+QByteArray detachTag(tagedit::FileRewrite& file);
 
 } // namespace yk::id3
