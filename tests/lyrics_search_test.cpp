@@ -2,13 +2,26 @@
 // lyrics folder tree, with the order in which finds replace each other.
 
 #include <atomic>
+#include <memory>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <taglib/flacfile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/synchronizedlyricsframe.h>
+#include <taglib/unsynchronizedlyricsframe.h>
+#include <taglib/vorbisfile.h>
+
+#include "media/EmbeddedLyrics.h"
 #include "media/LyricsSearch.h"
+#include "media/LyricsText.h"
+#include "support/AudioFiles.h"
 
 namespace ls = yk::lyricssearch;
 
@@ -41,6 +54,12 @@ TEST(LyricsSearch, NamesComeFromTheTrackPathLessItsEnding)
     EXPECT_EQ(ls::besideCandidate(QStringLiteral("/m/song.mpeg")), QStringLiteral("/m/song..txt"));
     EXPECT_EQ(ls::wantedName(QStringLiteral("/m/song.mpeg")), QStringLiteral("song.mtxt"));
     EXPECT_EQ(ls::wantedName(QStringLiteral("/m/a.wa")), QStringLiteral("atxt"));
+    // Today's endings go whole.
+    EXPECT_EQ(ls::besideCandidate(QStringLiteral("/m/song.flac")), QStringLiteral("/m/song.txt"));
+    EXPECT_EQ(ls::wantedName(QStringLiteral("/m/song.opus")), QStringLiteral("song.txt"));
+    // LRC files are named after the track less its extension.
+    EXPECT_EQ(ls::wantedLrcName(QStringLiteral("/m/song.mpeg")), QStringLiteral("song.lrc"));
+    EXPECT_EQ(ls::wantedLrcName(QStringLiteral("/m/a.b.flac")), QStringLiteral("a.b.lrc"));
 }
 
 TEST(LyricsSearch, FileBesideTheTrackWinsWithoutLookingInTheFolder)
@@ -146,4 +165,98 @@ TEST(LyricsSearch, CancelledWalkFindsNothing)
     t.make(QStringLiteral("lyrics/a/song.txt"));
     std::atomic_bool cancel{true};
     EXPECT_EQ(ls::searchFolder(t.path(QStringLiteral("lyrics")), QStringLiteral("song.txt"), true, &cancel), QString());
+}
+
+namespace {
+
+TagLib::String tagText(const char* utf8)
+{
+    return TagLib::String(utf8, TagLib::String::UTF8);
+}
+
+// The line shown at `ms` from the lyrics in the file's tags.
+QString embeddedLineAt(const QString& path, qint64 ms)
+{
+    return yk::LyricsText::parseLrc(yk::readEmbeddedLyrics(path)).lineAt(ms);
+}
+
+} // namespace
+
+TEST(EmbeddedLyrics, EachTagFamilyGivesTheTrackItsLyrics)
+{
+    using yk::test::AudioFormat;
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoder";
+    QTemporaryDir dir;
+    const auto tone = [&](AudioFormat format) {
+        const QString path = dir.filePath(QStringLiteral("tone.") + yk::test::audioSuffix(format));
+        EXPECT_TRUE(yk::test::writeAudioFile(path, format));
+        return path;
+    };
+    const auto name = [](const QString& path) { return QFile::encodeName(path); };
+
+    // ID3v2: synchronised lyrics, words joined into lines, before the unsynchronised ones.
+    const QString mp3 = tone(AudioFormat::Mp3);
+    {
+        TagLib::MPEG::File file(name(mp3).constData());
+        auto* plain = new TagLib::ID3v2::UnsynchronizedLyricsFrame(TagLib::String::UTF8);
+        plain->setText(tagText("[00:01.00]plain"));
+        file.ID3v2Tag(true)->addFrame(plain);
+        auto* synced = new TagLib::ID3v2::SynchronizedLyricsFrame(TagLib::String::UTF16);
+        synced->setTimestampFormat(TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMilliseconds);
+        TagLib::ID3v2::SynchronizedLyricsFrame::SynchedTextList entries;
+        entries.append({1000, tagText("\nHel")});
+        entries.append({1400, tagText("lo")});
+        entries.append({3000, tagText("\nさくら")});
+        synced->setSynchedText(entries);
+        file.ID3v2Tag()->addFrame(synced);
+        ASSERT_TRUE(file.save());
+    }
+    EXPECT_EQ(embeddedLineAt(mp3, 1200), QStringLiteral("Hello"));
+    EXPECT_EQ(embeddedLineAt(mp3, 9000), QStringLiteral("さくら"));
+    {
+        TagLib::MPEG::File file(name(mp3).constData());
+        file.ID3v2Tag()->removeFrames("SYLT");
+        ASSERT_TRUE(file.save());
+    }
+    EXPECT_EQ(embeddedLineAt(mp3, 1200), QStringLiteral("plain"));
+
+    // Vorbis comments: LYRICS, else UNSYNCEDLYRICS.
+    for (const AudioFormat format : {AudioFormat::Flac, AudioFormat::OggVorbis, AudioFormat::Opus}) {
+        const QString path = tone(format);
+        SCOPED_TRACE(qPrintable(path));
+        const auto comment = [&](const char* key, const char* value) {
+            std::unique_ptr<TagLib::File> file;
+            TagLib::Ogg::XiphComment* xiph = nullptr;
+            if (format == AudioFormat::Flac) {
+                auto* flac = new TagLib::FLAC::File(name(path).constData());
+                xiph = flac->xiphComment(true);
+                file.reset(flac);
+            } else if (format == AudioFormat::OggVorbis) {
+                auto* ogg = new TagLib::Ogg::Vorbis::File(name(path).constData());
+                xiph = ogg->tag();
+                file.reset(ogg);
+            } else {
+                auto* opus = new TagLib::Ogg::Opus::File(name(path).constData());
+                xiph = opus->tag();
+                file.reset(opus);
+            }
+            xiph->addField(key, tagText(value));
+            ASSERT_TRUE(file->save());
+        };
+        comment("UNSYNCEDLYRICS", "just words");
+        EXPECT_EQ(yk::readEmbeddedLyrics(path), QStringLiteral("just words"));
+        comment("LYRICS", "[00:02]two");
+        EXPECT_EQ(embeddedLineAt(path, 5000), QStringLiteral("two"));
+    }
+
+    // MP4: the lyrics atom.
+    const QString m4a = tone(AudioFormat::M4a);
+    {
+        TagLib::MP4::File file(name(m4a).constData());
+        file.tag()->setItem("\251lyr", TagLib::StringList(tagText("[00:01]mp4 line")));
+        ASSERT_TRUE(file.save());
+    }
+    EXPECT_EQ(embeddedLineAt(m4a, 1000), QStringLiteral("mp4 line"));
+    EXPECT_EQ(yk::readEmbeddedLyrics(dir.filePath(QStringLiteral("missing.mp3"))), QString());
 }

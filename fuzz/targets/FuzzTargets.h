@@ -31,6 +31,13 @@ int fuzzPlayList(const uint8_t* data, size_t size);
 int fuzzHandOverIntake(const uint8_t* data, size_t size);
 // The ID3 tag at the end of a file, and a tag block built from it.
 int fuzzId3Tag(const uint8_t* data, size_t size);
+// Timed lyrics in the classic form: the line at each time is short and
+// makes a safe mascot script, whatever was asked before; read from a file,
+// the same.
+int fuzzLyricsText(const uint8_t* data, size_t size);
+// Timed lyrics in the LRC form: as the classic form, and an offset moves
+// every line.
+int fuzzLrcLyrics(const uint8_t* data, size_t size);
 
 // Names the input being run, for the failure report (the replay test sets
 // the file name).
