@@ -12,11 +12,11 @@
 
 namespace yk::fuzz {
 
-// The first eight seconds, and the far end of the track.
+// The first twelve seconds, and the far end of the track.
 inline QList<qint64> lyricsProbeTimes()
 {
     QList<qint64> times;
-    for (qint64 ms = 0; ms <= 8'000; ms += 20)
+    for (qint64 ms = 0; ms <= 12'000; ms += 20)
         times.append(ms);
     times << 60'000 << 3'599'990 << 5'999'990 << 6'000'000 << 3'600'000'000;
     return times;
@@ -62,7 +62,8 @@ inline void checkAnswers(const LyricsText& forward, const LyricsText& backward)
     QList<QString> answers;
     for (const qint64 ms : times) {
         answers.append(forward.lineAt(ms));
-        checkShownLine(answers.last());
+        if (answers.size() == 1 || answers.last() != answers[answers.size() - 2])
+            checkShownLine(answers.last());
     }
     for (qsizetype i = times.size() - 1; i >= 0; --i)
         YK_FUZZ_CHECK(backward.lineAt(times[i]) == answers[i]);

@@ -3,19 +3,16 @@
 #include <cmath>
 
 #include <QFile>
-#include <QStringList>
 
 #include <taglib/aifffile.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/synchronizedlyricsframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 #include <taglib/wavfile.h>
-#include <taglib/xiphcomment.h>
 
 #include "media/TrackTags.h"
 
@@ -31,7 +28,7 @@ QString toQString(const TagLib::String& s)
     return QString::fromUtf8(s.toCString(true));
 }
 
-// The first entry with any text in it, joined with line breaks.
+// The first entry with any text in it.
 QString firstText(const TagLib::StringList& values)
 {
     for (const TagLib::String& value : values) {
@@ -53,14 +50,6 @@ TagLib::ID3v2::Tag* id3v2Of(TagLib::File* file)
     if (auto* aiff = dynamic_cast<TagLib::RIFF::AIFF::File*>(file))
         return aiff->hasID3v2Tag() ? aiff->tag() : nullptr;
     return nullptr;
-}
-
-TagLib::Ogg::XiphComment* xiphOf(TagLib::File* file)
-{
-    if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file))
-        return flac->hasXiphComment() ? flac->xiphComment() : nullptr;
-    // Ogg Vorbis, Opus, Speex and Ogg FLAC all tag with Vorbis comments.
-    return dynamic_cast<TagLib::Ogg::XiphComment*>(file->tag());
 }
 
 // Milliseconds per unit of a SYLT frame's times; 0 when they cannot be told.
@@ -142,37 +131,20 @@ QString fromId3v2(TagLib::ID3v2::Tag* tag, TagLib::File* file)
     return {};
 }
 
-QString fromXiph(TagLib::Ogg::XiphComment* xiph)
-{
-    const TagLib::Ogg::FieldListMap& fields = xiph->fieldListMap();
-    for (const char* key : {"LYRICS", "UNSYNCEDLYRICS"}) {
-        if (const auto it = fields.find(key); it != fields.end()) {
-            if (QString text = firstText(it->second); !text.isEmpty())
-                return text;
-        }
-    }
-    return {};
-}
-
-QString fromMp4(TagLib::MP4::File* mp4)
-{
-    const TagLib::String key("\251lyr", TagLib::String::Latin1);
-    TagLib::MP4::Tag* tag = mp4->tag();
-    return tag && tag->contains(key) ? firstText(tag->item(key).toStringList()) : QString();
-}
-
 QString lyricsOf(TagLib::File* file)
 {
-    QString text;
-    if (TagLib::Ogg::XiphComment* xiph = xiphOf(file))
-        text = fromXiph(xiph);
-    if (TagLib::ID3v2::Tag* id3 = id3v2Of(file); text.isEmpty() && id3)
-        text = fromId3v2(id3, file);
-    if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file); text.isEmpty() && mp4)
-        text = fromMp4(mp4);
-    if (text.isEmpty())
-        text = firstText(file->properties()["LYRICS"]);
-    return text;
+    if (TagLib::ID3v2::Tag* id3 = id3v2Of(file)) {
+        if (QString text = fromId3v2(id3, file); !text.isEmpty())
+            return text;
+    }
+    // The Vorbis comments by their names, the MP4 lyrics atom and ASF and
+    // APE lyrics by TagLib's common name.
+    const TagLib::PropertyMap fields = file->properties();
+    for (const char* key : {"LYRICS", "UNSYNCEDLYRICS"}) {
+        if (QString text = firstText(fields[key]); !text.isEmpty())
+            return text;
+    }
+    return {};
 }
 
 } // namespace

@@ -7,9 +7,9 @@ namespace yk {
 // The lyrics a music file keeps in its own tags, as text:
 //  - ID3v2 (MP3; FLAC, WAV and AIFF files that carry one): synchronised
 //    lyrics (SYLT) as LRC lines, else the unsynchronised ones (USLT);
-//  - Vorbis comments (FLAC, Ogg Vorbis, Opus): LYRICS, else UNSYNCEDLYRICS;
-//  - MP4: the ©lyr atom;
-//  - whatever else TagLib reads as lyrics (ASF, APE).
+//  - else whatever TagLib reads as LYRICS, else as UNSYNCEDLYRICS: the
+//    Vorbis comments of those names (FLAC, Ogg Vorbis, Opus), the MP4 ©lyr
+//    atom, ASF and APE lyrics.
 // Unsynchronised lyrics come as written, LRC stamps and all. Empty when the
 // file has none or cannot be read. Touches the disk: call it off the UI
 // thread.

@@ -1,6 +1,7 @@
 #include "media/LyricsController.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QStandardPaths>
@@ -10,9 +11,9 @@
 #include "media/EmbeddedLyrics.h"
 #include "media/LyricsScript.h"
 #include "media/LyricsSearch.h"
-#include "platform/TextFile.h"
 #include "platform/MascotChannel.h"
 #include "platform/ShellAdapter.h"
+#include "platform/TextFile.h"
 
 namespace yk {
 
