@@ -79,6 +79,21 @@ TEST(FuzzCorpus, Id3Tag)
     EXPECT_TRUE(files.contains(QStringLiteral("shift-jis-tag")));
 }
 
+TEST(FuzzCorpus, LyricsText)
+{
+    const QStringList files = replay(QStringLiteral("lyrics_text"), yk::fuzz::fuzzLyricsText);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("regress-long-script-line")));
+    EXPECT_TRUE(files.contains(QStringLiteral("regress-joined-closing-lines")));
+}
+
+TEST(FuzzCorpus, LrcLyrics)
+{
+    const QStringList files = replay(QStringLiteral("lrc_lyrics"), yk::fuzz::fuzzLrcLyrics);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("word-stamps")));
+}
+
 TEST(FuzzCorpusDeathTest, ABrokenRuleStopsTheRunAndNamesTheInput)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -2,13 +2,18 @@
 // what the mascot is sent, and when the label shows.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <taglib/fileref.h>
+#include <taglib/tpropertymap.h>
+
 #include "media/LyricsController.h"
 #include "media/LyricsScript.h"
+#include "support/AudioFiles.h"
 #include "support/Fakes.h"
 #include "support/TestUtil.h"
 
@@ -24,6 +29,8 @@ struct Fixture
     QString folderSetting;
     bool playing = true;
     LyricsController lyrics{mascot, {[this] { return folderSetting; }, [this] { return playing; }}};
+
+    Fixture() { lyrics.setCacheFolder(path(QStringLiteral("cache"))); }
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
     QString write(const QString& rel, const QByteArray& bytes) const
@@ -88,6 +95,62 @@ TEST(LyricsScript, OnlySpeakerSurfaceBreakAndPauseCommandsReachTheMascot)
               QStringLiteral("\\n\\h\\w2歌\\\\![raise,x]\\%month"));
     // A lone "\" at the end of the leading part cannot swallow the pause.
     EXPECT_EQ(lyricsMascotScript(QStringLiteral("\\h\\歌")), QStringLiteral("\\n\\h\\\\\\w2歌"));
+}
+
+TEST(LyricsScript, ScriptIsShortHoweverLongTheLine)
+{
+    const QString line = QStringLiteral("\\h") + QStringLiteral("ab\\x").repeated(1'000'000);
+    QElapsedTimer clock;
+    clock.start();
+    const QString script = lyricsMascotScript(line);
+    EXPECT_LT(clock.elapsed(), 50);
+    EXPECT_LE(script.size(), yk::kMaxLyricsScriptLength);
+    // Cut at a whole escape: the pause still ends the leading script.
+    EXPECT_TRUE(script.startsWith(QStringLiteral("\\n\\hab\\\\x"))) << qPrintable(script.left(20));
+    EXPECT_TRUE(script.endsWith(QStringLiteral("ab\\w2"))) << qPrintable(script.right(20));
+}
+
+TEST(LyricsController, TxtBeforeLrcBesideTheTrackThenInTheFolderThenTheTrackTags)
+{
+    Fixture f;
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoder";
+    f.folderSetting = f.path(QStringLiteral("lyrics"));
+    f.write(QStringLiteral("lyrics/index.txt"), "x");
+    const QString track = f.path(QStringLiteral("m/song.flac"));
+    QDir().mkpath(f.path(QStringLiteral("m")));
+    ASSERT_TRUE(yk::test::writeAudioFile(track, yk::test::AudioFormat::Flac));
+    {
+        TagLib::FileRef flac(QFile::encodeName(track).constData());
+        TagLib::PropertyMap fields;
+        fields.insert("LYRICS", TagLib::StringList("words from the tags\nno times"));
+        flac.file()->setProperties(fields);
+        ASSERT_TRUE(flac.save());
+    }
+    const QStringList files = {f.write(QStringLiteral("m/song.txt"), "[00:01]txt beside\n"),
+                               f.write(QStringLiteral("lyrics/a/song.txt"), "[00:01]txt in the folder\n"),
+                               f.write(QStringLiteral("m/song.lrc"), "[00:01]lrc beside\n"),
+                               f.write(QStringLiteral("lyrics/b/song.lrc"), "[00:01]lrc in the folder\n")};
+    QStringList found;
+    for (const QString& file : files) {
+        f.open(track);
+        found << f.lyrics.lineAt(1500);
+        QFile::remove(file);
+    }
+    EXPECT_EQ(found, (QStringList{QStringLiteral("txt beside"), QStringLiteral("txt in the folder"),
+                                  QStringLiteral("lrc beside"), QStringLiteral("lrc in the folder")}));
+
+    // Words without times: no line, but the label shows and opens them.
+    f.open(track);
+    const QString cached = f.path(QStringLiteral("cache/song.txt"));
+    EXPECT_EQ(f.lyrics.lyricsFile(), cached);
+    EXPECT_EQ(f.lyrics.lineAt(1500), QString());
+    f.lyrics.tick();
+    EXPECT_TRUE(f.lyrics.labelShown());
+    yk::test::FakeShell shell;
+    f.lyrics.openFile(shell);
+    EXPECT_EQ(shell.opened, QStringList{cached});
+    EXPECT_EQ(yk::test::readBytes(cached), QByteArray("words from the tags\r\nno times"));
 }
 
 TEST(LyricsController, TrackWithLyricsBesideItShowsEachLineOnceAndHoldsIt)

@@ -8,7 +8,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <taglib/fileref.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/synchronizedlyricsframe.h>
+#include <taglib/tpropertymap.h>
+
+#include "media/EmbeddedLyrics.h"
 #include "media/LyricsSearch.h"
+#include "media/LyricsText.h"
+#include "support/AudioFiles.h"
 
 namespace ls = yk::lyricssearch;
 
@@ -41,6 +50,9 @@ TEST(LyricsSearch, NamesComeFromTheTrackPathLessItsEnding)
     EXPECT_EQ(ls::besideCandidate(QStringLiteral("/m/song.mpeg")), QStringLiteral("/m/song..txt"));
     EXPECT_EQ(ls::wantedName(QStringLiteral("/m/song.mpeg")), QStringLiteral("song.mtxt"));
     EXPECT_EQ(ls::wantedName(QStringLiteral("/m/a.wa")), QStringLiteral("atxt"));
+    // LRC files are named after the track less its extension.
+    EXPECT_EQ(ls::wantedLrcName(QStringLiteral("/m/song.mpeg")), QStringLiteral("song.lrc"));
+    EXPECT_EQ(ls::wantedLrcName(QStringLiteral("/m/a.b.flac")), QStringLiteral("a.b.lrc"));
 }
 
 TEST(LyricsSearch, FileBesideTheTrackWinsWithoutLookingInTheFolder)
@@ -146,4 +158,62 @@ TEST(LyricsSearch, CancelledWalkFindsNothing)
     t.make(QStringLiteral("lyrics/a/song.txt"));
     std::atomic_bool cancel{true};
     EXPECT_EQ(ls::searchFolder(t.path(QStringLiteral("lyrics")), QStringLiteral("song.txt"), true, &cancel), QString());
+}
+
+namespace {
+
+// Sets one field through TagLib's common names (LYRICS is USLT, the Vorbis
+// comment LYRICS, the MP4 lyrics atom).
+void setTagField(const QString& path, const char* key, const char* value)
+{
+    TagLib::FileRef ref(QFile::encodeName(path).constData());
+    TagLib::PropertyMap fields = ref.file()->properties();
+    fields.replace(key, TagLib::StringList(TagLib::String(value, TagLib::String::UTF8)));
+    ref.file()->setProperties(fields);
+    ASSERT_TRUE(ref.save());
+}
+
+// The line shown at `ms` from the lyrics in the file's tags.
+QString embeddedLineAt(const QString& path, qint64 ms)
+{
+    return yk::LyricsText::parseLrc(yk::readEmbeddedLyrics(path)).lineAt(ms);
+}
+
+} // namespace
+
+TEST(EmbeddedLyrics, EachTagFamilyGivesTheTrackItsLyrics)
+{
+    using yk::test::AudioFormat;
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoder";
+    QTemporaryDir dir;
+    for (const AudioFormat format : {AudioFormat::Mp3, AudioFormat::Flac, AudioFormat::OggVorbis, AudioFormat::Opus,
+                                     AudioFormat::M4a}) {
+        const QString path = dir.filePath(QStringLiteral("tone.") + yk::test::audioSuffix(format));
+        SCOPED_TRACE(qPrintable(path));
+        ASSERT_TRUE(yk::test::writeAudioFile(path, format));
+        if (format == AudioFormat::Flac || format == AudioFormat::OggVorbis || format == AudioFormat::Opus) {
+            setTagField(path, "UNSYNCEDLYRICS", "ただの歌詞");
+            EXPECT_EQ(yk::readEmbeddedLyrics(path), QStringLiteral("ただの歌詞"));
+        }
+        setTagField(path, "LYRICS", "[00:02]two");
+        EXPECT_EQ(embeddedLineAt(path, 5000), QStringLiteral("two"));
+    }
+
+    // ID3v2's synchronised lyrics, words joined into lines, come first.
+    const QString mp3 = dir.filePath(QStringLiteral("tone.mp3"));
+    {
+        TagLib::MPEG::File file(QFile::encodeName(mp3).constData());
+        auto* synced = new TagLib::ID3v2::SynchronizedLyricsFrame(TagLib::String::UTF16);
+        synced->setTimestampFormat(TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMilliseconds);
+        TagLib::ID3v2::SynchronizedLyricsFrame::SynchedTextList entries;
+        entries.append({1000, "\nHel"});
+        entries.append({1400, "lo"});
+        entries.append({3000, "\nagain"});
+        synced->setSynchedText(entries);
+        file.ID3v2Tag()->addFrame(synced);
+        ASSERT_TRUE(file.save());
+    }
+    EXPECT_EQ(embeddedLineAt(mp3, 1200), QStringLiteral("Hello"));
+    EXPECT_EQ(embeddedLineAt(mp3, 9000), QStringLiteral("again"));
 }

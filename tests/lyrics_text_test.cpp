@@ -1,6 +1,7 @@
 // Timed lyrics read once: every answer is compared with a plain top-down
 // reading of the file at each time, the way the line was found when the
-// file was read afresh on every refresh.
+// file was read afresh on every refresh, but comparing stamps as times (not
+// text keys), skipping a malformed stamp alone and showing "[-1:00]" at 0.
 
 #include <random>
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "media/LyricsText.h"
+#include "support/MemoryProbe.h"
 #include "support/TestUtil.h"
 
 using yk::LyricsText;
@@ -25,10 +27,13 @@ QString mid(const QString& s, qsizetype start, qsizetype length = -1)
     return s.mid(start - 1, length);
 }
 
-bool isNumber(const QString& two)
+// A two-character field as a whole number; nothing for ".5" and non-numbers.
+std::optional<int> field(const QString& two)
 {
-    static const QRegularExpression re(QStringLiteral(R"(^([0-9][0-9]| [0-9]|[0-9] |[+-][0-9]|\.[0-9]|[0-9]\.)$)"));
-    return re.match(two).hasMatch();
+    static const QRegularExpression re(QStringLiteral(R"(^([0-9][0-9]| [0-9]|[0-9] |[+-][0-9]|[0-9]\.)$)"));
+    if (!re.match(two).hasMatch())
+        return std::nullopt;
+    return QString(two).remove(u' ').remove(u'.').toInt();
 }
 
 // The elapsed label: "00:00" at the start, else mm:ss.cc.
@@ -43,27 +48,29 @@ QString label(qint64 ms)
 // the first line in the future.
 QString referenceLine(const QStringList& lines, qint64 ms)
 {
-    const QString shown = label(ms);
-    const QString clockKey = mid(shown, 1, 2) + mid(shown, 4, 2);
+    const qint64 clock = ms / 10; // in hundredths, as the label shows it
     QString current;
     for (const QString& line : lines) {
-        const QString key = mid(line, 2, 2) + mid(line, 5, 2);
-        if (!line.isEmpty() && key < clockKey)
+        const auto minutes = field(mid(line, 2, 2));
+        const auto seconds = field(mid(line, 5, 2));
+        if (mid(line, 1, 1) != u"[" || mid(line, 4, 1) != u":" || !minutes || !seconds || *seconds >= 60)
             continue;
-        const bool head = mid(line, 1, 1) == u"[" && isNumber(mid(line, 2, 2)) && mid(line, 4, 1) == u":"
-            && isNumber(mid(line, 5, 2));
-        if (head && mid(line, 7, 1) == u"]") {
-            if (key > clockKey)
+        const qint64 second = std::max(0, *minutes * 60 + *seconds);
+        if (mid(line, 7, 1) == u"]") {
+            if (second < clock / 100)
+                continue;
+            if (second > clock / 100)
                 break;
             current = mid(line, 8);
             if (current.isEmpty())
                 current = QStringLiteral("<BR>");
             continue;
         }
-        if (head && isNumber(mid(line, 8, 2))) {
-            const QString live = label(ms);
-            const QString clock6 = mid(live, 1, 2) + mid(live, 4, 2) + live.right(2);
-            if (key + mid(line, 8, 2) > clock6)
+        if (const auto hundredths = field(mid(line, 8, 2))) {
+            const qint64 time = std::max(0, *minutes * 6000 + *seconds * 100 + *hundredths);
+            if (time / 100 < clock / 100)
+                continue;
+            if (time > clock)
                 break;
             if (line.endsWith(u']')) {
                 for (qsizetype i = 1; i <= line.size() - 10;) {
@@ -244,4 +251,47 @@ TEST(LyricsText, LabelFormsGiveTheSameAnswerAsPositions)
     EXPECT_EQ(t.lineForLabel(u"00:12.50"), QStringLiteral("Hello"));
     EXPECT_EQ(t.lineForLabel(u"00:05.00"), QStringLiteral("<BR>"));
     EXPECT_EQ(t.lineForLabel(u""), QString());
+}
+
+TEST(LyricsText, StampsCompareAsTimesAndAMalformedOneHidesOnlyItself)
+{
+    const LyricsText t = LyricsText::parse(
+        u"[-1:00]from the start\n[00:01]one\n[99:99.99]never\n[00:02.00]two\n[00:03. 5]three\n[00:04.5]four\n");
+    EXPECT_EQ(t.lineAt(500), QStringLiteral("from the start"));
+    EXPECT_EQ(t.lineAt(1500), QStringLiteral("one"));
+    EXPECT_EQ(t.lineAt(2500), QStringLiteral("two"));
+    EXPECT_EQ(t.lineAt(3040), QString());
+    EXPECT_EQ(t.lineAt(3050), QStringLiteral("three"));
+}
+
+TEST(LyricsText, LrcLinesStayUpUntilTheNextInTimeOrder)
+{
+    const LyricsText t = LyricsText::parseLrc(u"[ar:Someone]\n[ti:Song]\n[length: 03:20]\n[offset:+500]\n"
+                                              u"[00:12.00][01:40.00]chorus\n[00:02]<00:02.00>Hel<00:02.50>lo\n"
+                                              u"[00:05.125]late\nno stamp\n[00:20.9]\n");
+    EXPECT_EQ(t.timedLineCount(), 5);
+    // Every line half a second early.
+    EXPECT_EQ(t.lineAt(1499), QString());
+    EXPECT_EQ(t.lineAt(1500), QStringLiteral("Hello"));
+    EXPECT_EQ(t.lineAt(4624), QStringLiteral("Hello"));
+    EXPECT_EQ(t.lineAt(4625), QStringLiteral("late"));
+    EXPECT_EQ(t.lineAt(11'500), QStringLiteral("chorus"));
+    EXPECT_EQ(t.lineAt(20'400), QString()); // an empty line: nothing new to show
+    EXPECT_EQ(t.lineAt(99'500), QStringLiteral("chorus"));
+
+    EXPECT_EQ(LyricsText::parseLrc(u"[offset:-1000]\n[00:01]x\n").lineAt(1999), QString());
+    EXPECT_EQ(LyricsText::parseLrc(u"words only\n[ar:x]\n[00:99]bad\n").timedLineCount(), 0);
+}
+
+TEST(LyricsText, AFileOfStampsCostsASmallMultipleOfItsSize)
+{
+    QTemporaryDir dir;
+    const QString stamps = dir.filePath(QStringLiteral("stamps.txt"));
+    yk::test::writeBytes(stamps, QByteArray("[00:00]\n").repeated(1 << 20)); // 8 MiB
+    LyricsText t;
+    const yk::test::Cost cost = yk::test::measure([&] { t = LyricsText::load(stamps); });
+    EXPECT_EQ(t.timedLineCount(), 1 << 20);
+    EXPECT_LT(cost.peakGrowth, 6 * (8 << 20)) << cost.peakGrowth;
+    EXPECT_LT(cost.ms, 1500);
+    EXPECT_EQ(t.lineAt(500), QStringLiteral("<BR>"));
 }

@@ -34,6 +34,13 @@ int fuzzId3Tag(const uint8_t* data, size_t size);
 // A file of each format the tag editor writes (the first byte chooses),
 // read, given a new title and genre, written and read again.
 int fuzzTagEditing(const uint8_t* data, size_t size);
+// Timed lyrics in the classic form: the line at each time is short and
+// makes a safe mascot script, whatever was asked before; read from a file,
+// the same.
+int fuzzLyricsText(const uint8_t* data, size_t size);
+// Timed lyrics in the LRC form: as the classic form, and an offset moves
+// every line.
+int fuzzLrcLyrics(const uint8_t* data, size_t size);
 
 // Names the input being run, for the failure report (the replay test sets
 // the file name).

@@ -1,14 +1,19 @@
 #include "media/LyricsController.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "media/EmbeddedLyrics.h"
 #include "media/LyricsScript.h"
 #include "media/LyricsSearch.h"
 #include "platform/MascotChannel.h"
 #include "platform/ShellAdapter.h"
+#include "platform/TextFile.h"
 
 namespace yk {
 
@@ -16,6 +21,7 @@ LyricsController::LyricsController(MascotChannel& mascot, Sources sources, QObje
     : QObject(parent)
     , m_mascot(mascot)
     , m_sources(std::move(sources))
+    , m_cacheFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/lyrics"))
 {
 }
 
@@ -53,13 +59,32 @@ void LyricsController::open(const QString& trackPath)
         m_cancel.reset();
         found(watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run([trackPath, folder, cancel] {
-        Found f;
-        f.path = lyricssearch::findLyricsFile(trackPath, folder, cancel.get());
-        if (!f.path.isEmpty() && !cancel->load())
-            f.text = LyricsText::load(f.path);
+    watcher->setFuture(QtConcurrent::run(
+        [trackPath, folder, cache = m_cacheFolder, cancel] { return lookUp(trackPath, folder, cache, *cancel); }));
+}
+
+LyricsController::Found LyricsController::lookUp(const QString& trackPath, const QString& lyricsFolder,
+                                                 const QString& cacheFolder, const std::atomic_bool& cancel)
+{
+    Found f;
+    f.path = lyricssearch::findLyricsFile(trackPath, lyricsFolder, &cancel);
+    if (cancel.load())
+        return {};
+    if (!f.path.isEmpty()) {
+        f.text = LyricsText::load(f.path);
         return f;
-    }));
+    }
+    const QString embedded = readEmbeddedLyrics(trackPath);
+    if (embedded.isEmpty() || cancel.load())
+        return {};
+    f.text = LyricsText::parseLrc(embedded);
+    // Written afresh for every start of the track: the tags may have changed.
+    // A failed write leaves the lyrics shown but nothing to open.
+    const QString name = QFileInfo(trackPath).completeBaseName();
+    f.path = cacheFolder + u'/' + (name.isEmpty() ? QStringLiteral("lyrics") : name) + QStringLiteral(".txt");
+    if (!QDir().mkpath(cacheFolder) || !textfile::writeText(f.path, embedded))
+        QFile::remove(f.path); // no older copy stands in for them
+    return f;
 }
 
 void LyricsController::found(const Found& result)

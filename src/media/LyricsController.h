@@ -15,10 +15,16 @@ namespace yk {
 class MascotChannel;
 class ShellAdapter;
 
-// Timed lyrics of the playing track: finds the track's lyrics file when the
-// track opens (off the UI thread), reads it once, and on each position
+// Timed lyrics of the playing track: finds the track's lyrics when the
+// track opens (off the UI thread), reads them once, and on each position
 // update shows the line due and passes each new line to the mascot. It owns
 // no widgets: the main window follows captionChanged() and labelShown().
+//
+// Lyrics come from a lyrics file (LyricsSearch.h), else from the track's
+// own tags; those are written to a file of their own in the cache folder,
+// which then stands for the lyrics file (the double click opens it).
+// Lyrics without time stamps show no line, but the label still shows and
+// opens them.
 //
 // The label's rules: it shows while the list or a system sound plays and
 // the track has a lyrics file, with the month title moved down to make
@@ -49,6 +55,8 @@ public:
     // A double click on the label: the lyrics file opens in the desktop's
     // editor, if it is still there.
     void openFile(ShellAdapter& shell) const;
+    // Where lyrics from tags are written; the user's cache folder unless set.
+    void setCacheFolder(const QString& folder) { m_cacheFolder = folder; }
 
     QString lyricsFile() const { return m_file; }
     bool isOn() const { return m_on; }
@@ -69,6 +77,8 @@ private:
         QString path;
         LyricsText text;
     };
+    static Found lookUp(const QString& trackPath, const QString& lyricsFolder, const QString& cacheFolder,
+                        const std::atomic_bool& cancel);
     void cancelLookup();
     void found(const Found& result);
     void setCaption(const QString& caption);
@@ -76,6 +86,7 @@ private:
 
     MascotChannel& m_mascot;
     Sources m_sources;
+    QString m_cacheFolder;
     QString m_file;
     bool m_on = false;
     LyricsText m_text;

@@ -1,5 +1,7 @@
 #include "media/LyricsScript.h"
 
+#include <algorithm>
+
 #include "platform/TextFile.h"
 #include "shell/ScriptEscape.h"
 
@@ -55,21 +57,29 @@ QString filterLeadingScript(QStringView s)
 {
     QString out;
     qsizetype i = 0;
+    // Whole pieces only: a cut command or escape pair could take the pause.
+    const auto add = [&out](QStringView piece) {
+        if (out.size() + piece.size() > kMaxScriptTextLength)
+            return false;
+        out += piece;
+        return true;
+    };
     while (i < s.size()) {
         const QChar c = s[i];
+        qsizetype n = 1;
+        bool room = true;
         if (c == u'\\') {
-            if (const qsizetype n = allowedCommand(s, i)) {
-                out += s.mid(i, n);
-                i += n;
-                continue;
-            }
-            out += QStringLiteral("\\\\");
+            n = std::max<qsizetype>(1, allowedCommand(s, i));
+            room = add(n > 1 ? s.mid(i, n) : QStringView(u"\\\\"));
         } else if (c == u'%') {
-            out += QStringLiteral("\\%");
+            room = add(u"\\%");
         } else if (c.unicode() > 0x1F && c.unicode() != 0x7F) {
-            out += c;
+            n = c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate() ? 2 : 1;
+            room = add(s.mid(i, n));
         }
-        ++i;
+        if (!room)
+            break;
+        i += n;
     }
     return out;
 }
@@ -81,8 +91,9 @@ bool isDoubleByte(QStringView c)
     return cp932::encode(c.toString()).size() == 2;
 }
 
-QString lyricsMascotScript(const QString& line)
+QString lyricsMascotScript(const QString& fullLine)
 {
+    const QString line = fullLine.left(kMaxLyricsScriptScan);
     const QString pause = QStringLiteral("\\w2");
     if (!line.startsWith(u'\\'))
         return QStringLiteral("\\n") + pause + escapeScriptText(line);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "shell/ScriptEscape.h"
+
 namespace yk {
 
 // The mascot script that speaks one lyric line: a line break, a short
@@ -15,6 +17,13 @@ namespace yk {
 // \\ and \%). Every other command (\! \j \- \q \_a \e ...) and every bare %
 // is escaped so that it shows as text; the rest of the line is escaped as
 // all text from files is. No closing "\e": the mascot ends the script.
+//
+// Only the first kMaxLyricsScriptScan UTF-16 units of the line are looked
+// at, and each of the two parts is cut as text from files is (the leading
+// script at whole commands), so a script stays short however long the line:
+// at most kMaxLyricsScriptLength UTF-16 units.
+inline constexpr qsizetype kMaxLyricsScriptScan = 1000;
+inline constexpr qsizetype kMaxLyricsScriptLength = 3 * kMaxScriptTextLength + 5;
 QString lyricsMascotScript(const QString& line);
 
 // True when `c` (a whole character) takes two bytes in Shift-JIS (CP932).

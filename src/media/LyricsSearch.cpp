@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "media/MediaFormats.h"
+
 namespace yk::lyricssearch {
 
 namespace {
@@ -50,6 +52,12 @@ QString withSlash(const QString& folder)
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
+// The folder part of a path, up to and with its last "/".
+QString folderOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
 struct Walk
 {
     QString wanted;
@@ -84,13 +92,24 @@ struct Walk
 
 QString besideCandidate(const QString& trackPath)
 {
+    if (hasModernMediaEnding(trackPath))
+        return folderOf(trackPath) + wantedName(trackPath);
     return trackPath.chopped(std::min<qsizetype>(4, trackPath.size())) + QStringLiteral(".txt");
 }
 
 QString wantedName(const QString& trackPath)
 {
+    if (hasModernMediaEnding(trackPath))
+        return withoutMediaSuffix(trackPath) + QStringLiteral(".txt");
     const QString name = QFileInfo(trackPath).fileName();
     return name.chopped(std::min<qsizetype>(3, name.size())) + QStringLiteral("txt");
+}
+
+QString wantedLrcName(const QString& trackPath)
+{
+    const QString name = QFileInfo(trackPath).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return (dot > 0 ? name.left(dot) : withoutMediaSuffix(name)) + QStringLiteral(".lrc");
 }
 
 QString searchFolder(const QString& folder, const QString& wanted, bool subFolders, const std::atomic_bool* cancel)
@@ -102,16 +121,25 @@ QString searchFolder(const QString& folder, const QString& wanted, bool subFolde
 
 QString findLyricsFile(const QString& trackPath, const QString& lyricsFolder, const std::atomic_bool* cancel)
 {
-    const QString beside = besideCandidate(trackPath);
-    if (QFileInfo(beside).isFile())
-        return beside;
-    const QFileInfo besideInfo(beside);
-    if (const QString name = match(list(besideInfo.path()).files, besideInfo.fileName()); !name.isEmpty())
-        return withSlash(besideInfo.path()) + name;
-
-    if (lyricsFolder.isEmpty() || list(lyricsFolder).files.isEmpty())
-        return {};
-    return searchFolder(lyricsFolder, wantedName(trackPath), true, cancel);
+    int searchable = -1; // the folder is listed once, when first needed
+    const QString names[] = {wantedName(trackPath), wantedLrcName(trackPath)};
+    const QString besides[] = {besideCandidate(trackPath), folderOf(trackPath) + names[1]};
+    for (int i = 0; i < 2; ++i) {
+        if (QFileInfo(besides[i]).isFile())
+            return besides[i];
+        const QFileInfo besideInfo(besides[i]);
+        if (const QString name = match(list(besideInfo.path()).files, besideInfo.fileName()); !name.isEmpty())
+            return withSlash(besideInfo.path()) + name;
+        if (searchable < 0)
+            searchable = !lyricsFolder.isEmpty() && !list(lyricsFolder).files.isEmpty();
+        if (searchable) {
+            if (const QString found = searchFolder(lyricsFolder, names[i], true, cancel); !found.isEmpty())
+                return found;
+        }
+        if (cancel && cancel->load())
+            return {};
+    }
+    return {};
 }
 
 } // namespace yk::lyricssearch
