@@ -79,6 +79,14 @@ TEST(FuzzCorpus, Id3Tag)
     EXPECT_TRUE(files.contains(QStringLiteral("shift-jis-tag")));
 }
 
+TEST(FuzzCorpus, TrackTags)
+{
+    const QStringList files = replay(QStringLiteral("track_tags"), yk::fuzz::fuzzTrackTags);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("id3v2-size-lie")));
+    EXPECT_TRUE(files.contains(QStringLiteral("shift-jis")));
+}
+
 TEST(FuzzCorpusDeathTest, ABrokenRuleStopsTheRunAndNamesTheInput)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -8,6 +8,7 @@
 
 #include "media/Id3Tag.h"
 #include "media/Player.h"
+#include "platform/linux/MprisAdaptors.h"
 #include "platform/linux/MprisService.h"
 
 #include <QDBusArgument>
@@ -206,6 +207,23 @@ TEST_F(MprisBus, MetadataCarriesTheTagTheFileAndTheLengthInTheirTypes)
     EXPECT_TRUE(get(kPlayer, QStringLiteral("CanSeek")).toBool());
     EXPECT_EQ(get(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Yomikaze"));
     EXPECT_TRUE(get(kRoot, QStringLiteral("CanQuit")).toBool());
+}
+
+TEST(MprisMetadata, TagFieldsGoUnderTheirNamesAndTypesOnlyWhenKnown)
+{
+    MediaTrack t;
+    t.id = QStringLiteral("/org/yomikaze/track/0");
+    QVariantMap m = MprisPlayerAdaptor::metadataOf(t);
+    for (const char* key : {"xesam:albumArtist", "xesam:genre", "xesam:trackNumber"})
+        EXPECT_FALSE(m.contains(QString::fromLatin1(key))) << key;
+    t.albumArtists = {QStringLiteral("V.A.")};
+    t.genres = {QStringLiteral("Anime(J)")};
+    t.trackNumber = 7;
+    m = MprisPlayerAdaptor::metadataOf(t);
+    EXPECT_EQ(m.value(QStringLiteral("xesam:albumArtist")).toStringList(), t.albumArtists);
+    EXPECT_EQ(m.value(QStringLiteral("xesam:genre")).toStringList(), t.genres);
+    EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")).metaType(), QMetaType::fromType<int>());
+    EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")).toInt(), 7);
 }
 
 TEST_F(MprisBus, ChangesAreSignalledWithOnlyWhatChangedAndNeverThePosition)

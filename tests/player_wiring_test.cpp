@@ -2,6 +2,7 @@
 // the hand-over, drops, the saved list and the now-playing announcement.
 
 #include "support/AppHarness.h"
+#include "support/AudioFiles.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestUtil.h"
 
@@ -14,8 +15,12 @@
 #include "shell/MoveRule.h"
 
 #include <QMessageBox>
+#include <QThread>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <mpegfile.h>
+#include <id3v2tag.h>
 
 using namespace yk;
 using yk::test::Harness;
@@ -32,8 +37,9 @@ struct PlayingHarness : Harness
 {
     QStringList files;
 
-    PlayingHarness(bool play = true)
+    PlayingHarness(bool play = true, std::function<std::optional<tags::TrackInfo>(const QString&)> read = {})
     {
+        readTrackInfo = std::move(read);
         QDir(dir.path()).mkpath(QStringLiteral("System")); // no opening sound
         for (const char* name : {"m/a.wav", "m/b.mp3", "m/c.mid"}) {
             touch(path(QString::fromLatin1(name)));
@@ -267,6 +273,48 @@ TEST(NowPlaying, ATrackWithATagIsAnnouncedOnceWhenItStarts)
     h.key(Qt::Key_End);
     h.tick();
     EXPECT_EQ(h.mascot.scripts.size(), 3);
+}
+
+TEST(NowPlaying, AVersionTwoTagOfARealMp3NamesAndAnnouncesTheTrack)
+{
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoders";
+    PlayingHarness h;
+    ASSERT_TRUE(yk::test::writeAudioFile(h.files[1], yk::test::AudioFormat::Mp3));
+    {
+        TagLib::MPEG::File f(QFile::encodeName(h.files[1]).constData());
+        f.ID3v2Tag(true)->setTitle(TagLib::String("海の歌", TagLib::String::UTF8));
+        f.ID3v2Tag()->setArtist("Nami");
+        ASSERT_TRUE(f.save(TagLib::MPEG::File::ID3v2, TagLib::MPEG::File::StripOthers, TagLib::ID3v2::v4));
+    }
+    h.mascot.scripts.clear();
+    h.key(Qt::Key_PageDown);
+    EXPECT_EQ(h.title(), QStringLiteral("2.海の歌"));
+    EXPECT_EQ(h.mascot.scripts, QStringList({nowPlayingScript(QStringLiteral("海の歌"), QStringLiteral("Nami")),
+                                             QStringLiteral("\\h海の歌\\e"), QStringLiteral("\\hNami、萌え～\\e")}));
+}
+
+TEST(NowPlaying, ASlowReadStartsTheTrackUnderItsFileNameAndNamesAndAnnouncesItLater)
+{
+    std::atomic<bool> open = false;
+    PlayingHarness h(false, [&open](const QString&) {
+        for (int i = 0; i < 500 && !open; ++i)
+            QThread::msleep(10);
+        tags::TrackInfo info;
+        info.title = QStringLiteral("Late");
+        info.artist = QStringLiteral("Band");
+        info.hasTag = true;
+        return std::optional(info);
+    });
+    h.mascot.scripts.clear();
+    h.tick();
+    EXPECT_EQ(h.title(), QStringLiteral("1.a"));
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play")) << "the start did not wait for the tags";
+    EXPECT_TRUE(h.mascot.scripts.isEmpty());
+    open = true;
+    EXPECT_TRUE(yk::test::spinUntil([&] { return h.title() == u"1.Late"; }));
+    EXPECT_EQ(h.mascot.scripts, QStringList({nowPlayingScript(QStringLiteral("Late"), QStringLiteral("Band")),
+                                             QStringLiteral("\\hLate\\e"), QStringLiteral("\\hBand、萌え～\\e")}));
 }
 
 TEST(NowPlaying, ScriptWithoutArtistGoesStraightToTheName)

@@ -31,6 +31,9 @@ int fuzzPlayList(const uint8_t* data, size_t size);
 int fuzzHandOverIntake(const uint8_t* data, size_t size);
 // The ID3 tag at the end of a file, and a tag block built from it.
 int fuzzId3Tag(const uint8_t* data, size_t size);
+// The text rule for ID3v2 frames declared Latin-1, on its own and
+// through TagLib; and the tag reader on the bytes as files of every kind.
+int fuzzTrackTags(const uint8_t* data, size_t size);
 
 // Names the input being run, for the failure report (the replay test sets
 // the file name).
