@@ -149,6 +149,7 @@ public:
     ClockTick& clockTick() const { return *m_tick; }
     PlayList& playList() { return m_playList; }
     Player& player() const { return *m_player; }
+    NowPlaying& nowPlaying() const { return *m_nowPlaying; }
     PlayListActions& playListActions() const { return *m_listActions; }
     PlayListView& playListView() const { return *m_listView; }
     CountdownTimer& timer() const { return *m_timer; }
