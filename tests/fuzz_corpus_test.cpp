@@ -94,6 +94,13 @@ TEST(FuzzCorpus, LrcLyrics)
     EXPECT_TRUE(files.contains(QStringLiteral("word-stamps")));
 }
 
+TEST(FuzzCorpus, TrackTags)
+{
+    const QStringList files = replay(QStringLiteral("track_tags"), yk::fuzz::fuzzTrackTags);
+    EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("id3v2-size-lie")));
+}
+
 TEST(FuzzCorpusDeathTest, ABrokenRuleStopsTheRunAndNamesTheInput)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

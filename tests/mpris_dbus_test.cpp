@@ -8,6 +8,7 @@
 
 #include "media/Id3Tag.h"
 #include "media/Player.h"
+#include "platform/linux/MprisAdaptors.h"
 #include "platform/linux/MprisService.h"
 
 #include <QDBusArgument>
@@ -206,6 +207,20 @@ TEST_F(MprisBus, MetadataCarriesTheTagTheFileAndTheLengthInTheirTypes)
     EXPECT_TRUE(get(kPlayer, QStringLiteral("CanSeek")).toBool());
     EXPECT_EQ(get(kRoot, QStringLiteral("Identity")).toString(), QStringLiteral("Yomikaze"));
     EXPECT_TRUE(get(kRoot, QStringLiteral("CanQuit")).toBool());
+}
+
+TEST(MprisMetadata, AlbumArtistGenreAndTrackNumberOnlyWhenKnown)
+{
+    MediaTrack t;
+    t.id = QStringLiteral("/org/yomikaze/track/0");
+    EXPECT_FALSE(MprisPlayerAdaptor::metadataOf(t).contains(QStringLiteral("xesam:trackNumber")));
+    t.albumArtists = {QStringLiteral("V.A.")};
+    t.genres = {QStringLiteral("Anime(J)")};
+    t.trackNumber = 7;
+    const QVariantMap m = MprisPlayerAdaptor::metadataOf(t);
+    EXPECT_EQ(m.value(QStringLiteral("xesam:albumArtist")).toStringList(), t.albumArtists);
+    EXPECT_EQ(m.value(QStringLiteral("xesam:genre")).toStringList(), t.genres);
+    EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")), QVariant(7));
 }
 
 TEST_F(MprisBus, ChangesAreSignalledWithOnlyWhatChangedAndNeverThePosition)

@@ -3,6 +3,7 @@
 // meaning does, and the state read back must be what the window shows.
 
 #include "support/AppHarness.h"
+#include "support/AudioFiles.h"
 #include "support/TestUtil.h"
 
 #include "media/Id3Tag.h"
@@ -200,6 +201,30 @@ TEST(RemoteControls, MetadataNamesTheCurrentEntryFromItsTagOrItsFileName)
     EXPECT_TRUE(t.artists.isEmpty());
     EXPECT_TRUE(t.album.isEmpty());
     EXPECT_EQ(t.url, QUrl::fromLocalFile(h.files[1]).toString());
+}
+
+TEST(RemoteControls, AnyFormatsTagsAndLengthShowBeforeTheDeviceOpensTheFile)
+{
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoders";
+    RemoteHarness h;
+    const QString flac = h.path(QStringLiteral("m/d.flac"));
+    ASSERT_TRUE(yk::test::writeAudioFile(flac, yk::test::AudioFormat::Flac));
+    ASSERT_TRUE(yk::test::writeTags(flac, {{"TITLE", "Umi"}, {"GENRE", "Anime"}, {"TRACKNUMBER", "7"}, {"ALBUMARTIST", "V.A."}}));
+    h.app->playList().append({flac});
+    h.remote().play();
+    h.remote().pause();
+    h.remote().previous(); // paused: cued, not opened
+    ASSERT_TRUE(yk::test::spinUntil([&] { return h.state().track.title == u"Umi"; }));
+    const MediaTrack t = h.state().track;
+    EXPECT_EQ(t.albumArtists, QStringList{QStringLiteral("V.A.")});
+    EXPECT_EQ(t.genres, QStringList{QStringLiteral("Anime")});
+    EXPECT_EQ(t.trackNumber, 7);
+    EXPECT_GT(t.lengthUs, 50000) << "the tags' length";
+
+    h.device.setLength(5000);
+    h.remote().play();
+    EXPECT_EQ(h.state().track.lengthUs, 5000000) << "the device's, once it has the file";
 }
 
 TEST(RemoteControls, AnEmptyListHasNoTrackAndNothingToPlay)

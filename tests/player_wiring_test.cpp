@@ -2,6 +2,7 @@
 // the hand-over, drops, the saved list and the now-playing announcement.
 
 #include "support/AppHarness.h"
+#include "support/AudioFiles.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestUtil.h"
 
@@ -14,6 +15,7 @@
 #include "shell/MoveRule.h"
 
 #include <QMessageBox>
+#include <QThread>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -32,8 +34,9 @@ struct PlayingHarness : Harness
 {
     QStringList files;
 
-    PlayingHarness(bool play = true)
+    PlayingHarness(bool play = true, std::function<std::optional<tags::TrackInfo>(const QString&)> read = {})
     {
+        readTrackInfo = std::move(read);
         QDir(dir.path()).mkpath(QStringLiteral("System")); // no opening sound
         for (const char* name : {"m/a.wav", "m/b.mp3", "m/c.mid"}) {
             touch(path(QString::fromLatin1(name)));
@@ -267,6 +270,44 @@ TEST(NowPlaying, ATrackWithATagIsAnnouncedOnceWhenItStarts)
     h.key(Qt::Key_End);
     h.tick();
     EXPECT_EQ(h.mascot.scripts.size(), 3);
+}
+
+TEST(NowPlaying, AVersionTwoTagOfARealMp3NamesAndAnnouncesTheTrack)
+{
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no encoders";
+    PlayingHarness h;
+    ASSERT_TRUE(yk::test::writeAudioFile(h.files[1], yk::test::AudioFormat::Mp3));
+    ASSERT_TRUE(yk::test::writeTags(h.files[1], {{"TITLE", "海の歌"}, {"ARTIST", "Nami"}}));
+    h.mascot.scripts.clear();
+    h.key(Qt::Key_PageDown);
+    EXPECT_EQ(h.title(), QStringLiteral("2.海の歌"));
+    EXPECT_EQ(h.mascot.scripts, QStringList({nowPlayingScript(QStringLiteral("海の歌"), QStringLiteral("Nami")),
+                                             QStringLiteral("\\h海の歌\\e"), QStringLiteral("\\hNami、萌え～\\e")}));
+}
+
+TEST(NowPlaying, ASlowReadStartsTheTrackUnderItsFileNameAndNamesItAndTellsOfItLater)
+{
+    std::atomic<bool> open = false;
+    PlayingHarness h(false, [&open](const QString& path) {
+        for (int i = 0; i < 500 && !open; ++i)
+            QThread::msleep(10);
+        tags::TrackInfo info;
+        info.title = QFileInfo(path).baseName().toUpper();
+        info.artist = QStringLiteral("Band");
+        info.hasTag = true;
+        return std::optional(info);
+    });
+    h.mascot.present = false; // a desktop notice stands in for it
+    QSignalSpy unheard(&h.app->nowPlaying(), &NowPlaying::unheard);
+    h.tick();
+    EXPECT_EQ(h.title(), QStringLiteral("1.a"));
+    EXPECT_EQ(h.device.command(), QStringLiteral("Play")) << "the start did not wait for the tags";
+    h.player().forward(); // on to b before a's tags came
+    EXPECT_EQ(h.title(), QStringLiteral("2.b"));
+    open = true;
+    EXPECT_TRUE(yk::test::spinUntil([&] { return h.title() == u"2.B" && !unheard.isEmpty(); }));
+    EXPECT_EQ(unheard, QList<QVariantList>({{h.files[1], QStringLiteral("B"), QStringLiteral("Band")}}));
 }
 
 TEST(NowPlaying, ScriptWithoutArtistGoesStraightToTheName)

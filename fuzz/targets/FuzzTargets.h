@@ -41,6 +41,9 @@ int fuzzLyricsText(const uint8_t* data, size_t size);
 // Timed lyrics in the LRC form: as the classic form, and an offset moves
 // every line.
 int fuzzLrcLyrics(const uint8_t* data, size_t size);
+// The text rule for ID3v2 frames declared Latin-1, on its own and
+// through TagLib; and the tag reader on the bytes as files of every kind.
+int fuzzTrackTags(const uint8_t* data, size_t size);
 
 // Names the input being run, for the failure report (the replay test sets
 // the file name).

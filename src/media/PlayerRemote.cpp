@@ -8,6 +8,7 @@
 #include "media/PlayList.h"
 #include "media/Player.h"
 #include "media/ThumbBars.h"
+#include "media/TrackInfoReader.h"
 #include "platform/DeviceChannel.h"
 #include "platform/VolumeMixer.h"
 
@@ -22,12 +23,13 @@ const QString kStopped = QStringLiteral("Stopped");
 } // namespace
 
 PlayerRemote::PlayerRemote(Player& player, PlayList& list, DeviceChannel& device, VolumeMixer& mixer,
-                           Actions actions, QObject* parent)
+                           TrackInfoReader& tags, Actions actions, QObject* parent)
     : MediaControlTarget(parent)
     , m_player(player)
     , m_list(list)
     , m_device(device)
     , m_mixer(mixer)
+    , m_tags(tags)
     , m_actions(std::move(actions))
 {
     const auto again = [this] { refresh(); };
@@ -40,6 +42,12 @@ PlayerRemote::PlayerRemote(Player& player, PlayList& list, DeviceChannel& device
     connect(&m_list, &PlayList::changed, this, again);
     connect(&m_player, &Player::trackOpened, this, [this] {
         // A tag edited since is read afresh.
+        m_tagPath.clear();
+        refresh();
+    });
+    connect(&m_tags, &TrackInfoReader::finished, this, [this](const QString& path) {
+        if (path != m_tagPath)
+            return;
         m_tagPath.clear();
         refresh();
     });
@@ -75,15 +83,21 @@ MediaTrack PlayerRemote::currentTrack() const
         return track;
     }
     if (path != m_tagPath) {
+        // Not read in the reader's short wait: its finished() brings it.
         m_tagPath = path;
-        m_tag = id3::readTag(path);
+        m_info = m_tags.lookup(path, true).info;
     }
     track.id = trackId(index);
-    track.title = id3::trackName(path, m_tag);
-    if (m_tag) {
-        if (!m_tag->artist.isEmpty())
-            track.artists = QStringList{m_tag->artist};
-        track.album = m_tag->album;
+    track.title = tags::trackTitle(path, m_info);
+    if (m_info) {
+        if (!m_info->artist.isEmpty())
+            track.artists = QStringList{m_info->artist};
+        track.album = m_info->album;
+        if (!m_info->albumArtist.isEmpty())
+            track.albumArtists = QStringList{m_info->albumArtist};
+        if (!m_info->genre.isEmpty())
+            track.genres = QStringList{m_info->genre};
+        track.trackNumber = m_info->trackNumber;
     }
     track.url = QUrl::fromLocalFile(path).toString();
     // The length is known once the device has opened the file, and kept
@@ -94,7 +108,10 @@ MediaTrack PlayerRemote::currentTrack() const
     }
     if (m_device.fileName() == path && m_device.command() != u"Close" && m_device.length() > 0)
         m_lengthMs = m_device.length();
-    track.lengthUs = m_lengthMs * 1000;
+    // Until then the tags' own reckoning stands in, so a track cued while
+    // paused has its length too.
+    const qint64 lengthMs = m_lengthMs > 0 ? m_lengthMs : (m_info ? m_info->lengthMs : 0);
+    track.lengthUs = lengthMs * 1000;
     return track;
 }
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <optional>
 
-#include "media/Id3Tag.h"
+#include "media/TrackTags.h"
 #include "platform/MediaControls.h"
 
 namespace yk {
@@ -11,6 +11,7 @@ namespace yk {
 class DeviceChannel;
 class PlayList;
 class Player;
+class TrackInfoReader;
 class VolumeMixer;
 
 // The player as the desktop's media controls see it. Every request goes to
@@ -33,8 +34,10 @@ public:
         std::function<void()> volumeSet;
     };
 
-    PlayerRemote(Player& player, PlayList& list, DeviceChannel& device, VolumeMixer& mixer, Actions actions,
-                 QObject* parent = nullptr);
+    // The track's tags come from `tags`, never read here: a file whose
+    // read is under way shows its file name until the read is done.
+    PlayerRemote(Player& player, PlayList& list, DeviceChannel& device, VolumeMixer& mixer, TrackInfoReader& tags,
+                 Actions actions, QObject* parent = nullptr);
 
     // The track id of a play-list entry.
     static QString trackId(int index);
@@ -70,13 +73,15 @@ private:
     PlayList& m_list;
     DeviceChannel& m_device;
     VolumeMixer& m_mixer;
+    TrackInfoReader& m_tags;
     Actions m_actions;
     MediaState m_state;
     double m_volume = 0.0;
     qint64 m_positionMs = 0; // the player's last position report
-    // The tag of the last track looked at, read again when a track opens.
+    // The tags of the last track looked at, asked again when a track
+    // opens and when a read of it ends (the editor may have saved).
     mutable QString m_tagPath;
-    mutable std::optional<id3::Tag> m_tag;
+    mutable std::optional<tags::TrackInfo> m_info;
     mutable QString m_lengthPath;
     mutable qint64 m_lengthMs = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace yk::tags {
@@ -37,5 +38,16 @@ void setUpTagLib();
 // The file's tags and length; empty when the file cannot be read as any
 // format TagLib knows. Touches the disk: call it off the UI thread.
 std::optional<TrackInfo> readTrackInfo(const QString& path);
+
+// The text of an ID3v2 frame declared Latin-1. Plain ASCII is itself;
+// other bytes were most often written by a Japanese system in its own code
+// page, or by a tool that wrote UTF-8 under the wrong label: UTF-8 when the
+// bytes are valid UTF-8, else CP932 when they decode without a fault, else
+// Latin-1 as declared.
+QString decodeLatin1Frame(QByteArrayView bytes);
+
+// A track's name for the player, the mascot and the desktop: the tag's
+// title, else the file name without its extension.
+QString trackTitle(const QString& path, const std::optional<TrackInfo>& info);
 
 } // namespace yk::tags

@@ -17,7 +17,10 @@ struct MediaTrack
     QString title;
     QStringList artists;
     QString album;
-    qint64 lengthUs = 0; // 0: not known (not opened yet)
+    QStringList albumArtists;
+    QStringList genres;
+    int trackNumber = 0; // 0: not given
+    qint64 lengthUs = 0; // 0: not known (neither the tags nor the device tell)
     QString url;         // file:// URL of the entry
     bool operator==(const MediaTrack&) const = default;
 };

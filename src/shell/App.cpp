@@ -25,6 +25,7 @@
 #include "media/PlayWindow.h"
 #include "media/Player.h"
 #include "media/PlayerRemote.h"
+#include "media/TrackInfoReader.h"
 #include "platform/Clock.h"
 #include "platform/DeviceChannel.h"
 #include "platform/GlobalHotKey.h"
@@ -125,7 +126,8 @@ App::App(AppServices services, QObject* parent)
     }
     m_tick = std::make_unique<ClockTick>(*m_s.clock);
     m_clockFace = std::make_unique<ClockFace>();
-    m_nowPlaying = std::make_unique<NowPlaying>(*m_s.mascot);
+    m_trackInfo = std::make_unique<TrackInfoReader>(m_s.readTrackInfo);
+    m_nowPlaying = std::make_unique<NowPlaying>(*m_s.mascot, *m_trackInfo);
     m_player = std::make_unique<Player>(m_playList, *m_s.device, m_s.movie, m_tick.get());
     m_listActions = std::make_unique<PlayListActions>(m_playList, *m_player, *m_s.device, m_s.paths);
     m_listView = std::make_unique<PlayListView>(m_playList, *m_player);
@@ -180,6 +182,14 @@ App::App(AppServices services, QObject* parent)
     // a title refresh reads the same tag quietly.
     m_player->setTitleSource([this](const QString& path) {
         return m_nowPlaying->titleFor(path, m_s.device->command() == u"Close" && m_player->listPlaying());
+    });
+    // Tags that came in late replace the file name they stood in for, and
+    // nothing else the title shows since.
+    m_nowPlaying->setCurrentTrack([this] { return m_player->currentFile(); });
+    connect(m_nowPlaying.get(), &NowPlaying::titleArrived, this, [this](const QString& path, const QString& title) {
+        const int index = m_player->currentIndex();
+        if (m_player->title() == entryDisplayName(index, path, tags::trackTitle(path, std::nullopt)))
+            m_player->showText(entryDisplayName(index, path, title));
     });
     m_player->setMovieBlocker([this] {
         const QList<QWidget*> open = m_windows->openWindows();

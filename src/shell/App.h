@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "media/PlayList.h"
+#include "media/TrackTags.h"
 #include "platform/AppPaths.h"
 #include "shell/CommandTable.h"
 #include "shell/Settings.h"
@@ -57,6 +58,7 @@ class PopupMenu;
 class SecondaryWindows;
 class ShellAdapter;
 class ToolWindow;
+class TrackInfoReader;
 class TrayIcon;
 struct StandInServices;
 class VolumeMixer;
@@ -82,6 +84,8 @@ struct AppServices
     MediaControls* mediaControls = nullptr; // null: no remote media controls
     DesktopNotifier* notifier = nullptr;   // null: no desktop notices
     Autostart* autostart = nullptr;        // null: no start at login (the item is hidden)
+    // Reads a track's tags, on a worker thread; empty: TagLib's reader.
+    std::function<std::optional<tags::TrackInfo>(const QString&)> readTrackInfo;
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -145,6 +149,7 @@ public:
     ClockTick& clockTick() const { return *m_tick; }
     PlayList& playList() { return m_playList; }
     Player& player() const { return *m_player; }
+    NowPlaying& nowPlaying() const { return *m_nowPlaying; }
     PlayListActions& playListActions() const { return *m_listActions; }
     PlayListView& playListView() const { return *m_listView; }
     CountdownTimer& timer() const { return *m_timer; }
@@ -199,6 +204,7 @@ private:
     AppServices m_s;
     Settings m_settings;
     PlayList m_playList;
+    std::unique_ptr<TrackInfoReader> m_trackInfo;
     std::unique_ptr<NowPlaying> m_nowPlaying;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<PlayListActions> m_listActions;

@@ -17,7 +17,7 @@ void App::wireDesktopServices()
 {
     m_notices = std::make_unique<NoticeFallback>(*m_s.mascot, *m_s.notifier);
     m_remote = std::make_unique<PlayerRemote>(
-        *m_player, m_playList, *m_s.device, *m_s.mixer,
+        *m_player, m_playList, *m_s.device, *m_s.mixer, *m_trackInfo,
         PlayerRemote::Actions{[this] {
                                   m_form->show();
                                   raiseAllWindows();

@@ -58,6 +58,8 @@ struct Harness
     // The desktop's media controls and notices, when a test gives them.
     MediaControls* mediaControls = nullptr;
     DesktopNotifier* notifier = nullptr;
+    // The tag reader, when a test gives one (it runs on a worker thread).
+    std::function<std::optional<tags::TrackInfo>(const QString&)> readTrackInfo;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
 
@@ -75,6 +77,7 @@ struct Harness
         s.movie = movie;
         s.mediaControls = mediaControls;
         s.notifier = notifier;
+        s.readTrackInfo = readTrackInfo;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
         s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };

@@ -14,6 +14,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <fileref.h>
+#include <tpropertymap.h>
+
 namespace yk::test {
 
 enum class AudioFormat { Mp3, Flac, OggVorbis, Opus, M4a, Wma };
@@ -79,6 +82,21 @@ inline bool writeAudioFile(const QString& path, AudioFormat format)
     }
     QFile::remove(path);
     return QFile::copy(source, path) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+// Tags written by TagLib's common names ("TITLE", "ALBUMARTIST", "DATE",
+// ...), each into the field the file's format keeps it in (an MP3 gets
+// ID3v2.4). False when the file could not be saved.
+inline bool writeTags(const QString& path, std::initializer_list<std::pair<const char*, const char*>> fields)
+{
+    TagLib::FileRef file(QFile::encodeName(path).constData());
+    if (file.isNull())
+        return false;
+    TagLib::PropertyMap map;
+    for (const auto& [key, value] : fields)
+        map.insert(key, TagLib::StringList(TagLib::String(value, TagLib::String::UTF8)));
+    file.file()->setProperties(map);
+    return file.save();
 }
 
 } // namespace yk::test

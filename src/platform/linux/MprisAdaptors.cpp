@@ -39,6 +39,12 @@ QVariantMap MprisPlayerAdaptor::metadataOf(const MediaTrack& track)
         map.insert(QStringLiteral("xesam:artist"), track.artists);
     if (!track.album.isEmpty())
         map.insert(QStringLiteral("xesam:album"), track.album);
+    if (!track.albumArtists.isEmpty())
+        map.insert(QStringLiteral("xesam:albumArtist"), track.albumArtists);
+    if (!track.genres.isEmpty())
+        map.insert(QStringLiteral("xesam:genre"), track.genres);
+    if (track.trackNumber > 0)
+        map.insert(QStringLiteral("xesam:trackNumber"), track.trackNumber);
     if (track.lengthUs > 0)
         map.insert(QStringLiteral("mpris:length"), qlonglong(track.lengthUs));
     if (!track.url.isEmpty())
