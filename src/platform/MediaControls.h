@@ -19,6 +19,7 @@ struct MediaTrack
     QString album;
     qint64 lengthUs = 0; // 0: not known (not opened yet)
     QString url;         // file:// URL of the entry
+    QString artUrl;      // file:// URL of its cover picture; empty: none
     bool operator==(const MediaTrack&) const = default;
 };
 
