@@ -95,6 +95,8 @@ MediaTrack PlayerRemote::currentTrack() const
     if (m_device.fileName() == path && m_device.command() != u"Close" && m_device.length() > 0)
         m_lengthMs = m_device.length();
     track.lengthUs = m_lengthMs * 1000;
+    if (path == m_artPath)
+        track.artUrl = m_artUrl;
     return track;
 }
 
@@ -138,6 +140,13 @@ void PlayerRemote::refresh(bool readMixer)
         return;
     m_state = std::move(now);
     Q_EMIT changed();
+}
+
+void PlayerRemote::setArtUrl(const QString& trackPath, const QString& url)
+{
+    m_artPath = trackPath;
+    m_artUrl = url;
+    refresh(false);
 }
 
 void PlayerRemote::play()
