@@ -46,8 +46,9 @@ void App::wireDesktopServices()
     });
     connect(m_player.get(), &Player::trackOpened, m_coverArt.get(), &CoverArt::request);
     connect(m_coverArt.get(), &CoverArt::found, this, [this](const QString& path, const QString& picture) {
+        const QString url = QUrl::fromLocalFile(picture).toString(QUrl::FullyEncoded);
         if (path == m_playList.at(m_player->currentIndex()))
-            m_remote->setArtUrl(path, picture.isEmpty() ? QString() : QUrl::fromLocalFile(picture).toString());
+            m_remote->setArtUrl(path, picture.isEmpty() ? QString() : url);
     });
 }
 

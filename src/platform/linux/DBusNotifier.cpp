@@ -100,7 +100,7 @@ void DBusNotifier::notify(const QString& summary, const QString& body, const QSt
     // A picture file is named, not sent: the daemon reads and scales it
     // itself, and a cover of several megabytes stays off the bus.
     if (!imagePath.isEmpty()) {
-        hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(imagePath).toString());
+        hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(imagePath).toString(QUrl::FullyEncoded));
     } else if (const QImage picture = icon(); !picture.isNull()) {
         const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
         NoticeImage image;
