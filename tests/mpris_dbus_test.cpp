@@ -223,6 +223,19 @@ TEST(MprisMetadata, AlbumArtistGenreAndTrackNumberOnlyWhenKnown)
     EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")), QVariant(7));
 }
 
+TEST_F(MprisBus, MetadataNamesTheCoverOfTheCurrentEntryOnlyWhenItHasOne)
+{
+    const QString kArt = QStringLiteral("mpris:artUrl");
+    startProgram();
+    touch(h->path(QStringLiteral("art/Cover.jpg")), "\xFF\xD8\xFF");
+    h->app->playList().append({h->path(QStringLiteral("art/d.mp3"))}); // a name is enough
+    const QString url = QUrl::fromLocalFile(h->path(QStringLiteral("art/Cover.jpg"))).toString(QUrl::FullyEncoded);
+    call(kPlayer, QStringLiteral("Previous")); // round to d.mp3
+    EXPECT_TRUE(spinUntil([&] { return metadata().value(kArt).toString() == url; })) << "found beside it, any case";
+    call(kPlayer, QStringLiteral("Next"));
+    EXPECT_FALSE(metadata().contains(kArt)) << "a.mp3 has no picture; d.mp3's stays with d.mp3";
+}
+
 TEST_F(MprisBus, ChangesAreSignalledWithOnlyWhatChangedAndNeverThePosition)
 {
     startProgram();

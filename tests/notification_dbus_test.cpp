@@ -166,6 +166,11 @@ TEST_F(NoticeBus, ANoticeCarriesTheProgramsNameWordsAndIcon)
     ASSERT_EQ(image.data.size(), qsizetype(image.rowStride) * 24);
     EXPECT_EQ(quint8(image.data[0]), 255) << "red first: RGBA order";
     EXPECT_EQ(quint8(image.data[1]), 0);
+    n.notify(QStringLiteral("♪ Kaze"), {}, QStringLiteral("/tmp/a b.png"));
+    ASSERT_TRUE(spinUntil([&] { return daemonStandIn.calls.size() == 2; }));
+    EXPECT_EQ(daemonStandIn.calls[1].hints.value(QStringLiteral("image-path")).toString(),
+              QStringLiteral("file:///tmp/a%20b.png"));
+    EXPECT_FALSE(daemonStandIn.calls[1].hints.contains(QStringLiteral("image-data"))) << "a cover replaces the icon";
 }
 
 TEST_F(NoticeBus, NoticesWithoutADaemonAreDroppedAndLaterOnesStillArrive)

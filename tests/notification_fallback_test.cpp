@@ -27,7 +27,7 @@ public:
         QString body;
     };
     QList<Notice> notices;
-    void notify(const QString& summary, const QString& body) override { notices.append({summary, body}); }
+    void notify(const QString& summary, const QString& body, const QString&) override { notices.append({summary, body}); }
 };
 
 // Lets every report already queued arrive.

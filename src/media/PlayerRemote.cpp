@@ -112,6 +112,8 @@ MediaTrack PlayerRemote::currentTrack() const
     // paused has its length too.
     const qint64 lengthMs = m_lengthMs > 0 ? m_lengthMs : (m_info ? m_info->lengthMs : 0);
     track.lengthUs = lengthMs * 1000;
+    if (path == m_artPath)
+        track.artUrl = m_artUrl;
     return track;
 }
 
@@ -155,6 +157,13 @@ void PlayerRemote::refresh(bool readMixer)
         return;
     m_state = std::move(now);
     Q_EMIT changed();
+}
+
+void PlayerRemote::setArtUrl(const QString& trackPath, const QString& url)
+{
+    m_artPath = trackPath;
+    m_artUrl = url;
+    refresh(false);
 }
 
 void PlayerRemote::play()

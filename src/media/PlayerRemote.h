@@ -63,6 +63,9 @@ public:
     // asked too when `readMixer` (it is not cheap enough for every
     // position update).
     void refresh(bool readMixer = true);
+    // The cover picture of the entry `trackPath`, found elsewhere: shown
+    // while that entry is the current one.
+    void setArtUrl(const QString& trackPath, const QString& url);
 
 private:
     MediaState compute() const;
@@ -84,6 +87,8 @@ private:
     mutable std::optional<tags::TrackInfo> m_info;
     mutable QString m_lengthPath;
     mutable qint64 m_lengthMs = 0;
+    QString m_artPath;
+    QString m_artUrl;
 };
 
 } // namespace yk

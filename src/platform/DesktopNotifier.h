@@ -14,9 +14,10 @@ class DesktopNotifier
 {
 public:
     virtual ~DesktopNotifier() = default;
-    // One notice: a short summary line and an optional body (plain text,
-    // lines separated by '\n').
-    virtual void notify(const QString& summary, const QString& body) = 0;
+    // One notice: a short summary line, an optional body (plain text,
+    // lines separated by '\n') and an optional picture file shown in place
+    // of the program's icon (a track's cover).
+    virtual void notify(const QString& summary, const QString& body, const QString& imagePath = {}) = 0;
 };
 
 // The notification service of this desktop, or one that shows nothing.

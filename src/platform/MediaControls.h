@@ -22,6 +22,7 @@ struct MediaTrack
     int trackNumber = 0; // 0: not given
     qint64 lengthUs = 0; // 0: not known (neither the tags nor the device tell)
     QString url;         // file:// URL of the entry
+    QString artUrl;      // file:// URL of its cover picture; empty: none
     bool operator==(const MediaTrack&) const = default;
 };
 

@@ -27,6 +27,7 @@ class BackgroundController;
 class CalendarModel;
 class Clock;
 class ClockFace;
+class CoverArt;
 class ClockTick;
 class CountdownTimer;
 class SessionEnd;
@@ -49,6 +50,7 @@ class MoviePlayer;
 class MovieController;
 class MovieWindow;
 class NowPlaying;
+class NowPlayingNotice;
 class Player;
 class PlayListActions;
 class PlayListView;
@@ -86,6 +88,7 @@ struct AppServices
     Autostart* autostart = nullptr;        // null: no start at login (the item is hidden)
     // Reads a track's tags, on a worker thread; empty: TagLib's reader.
     std::function<std::optional<tags::TrackInfo>(const QString&)> readTrackInfo;
+    QString artCacheFolder;                // empty: the user's cache folder
     // The desktop's work area in logical pixels; empty: the primary screen's.
     std::function<QRect()> workArea;
     // A number in [0, 1): the random background slot.
@@ -252,13 +255,16 @@ private:
     void captureMovieFrame();
     std::unique_ptr<MovieWindow> m_movieWindow;
     std::unique_ptr<MovieController> m_movieControl;
-    // The desktop's side (AppDesktop.cpp): the player's remote controls, and
-    // the timer notices that go to the desktop when the mascot misses them.
+    // The desktop's side (AppDesktop.cpp): the player's remote controls with
+    // the current entry's cover, and the timer and now-playing notices that
+    // go to the desktop when the mascot misses them.
     void wireDesktopServices();
     void sendImportantNotice(const QString& script);
     // Last, so they go first: nothing reaches the player once it is gone.
     std::unique_ptr<PlayerRemote> m_remote;
     std::unique_ptr<NoticeFallback> m_notices;
+    std::unique_ptr<CoverArt> m_coverArt;
+    std::unique_ptr<NowPlayingNotice> m_nowPlayingNotice;
 };
 
 } // namespace yk

@@ -1,9 +1,14 @@
 #include "shell/App.h"
 
 // The desktop's side of the program: the player's controls published for
-// media keys and panel applets, and the desktop notices that stand in for
-// the mascot when it is not there to tell of a timer.
+// media keys and panel applets, with the cover of the current entry, and the
+// desktop notices that stand in for the mascot when it is not there to tell
+// of a timer or of the song that starts.
 
+#include <QUrl>
+
+#include "media/CoverArt.h"
+#include "media/NowPlayingNotice.h"
 #include "media/Player.h"
 #include "media/PlayerRemote.h"
 #include "platform/MediaControls.h"
@@ -28,6 +33,23 @@ void App::wireDesktopServices()
     // The desktop's volume slider follows a drag of our own thumb.
     connect(m_controls.get(), &PlayerControls::volumeSet, m_remote.get(), [this] { m_remote->refresh(); });
     m_s.mediaControls->publish(*m_remote);
+
+    m_coverArt = std::make_unique<CoverArt>(m_s.artCacheFolder.isEmpty() ? CoverArt::defaultCacheFolder()
+                                                                          : m_s.artCacheFolder);
+    m_nowPlayingNotice = std::make_unique<NowPlayingNotice>(*m_s.notifier, *m_coverArt);
+    // The cover is looked for whenever the controls show an entry without
+    // one (a remembered answer comes at once, so asking again is cheap) and
+    // when a track opens; an answer for an entry since left is dropped.
+    connect(m_remote.get(), &MediaControlTarget::changed, this, [this] {
+        if (m_remote->state().track.artUrl.isEmpty())
+            m_coverArt->request(m_playList.at(m_player->currentIndex()));
+    });
+    connect(m_player.get(), &Player::trackOpened, m_coverArt.get(), &CoverArt::request);
+    connect(m_coverArt.get(), &CoverArt::found, this, [this](const QString& path, const QString& picture) {
+        const QString url = QUrl::fromLocalFile(picture).toString(QUrl::FullyEncoded);
+        if (path == m_playList.at(m_player->currentIndex()))
+            m_remote->setArtUrl(path, picture.isEmpty() ? QString() : url);
+    });
 }
 
 void App::sendImportantNotice(const QString& script)

@@ -38,6 +38,8 @@ inline void touch(const QString& path, const QByteArray& bytes = "x")
 struct Harness
 {
     QTemporaryDir dir;
+    // The per-user cache of cover pictures: the test's own, never the user's.
+    QTemporaryDir artCache;
     FakeClock clock;
     FakeMascot mascot;
     FakeDeviceChannel device;
@@ -78,6 +80,7 @@ struct Harness
         s.mediaControls = mediaControls;
         s.notifier = notifier;
         s.readTrackInfo = readTrackInfo;
+        s.artCacheFolder = artCache.path();
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         s.random = [] { return 0.0; };
         s.colourPicker = [this](QWidget*, const QColor&, const QString&) { return colourAnswer; };

@@ -9,6 +9,7 @@
 #include <QDBusPendingReply>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QUrl>
 
 namespace {
 
@@ -87,7 +88,7 @@ QImage DBusNotifier::icon() const
     return appIcon.isNull() ? QImage() : appIcon.pixmap(kIconSize, kIconSize).toImage();
 }
 
-void DBusNotifier::notify(const QString& summary, const QString& body)
+void DBusNotifier::notify(const QString& summary, const QString& body, const QString& imagePath)
 {
     QDBusConnection& connection = bus();
     if (!connection.isConnected()) {
@@ -96,8 +97,11 @@ void DBusNotifier::notify(const QString& summary, const QString& body)
         return;
     }
     QVariantMap hints;
-    const QImage picture = icon();
-    if (!picture.isNull()) {
+    // A picture file is named, not sent: the daemon reads and scales it
+    // itself, and a cover of several megabytes stays off the bus.
+    if (!imagePath.isEmpty()) {
+        hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(imagePath).toString(QUrl::FullyEncoded));
+    } else if (const QImage picture = icon(); !picture.isNull()) {
         const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
         NoticeImage image;
         image.width = rgba.width();

@@ -26,11 +26,11 @@ public:
     // Any bus (tests point it at a private one).
     explicit DBusNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
 
-    // The picture shown with every notice; the application's window icon
-    // when none is set.
+    // The picture shown with a notice that brings none of its own; the
+    // application's window icon when none is set.
     void setIcon(const QImage& icon) { m_icon = icon; }
 
-    void notify(const QString& summary, const QString& body) override;
+    void notify(const QString& summary, const QString& body, const QString& imagePath = {}) override;
 
 private:
     QDBusConnection& bus();

@@ -49,6 +49,8 @@ QVariantMap MprisPlayerAdaptor::metadataOf(const MediaTrack& track)
         map.insert(QStringLiteral("mpris:length"), qlonglong(track.lengthUs));
     if (!track.url.isEmpty())
         map.insert(QStringLiteral("xesam:url"), track.url);
+    if (!track.artUrl.isEmpty())
+        map.insert(QStringLiteral("mpris:artUrl"), track.artUrl);
     return map;
 }
 

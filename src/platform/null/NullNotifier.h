@@ -8,7 +8,7 @@ namespace yk {
 class NullNotifier final : public DesktopNotifier
 {
 public:
-    void notify(const QString&, const QString&) override {}
+    void notify(const QString&, const QString&, const QString& = {}) override {}
 };
 
 } // namespace yk
