@@ -1,6 +1,7 @@
 #include "launcher/FilePicker.h"
 
 #include "launcher/Launcher.h"
+#include "media/MediaFormats.h"
 #include "platform/AppPaths.h"
 
 #include <QDir>
@@ -68,14 +69,16 @@ PickerRequest launcherPickerRequest(int n, const AppPaths& paths)
 PickerRequest timerSoundPickerRequest(int n, const AppPaths& paths)
 {
     return {QStringLiteral(" No,") + QString::number(n) + QStringLiteral("にタイマー完了時再生するファイルを選択します"),
-            QStringLiteral("*.wav;*.mp3;*mp2;*avi;*mpg;*mpeg;*mid"), defaultPickerFolder(paths)};
+            QStringLiteral("*.wav;*.mp3;*mp2;*avi;*mpg;*mpeg;*mid;") + modernMediaPatterns(),
+            defaultPickerFolder(paths)};
 }
 
 PickerRequest playListPickerRequest(const AppPaths& paths)
 {
     return {QStringLiteral(" マルチメディアプレイモードのプレイリストに追加します"),
             QStringLiteral("*.wav;*.stm;*.dsm;*.mj;*.mp3;*.mp2;*.aip;*.au;*.avi;*.mpg;*.mpeg;*.mpe;*.m1v;"
-                           "*.mpv2;*.mp2v;*.wmv;*.wvx;*.wax;*.mid;*.midi;*.rmi"),
+                           "*.mpv2;*.mp2v;*.wmv;*.wvx;*.wax;*.mid;*.midi;*.rmi;")
+                + modernMediaPatterns(),
             folderOr(paths, {u"mp3/", u"wav/"})};
 }
 
@@ -97,14 +100,7 @@ bool isLauncherProgram(const QString& path)
 
 bool isTimerSoundFile(const QString& path)
 {
-    static const QStringList kEndings = {
-        QStringLiteral("wav"), QStringLiteral("stm"), QStringLiteral("dsm"), QStringLiteral(".mj"),
-        QStringLiteral("mp3"), QStringLiteral("mp2"), QStringLiteral("mpg"), QStringLiteral("mpe"),
-        QStringLiteral("m1v"), QStringLiteral("pv2"), QStringLiteral("p2v"), QStringLiteral("wmv"),
-        QStringLiteral("wvx"), QStringLiteral("wax"), QStringLiteral("peg"), QStringLiteral("mid"),
-        QStringLiteral("rmi"), QStringLiteral("idi"), QStringLiteral("avi"),
-    };
-    return kEndings.contains(lastThreeLower(path));
+    return isMediaFileName(path);
 }
 
 QString notRegisteredText()

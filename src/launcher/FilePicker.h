@@ -42,7 +42,8 @@ QStringList patternFilters(const QString& pattern);
 // A program the launcher accepts: the last three characters of the path,
 // lower-cased, are "exe" (tool.EXE and runexe pass, tool.com does not).
 bool isLauncherProgram(const QString& path);
-// A file a timer may play, judged by the last three characters.
+// A file a timer may play: any media file, judged by its name
+// (isMediaFileName).
 bool isTimerSoundFile(const QString& path);
 
 // The text the registration window shows for an empty or refused slot.

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "media/MediaFormats.h"
+
 namespace yk::capture {
 
 namespace {
@@ -18,8 +20,7 @@ constexpr int kMostCaptures = 100000;
 
 QString fileNameFor(int n, const QString& moviePath)
 {
-    const QString name = QFileInfo(moviePath).fileName();
-    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0')) + name.left(std::max<qsizetype>(name.size() - 4, 0))
+    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0')) + withoutMediaSuffix(QFileInfo(moviePath).fileName())
         + QStringLiteral(".bmp");
 }
 

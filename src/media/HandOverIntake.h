@@ -15,7 +15,9 @@ namespace yk {
 // the first empty line, less the double quote at either end; a line that is
 // left empty names nothing and is passed over. The file is removed in every
 // case, so a damaged or unreadable one is taken once (giving what could be
-// read, perhaps nothing) and not again at every tick.
-std::optional<QStringList> takeHandOver(const QString& file);
+// read, perhaps nothing) and not again at every tick. `incomplete`, when
+// given, tells whether part of the file was left out (a line too long, or
+// more than a list file may hold).
+std::optional<QStringList> takeHandOver(const QString& file, bool* incomplete = nullptr);
 
 } // namespace yk

@@ -1,8 +1,10 @@
 #include "media/ListFiles.h"
 
+#include <cstring>
+
 #include <QFile>
 #include <QStringDecoder>
-#include <QStringTokenizer>
+#include <QStringEncoder>
 
 #include "platform/TextFile.h"
 
@@ -19,6 +21,10 @@ public:
     LineSplitter(QIODevice& device, const Limits& limits)
         : m_device(device)
         , m_limits(limits)
+        // A UTF-16 unit comes from at most three bytes, of UTF-8 or of
+        // Shift-JIS: a raw line past this is too long without decoding it.
+        // The first line may carry a byte-order mark besides.
+        , m_maxLineBytes(3 * limits.maxLineChars + 3)
     {
     }
 
@@ -26,6 +32,10 @@ public:
     {
         static constexpr qint64 kBlock = 64 * 1024;
         QByteArray block(kBlock, Qt::Uninitialized);
+        // Room for the whole file at once rather than growing it step by
+        // step; pages no line reaches are never touched, so cost nothing.
+        if (!m_device.isSequential())
+            m_kept.reserve(qMin(m_device.size() - m_device.pos(), m_limits.maxBytes) + 1);
         while (true) {
             const qint64 want = qMin(kBlock, m_limits.maxBytes - m_total);
             if (want <= 0) {
@@ -59,6 +69,8 @@ public:
     // The kept lines, each followed by LF, and how many there are.
     QByteArray& kept() { return m_kept; }
     int keptCount() const { return m_keptCount; }
+    int leftOut() const { return m_leftOut; }
+    bool lastLeftOut() const { return m_lastLeftOut; }
     bool cutShort() const { return m_cutShort; }
     bool failed() const { return m_failed; }
     // The file began with a byte-order mark and its first line was kept.
@@ -98,7 +110,7 @@ private:
     {
         if (m_overlong)
             return;
-        if (m_kept.size() - m_lineStart + size > m_limits.maxLineBytes) {
+        if (m_kept.size() - m_lineStart + size > m_maxLineBytes) {
             m_overlong = true;
             m_kept.truncate(m_lineStart);
             return;
@@ -114,7 +126,10 @@ private:
             m_kept.append('\n');
             m_lineStart = m_kept.size();
             ++m_keptCount;
+        } else {
+            ++m_leftOut;
         }
+        m_lastLeftOut = m_overlong;
         m_overlong = false;
         ++m_lineCount;
     }
@@ -136,11 +151,14 @@ private:
 
     QIODevice& m_device;
     const Limits& m_limits;
+    const qsizetype m_maxLineBytes;
     // One buffer for every line kept: a buffer per line would cost more than
     // the reading itself on a list of many entries.
     QByteArray m_kept;
     qsizetype m_lineStart = 0;
     int m_keptCount = 0;
+    int m_leftOut = 0;
+    bool m_lastLeftOut = false;
     qint64 m_total = 0;
     int m_lineCount = 0;
     bool m_overlong = false;
@@ -157,45 +175,68 @@ Lines readLines(QIODevice& device, const Limits& limits)
 {
     LineSplitter splitter(device, limits);
     splitter.run();
-    QByteArray& kept = splitter.kept();
     Lines out;
     out.cutShort = splitter.cutShort();
+    out.leftOut = splitter.leftOut();
+    out.lastLeftOut = splitter.lastLeftOut();
     if (splitter.keptCount() == 0)
         return out;
+    QByteArrayView kept(splitter.kept());
     kept.chop(1);
-    const bool bom = splitter.firstLineHasBom();
-    if (bom)
-        kept.remove(0, kBom.size());
+    if (splitter.firstLineHasBom())
+        kept = kept.sliced(kBom.size());
 
     // Line ends split nothing in UTF-8 or Shift-JIS (both keep the bytes
-    // below 0x40 to themselves), so the kept lines joined by LF are valid
-    // UTF-8 exactly when the file is, and decode to the same lines joined by
-    // LF. Stateless with the initial mark converted: a U+FEFF left at the
-    // start is text, not a mark to drop.
-    const bool utf8 = bom || QByteArrayView(kept).isValidUtf8();
-    auto decode = [utf8](QByteArrayView bytes) {
-        if (!utf8)
-            return cp932::decode(bytes.toByteArray());
-        QStringDecoder decoder(QStringDecoder::Utf8,
-                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        return QString(decoder.decode(bytes));
-    };
-    const QString text = decode(kept);
-    out.lines.reserve(splitter.keptCount());
-    for (const QStringView line : QStringTokenizer(text, u'\n'))
-        out.lines.append(line.toString());
-    if (out.lines.size() != splitter.keptCount()) {
-        // A decoder that took an LF into a replacement character: not seen,
-        // but line by line is right whatever the decoder does.
-        out.lines.clear();
-        for (qsizetype start = 0; start <= kept.size();) {
-            qsizetype end = kept.indexOf('\n', start);
-            if (end < 0)
-                end = kept.size();
-            out.lines.append(decode(QByteArrayView(kept).sliced(start, end - start)));
-            start = end + 1;
+    // below 0x40 to themselves), so the file is valid UTF-8 exactly when its
+    // kept lines are, and each line decodes on its own: no copy of the whole
+    // text is ever made. Stateless with the initial mark converted: a U+FEFF
+    // at the start of a line is text, not a mark to drop.
+    const bool utf8 = splitter.firstLineHasBom() || kept.isValidUtf8();
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    // Decoded into one scratch buffer and copied out at its exact size: a
+    // string decoded in place keeps room for as many characters as the
+    // line has bytes, a third more than a Japanese path needs.
+    QString scratch;
+    auto decode = [&](QByteArrayView bytes) {
+        if (!utf8) {
+            QString line = cp932::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
+            line.squeeze();
+            return line;
         }
+        scratch.resize(decoder.requiredSpace(bytes.size()));
+        const QChar* end = decoder.appendToBuffer(scratch.data(), bytes);
+        return QString(scratch.constData(), end - scratch.constData());
+    };
+    out.lines.reserve(splitter.keptCount());
+    QByteArrayView previous;
+    bool previousKept = false;
+    for (qsizetype start = 0;;) {
+        const char* lf = static_cast<const char*>(std::memchr(kept.data() + start, '\n', size_t(kept.size() - start)));
+        const qsizetype end = lf ? lf - kept.data() : kept.size();
+        const QByteArrayView bytes = kept.sliced(start, end - start);
+        const bool same = start > 0 && bytes.size() == previous.size()
+            && std::memcmp(bytes.data(), previous.data(), size_t(bytes.size())) == 0;
+        if (same) {
+            // One string for a run of equal lines.
+            if (previousKept)
+                out.lines.append(out.lines.constLast());
+            else
+                ++out.leftOut;
+        } else {
+            QString line = decode(bytes);
+            previousKept = line.size() <= limits.maxLineChars;
+            if (previousKept)
+                out.lines.append(std::move(line));
+            else
+                ++out.leftOut;
+        }
+        previous = bytes;
+        if (!lf)
+            break;
+        start = end + 1;
     }
+    out.lastLeftOut = splitter.lastLeftOut() || !previousKept;
     return out;
 }
 
@@ -215,17 +256,17 @@ std::optional<PlayList> readPlayList(const QString& path, const Limits& limits)
     std::optional<Lines> read = readLines(path, limits);
     if (!read)
         return std::nullopt;
-    QStringList& lines = read->lines;
-    // The empty line a save leaves at the end ends the list; it is no entry.
-    if (!read->cutShort && !lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
     PlayList list;
     list.cutShort = read->cutShort;
-    list.entries.reserve(lines.size());
-    for (QString& line : lines) {
-        if (!line.startsWith(u'#'))
-            list.entries.append(std::move(line));
-    }
+    list.leftOut = read->leftOut;
+    // Filtered in place: a second list of a million entries would double
+    // what the read holds.
+    list.entries = std::move(read->lines);
+    QStringList& lines = list.entries;
+    // The empty line a save leaves at the end ends the list; it is no entry.
+    if (!read->cutShort && !read->lastLeftOut && !lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    lines.removeIf([](const QString& line) { return line.startsWith(u'#'); });
     return list;
 }
 
@@ -246,7 +287,35 @@ QString playListText(const QStringList& entries)
 
 bool writePlayList(const QString& path, const QStringList& entries)
 {
-    return textfile::writeText(path, playListText(entries));
+    QByteArray bytes;
+    // A mark in front of text that begins with U+FEFF, as writeText puts
+    // one: the reader takes a leading mark for the byte-order mark.
+    if (!entries.isEmpty() && entries.first().startsWith(QChar(0xFEFF)))
+        bytes += kBom;
+    qsizetype estimate = 2; // exact for ASCII paths; others grow the buffer
+    for (const QString& entry : entries)
+        estimate += entry.size() + 2;
+    bytes.reserve(bytes.size() + estimate);
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const auto append = [&](QStringView text) {
+        const qsizetype at = bytes.size();
+        bytes.resize(at + encoder.requiredSpace(text.size()));
+        bytes.truncate(encoder.appendToBuffer(bytes.data() + at, text) - bytes.constData());
+    };
+    for (const QString& entry : entries) {
+        // A line break inside a name (legal in a file name) is written as
+        // CR LF, as any text file of the program writes its line breaks.
+        if (entry.contains(u'\r') || entry.contains(u'\n'))
+            append(QString(entry)
+                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                       .replace(u'\r', u'\n')
+                       .replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+        else
+            append(entry);
+        bytes += "\r\n";
+    }
+    bytes += "\r\n";
+    return textfile::writeBytesAtomically(path, bytes);
 }
 
 } // namespace yk::listfile

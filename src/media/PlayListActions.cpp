@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 #include "media/DeviceSequences.h"
 #include "media/EntryName.h"
 #include "media/HandOverIntake.h"
@@ -21,6 +23,7 @@ const QString kReadError = QStringLiteral("Read Error");
 // title label.
 const QString kLoadReadError = QStringLiteral(".Reed Error");
 const QString kSaveFailed = QStringLiteral("プレイリストを保存できませんでした。\n%1\n\n前のプレイリストはそのまま残っています。");
+const QString kReadInPart = QStringLiteral("リストの一部を読み込めませんでした。\n%1\n\n長すぎる行と、読み込める量を超えた分は入っていません。");
 
 bool fileExists(const QString& path)
 {
@@ -40,6 +43,8 @@ PlayListActions::PlayListActions(PlayList& list, Player& player, DeviceChannel& 
     connect(&m_scanner, &MediaScanner::scanned, this,
             [this](const QString&, const QStringList& entries) { onScanned(entries); });
     connect(&m_loadWatcher, &QFutureWatcherBase::finished, this, &PlayListActions::onLoadRead);
+    connect(&m_handOverWatcher, &QFutureWatcherBase::finished, this, &PlayListActions::onHandOverRead);
+    connect(&m_saveWatcher, &QFutureWatcherBase::finished, this, &PlayListActions::onSaved);
     m_progress.setInterval(250);
     connect(&m_progress, &QTimer::timeout, this, &PlayListActions::showProgress);
 }
@@ -48,6 +53,10 @@ PlayListActions::~PlayListActions()
 {
     m_scanner.cancelAll();
     m_loadWatcher.waitForFinished();
+    m_handOverWatcher.waitForFinished();
+    // A save under way is finished, not abandoned half-written (it would
+    // not be: the old file stays until the new one is whole).
+    m_saveWatcher.waitForFinished();
 }
 
 void PlayListActions::setViewHooks(ViewHooks hooks)
@@ -68,7 +77,7 @@ void PlayListActions::call(const std::function<void()>& hook) const
 
 bool PlayListActions::busy() const
 {
-    return !m_batches.empty() || m_loading;
+    return !m_batches.empty() || m_loading || m_takingHandOver;
 }
 
 void PlayListActions::startBatch(const QStringList& paths, std::function<void()> done)
@@ -204,7 +213,27 @@ void PlayListActions::cueFirst(bool movieAsMpeg)
 
 void PlayListActions::takeHandOver()
 {
-    const std::optional<QStringList> paths = yk::takeHandOver(m_paths.handOverFile());
+    if (m_takingHandOver)
+        return;
+    // The usual tick: no file, and no thread started to find that out.
+    const QFileInfo info(m_paths.handOverFile());
+    if (!info.exists() && !info.isSymLink())
+        return;
+    m_takingHandOver = true;
+    m_handOverWatcher.setFuture(QtConcurrent::run([file = m_paths.handOverFile()] {
+        HandOver taken;
+        taken.paths = yk::takeHandOver(file, &taken.incomplete);
+        return taken;
+    }));
+}
+
+void PlayListActions::onHandOverRead()
+{
+    m_takingHandOver = false;
+    const HandOver taken = m_handOverWatcher.future().takeResult();
+    const std::optional<QStringList>& paths = taken.paths;
+    if (taken.incomplete)
+        reportIncomplete(m_paths.handOverFile());
     if (!paths)
         return;
     m_scanner.cancelAll();
@@ -231,12 +260,14 @@ void PlayListActions::load()
 void PlayListActions::onLoadRead()
 {
     m_loading = false;
-    const std::optional<listfile::PlayList> read = m_loadWatcher.result();
+    // Taken, not copied: the future would otherwise keep a second list of
+    // every entry alive.
+    const std::optional<listfile::PlayList> read = m_loadWatcher.future().takeResult();
     if (read) {
         m_scanner.cancelAll();
         m_batches.clear();
         m_list.clear();
-        m_list.append(read->entries);
+        m_list.assign(read->entries);
         call(m_hooks.toTop);
         m_player.setCurrentIndex(0);
         m_player.clearListPlay();
@@ -252,17 +283,39 @@ void PlayListActions::onLoadRead()
         m_device.setFileName(first);
         call(m_hooks.rowsChanged);
     }
+    if (read && read->incomplete())
+        reportIncomplete(m_paths.playListFile());
     Q_EMIT loaded();
 }
 
-bool PlayListActions::save()
+void PlayListActions::reportIncomplete(const QString& file)
 {
-    const QString file = m_paths.playListFile();
-    if (listfile::writePlayList(file, m_list.entries()))
-        return true;
     if (m_report)
-        m_report(kSaveFailed.arg(QDir::toNativeSeparators(file)));
-    return false;
+        m_report(kReadInPart.arg(QDir::toNativeSeparators(file)));
+}
+
+void PlayListActions::save()
+{
+    if (m_saving) {
+        m_saveAgain = true;
+        return;
+    }
+    m_saving = true;
+    // The list is shared with the writer, not copied: an edit meanwhile
+    // makes the list its own copy and leaves the writer's as it was.
+    m_saveWatcher.setFuture(QtConcurrent::run(
+        [file = m_paths.playListFile(), entries = m_list.entries()] { return listfile::writePlayList(file, entries); }));
+}
+
+void PlayListActions::onSaved()
+{
+    m_saving = false;
+    const bool ok = m_saveWatcher.result();
+    if (!ok && m_report)
+        m_report(kSaveFailed.arg(QDir::toNativeSeparators(m_paths.playListFile())));
+    Q_EMIT saved(ok);
+    if (std::exchange(m_saveAgain, false))
+        save();
 }
 
 void PlayListActions::deleteAll()

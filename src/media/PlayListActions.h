@@ -22,7 +22,7 @@ class PlayList;
 // scan, the command line, drops on the two windows, the hand-over from a
 // second start, the saved list (System/viw.m3u) and clearing it.
 //
-// Folder walks and list-file reads run off the UI thread. Each batch of
+// Folder walks and list-file reads and writes run off the UI thread. Each batch of
 // paths finishes (its follow-up runs) only after every earlier batch, so
 // the list grows in the order things were asked for, as one synchronous
 // walk would have filled it.
@@ -47,7 +47,8 @@ public:
     ~PlayListActions() override;
 
     void setViewHooks(ViewHooks hooks);
-    // Tells the user about a failure (a list that could not be saved).
+    // Tells the user about a failure: a list that could not be saved, or a
+    // list or hand-over read only in part (a line too long, a file too big).
     void setErrorReporter(std::function<void(const QString&)> report);
 
     // Appends a media file, or every media file under a folder.
@@ -62,15 +63,18 @@ public:
     void dropOnListWindow(const QStringList& paths);
     // A file chosen in the picker's play-list mode.
     void addChosenFile(const QString& path);
-    // The tick's intake of lst.tmp.
+    // The tick's intake of lst.tmp: the file is read off the UI thread, and
+    // ticks while it is being read start no second intake.
     void takeHandOver();
 
     // Reads System/viw.m3u (off the UI thread) into the list; a missing
     // file leaves the list as it is.
     void load();
-    // Writes the list to System/viw.m3u whole or not at all; false (and a
-    // message) when it could not be written.
-    bool save();
+    // Writes the list as it is now to System/viw.m3u, off the UI thread,
+    // whole or not at all; saved() tells how it went (a failure also with a
+    // message). A save asked for while one runs follows it with the list as
+    // it is then.
+    void save();
     // Empties the list and stops playback.
     void deleteAll();
 
@@ -81,6 +85,7 @@ Q_SIGNALS:
     // Every batch asked for so far is in the list.
     void settled();
     void loaded();
+    void saved(bool ok);
 
 private:
     struct Batch
@@ -93,6 +98,9 @@ private:
     void finishBatches();
     void cueFirst(bool movieAsMpeg);
     void onLoadRead();
+    void onHandOverRead();
+    void onSaved();
+    void reportIncomplete(const QString& file);
     void showProgress();
     void call(const std::function<void()>& hook) const;
 
@@ -107,6 +115,16 @@ private:
     QString m_lastPath;
     QFutureWatcher<std::optional<listfile::PlayList>> m_loadWatcher;
     bool m_loading = false;
+    struct HandOver
+    {
+        std::optional<QStringList> paths;
+        bool incomplete = false;
+    };
+    QFutureWatcher<HandOver> m_handOverWatcher;
+    bool m_takingHandOver = false;
+    QFutureWatcher<bool> m_saveWatcher;
+    bool m_saving = false;
+    bool m_saveAgain = false;
     QTimer m_progress;
     int m_scanMs = 0;
 };

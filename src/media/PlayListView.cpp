@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "media/Id3Tag.h"
+#include "media/MediaFormats.h"
 #include "media/PlayList.h"
 #include "media/Player.h"
 
@@ -60,10 +61,8 @@ QString PlayListView::rowText(int index) const
     if (!fileExists(path))
         return kReadError;
     QString name = m_titleSource(path);
-    if (name.isEmpty()) {
-        const QString file = QFileInfo(path).fileName();
-        name = file.left(std::max<qsizetype>(0, file.size() - 4));
-    }
+    if (name.isEmpty())
+        name = withoutMediaSuffix(QFileInfo(path).fileName());
     return QString::number(index + 1) + u' ' + name;
 }
 

@@ -9,6 +9,7 @@
 
 #include "media/DeviceSequences.h"
 #include "media/EntryName.h"
+#include "media/MediaFormats.h"
 #include "media/PlayList.h"
 #include "media/PlayerShared.h"
 #include "media/ThumbBars.h"
@@ -24,8 +25,6 @@ namespace {
 
 constexpr std::array<QStringView, 4> kWaveTails{u"wav", u"stm", u"dsm", u".mj"};
 constexpr std::array<QStringView, 3> kSequencerTails{u"mid", u"rmi", u"idi"};
-constexpr std::array<QStringView, 10> kMovieTails{u"avi", u"mpg", u"mpe", u"m1v", u"pv2",
-                                                  u"p2v", u"wmv", u"wvx", u"wax", u"peg"};
 
 template<std::size_t N>
 bool tailIn(const QString& tail, const std::array<QStringView, N>& tails)
@@ -81,15 +80,18 @@ void Player::setMovieBlocker(std::function<bool()> blocked)
     m_movieBlocked = std::move(blocked);
 }
 
+// Movies, classic tails or today's containers, go to the movie window.
+// Today's sound formats take the general decoder type, as mp3 does (none
+// of their endings ends like a wave or sequencer tail).
 QString Player::deviceTypeFor(const QString& path)
 {
+    if (mediaKind(path) == MediaKind::Movie)
+        return {};
     const QString tail = path.right(3).toLower();
     if (tailIn(tail, kWaveTails))
         return device::WaveAudio.toString();
     if (tailIn(tail, kSequencerTails))
         return device::Sequencer.toString();
-    if (tailIn(tail, kMovieTails))
-        return {};
     return device::MpegVideo.toString();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "media/MediaFormats.h"
+
 namespace yk {
 
 namespace {
@@ -12,8 +14,7 @@ constexpr int kWavNumber = 23;
 
 QString nameLessExtension(const QString& path)
 {
-    const QString file = QFileInfo(path).fileName();
-    return file.left(qMax(0, file.size() - 4));
+    return withoutMediaSuffix(QFileInfo(path).fileName());
 }
 
 } // namespace
