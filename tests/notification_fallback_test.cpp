@@ -13,22 +13,11 @@
 
 using namespace yk;
 using yk::test::FakeMascot;
+using yk::test::RecordingNotifier;
 using yk::test::Harness;
 using yk::test::touch;
 
 namespace {
-
-class RecordingNotifier final : public DesktopNotifier
-{
-public:
-    struct Notice
-    {
-        QString summary;
-        QString body;
-    };
-    QList<Notice> notices;
-    void notify(const QString& summary, const QString& body, const QString&) override { notices.append({summary, body}); }
-};
 
 // Lets every report already queued arrive.
 void settle()

@@ -33,10 +33,12 @@ const QString kPlay = QStringLiteral("Command=Play");
 struct PlayingHarness : Harness
 {
     QStringList files;
+    yk::test::RecordingNotifier notices;
 
     PlayingHarness(bool play = true, std::function<std::optional<tags::TrackInfo>(const QString&)> read = {})
     {
         readTrackInfo = std::move(read);
+        notifier = &notices;
         QDir(dir.path()).mkpath(QStringLiteral("System")); // no opening sound
         for (const char* name : {"m/a.wav", "m/b.mp3", "m/c.mid"}) {
             touch(path(QString::fromLatin1(name)));
@@ -308,6 +310,11 @@ TEST(NowPlaying, ASlowReadStartsTheTrackUnderItsFileNameAndNamesItAndTellsOfItLa
     open = true;
     EXPECT_TRUE(yk::test::spinUntil([&] { return h.title() == u"2.B" && !unheard.isEmpty(); }));
     EXPECT_EQ(unheard, QList<QVariantList>({{h.files[1], QStringLiteral("B"), QStringLiteral("Band")}}));
+    // b has no cover: the desktop shows the notice once the wait for one ends.
+    EXPECT_TRUE(yk::test::spinUntil([&] { return !h.notices.notices.isEmpty(); }, 3000));
+    ASSERT_EQ(h.notices.notices.size(), 1);
+    EXPECT_TRUE(h.notices.notices[0].summary.contains(u"B"));
+    EXPECT_EQ(h.notices.notices[0].body, QStringLiteral("Band"));
 }
 
 TEST(NowPlaying, ScriptWithoutArtistGoesStraightToTheName)

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "media/CoverArt.h"
+#include "media/NowPlaying.h"
 #include "media/NowPlayingNotice.h"
 #include "media/Player.h"
 #include "media/PlayerRemote.h"
@@ -37,6 +38,9 @@ void App::wireDesktopServices()
     m_coverArt = std::make_unique<CoverArt>(m_s.artCacheFolder.isEmpty() ? CoverArt::defaultCacheFolder()
                                                                           : m_s.artCacheFolder);
     m_nowPlayingNotice = std::make_unique<NowPlayingNotice>(*m_s.notifier, *m_coverArt);
+    // What plays is the mascot's to say; the desktop shows it only when no
+    // mascot took the announcement.
+    connect(m_nowPlaying.get(), &NowPlaying::unheard, m_nowPlayingNotice.get(), &NowPlayingNotice::show);
     // The cover is looked for whenever the controls show an entry without
     // one (a remembered answer comes at once, so asking again is cheap) and
     // when a track opens; an answer for an entry since left is dropped.

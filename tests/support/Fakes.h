@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "platform/DesktopNotifier.h"
 #include "platform/Clock.h"
 #include "platform/MascotChannel.h"
 #include "platform/ShellAdapter.h"
@@ -91,6 +92,23 @@ public:
     int launcherNo = 3;
     int soundNo = 2;
     QStringList log;
+};
+
+// Keeps every desktop notice it is asked to show.
+class RecordingNotifier final : public DesktopNotifier
+{
+public:
+    struct Notice
+    {
+        QString summary;
+        QString body;
+        QString picture;
+    };
+    QList<Notice> notices;
+    void notify(const QString& summary, const QString& body, const QString& picture) override
+    {
+        notices.append({summary, body, picture});
+    }
 };
 
 } // namespace yk::test
