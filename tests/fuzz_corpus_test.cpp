@@ -64,12 +64,15 @@ TEST(FuzzCorpus, PlayList)
     const QStringList files = replay(QStringLiteral("play_list"), yk::fuzz::fuzzPlayList);
     EXPECT_GE(files.size(), 5);
     EXPECT_TRUE(files.contains(QStringLiteral("shift-jis")));
+    EXPECT_TRUE(files.contains(QStringLiteral("long-japanese-line")));
+    EXPECT_TRUE(files.contains(QStringLiteral("repeated-path")));
 }
 
 TEST(FuzzCorpus, HandOverIntake)
 {
     const QStringList files = replay(QStringLiteral("hand_over"), yk::fuzz::fuzzHandOverIntake);
     EXPECT_GE(files.size(), 5);
+    EXPECT_TRUE(files.contains(QStringLiteral("long-japanese-line")));
 }
 
 TEST(FuzzCorpus, Id3Tag)

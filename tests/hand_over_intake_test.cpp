@@ -60,6 +60,21 @@ TEST_F(HandOverIntake, LineRules)
     EXPECT_EQ(takeHandOver(file()), (QStringList{path, QStringLiteral("C:\\b.wav")}));
 }
 
+TEST_F(HandOverIntake, ALongJapanesePathComesWholeAndAnOverlongLineIsReported)
+{
+    // 10,000 characters, about 30,000 bytes: a path, not damage.
+    const QString longPath = QStringLiteral(u"/音楽/") + QString(10000, u'歌') + QStringLiteral(".flac");
+    ASSERT_TRUE(yk::writeHandOver(file(), {longPath, QStringLiteral("/m/b.ogg")}));
+    bool incomplete = true;
+    EXPECT_EQ(takeHandOver(file(), &incomplete), (QStringList{longPath, QStringLiteral("/m/b.ogg")}));
+    EXPECT_FALSE(incomplete);
+
+    // A line longer than any path is left out, and the caller hears of it.
+    writeBytes(file(), "\"/m/a.mp3\"\r\n\"" + QByteArray(40000, 'x') + "\"\r\n\"/m/c.mid\"\r\n");
+    EXPECT_EQ(takeHandOver(file(), &incomplete), (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/c.mid")}));
+    EXPECT_TRUE(incomplete);
+}
+
 TEST_F(HandOverIntake, ADamagedFileIsTakenOnce)
 {
     writeBytes(file(), QByteArray("\x00\xff\x81\"\r\n\"x\x00y\"", 11));

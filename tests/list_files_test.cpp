@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -47,6 +49,27 @@ lf::Lines linesOf(const QByteArray& bytes, const lf::Limits& limits = {})
 }
 
 } // namespace
+
+TEST_F(PlayListFile, OnePathRepeatedCostsLittleMoreThanTheFile)
+{
+    // 300,000 entries of one path, 8 MB: the entries share one string.
+    // First in the file, while the process's peak memory is still low.
+    const QByteArray line = QStringLiteral(u"/home/user/音楽/曲.mp3\r\n").toUtf8();
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 300000; ++i)
+            f.write(line);
+    }
+    const qint64 fileSize = QFileInfo(path()).size();
+    std::optional<lf::PlayList> list;
+    const yk::test::Cost cost = yk::test::measure([&] { list = lf::readPlayList(path()); });
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->entries.size(), 300000);
+    EXPECT_EQ(list->entries.last(), QString::fromUtf8(line.chopped(2)));
+    EXPECT_LT(cost.peakGrowth, 3 * fileSize);
+    RecordProperty("peak_growth_kib", int(cost.peakGrowth / 1024));
+}
 
 TEST_F(PlayListFile, SavingWritesEachEntryThenOneMoreLineEndAndLoadsBack)
 {
@@ -99,6 +122,17 @@ TEST_F(PlayListFile, ShiftJisAndMarkedUtf8ListsLoadUnchanged)
     EXPECT_EQ(load("\xEF\xBB\xBF" + entries.first().toUtf8() + "\r\n"), QStringList{entries.first()});
     // A mark at the start of a later line is text.
     EXPECT_EQ(load("a\r\n\xEF\xBB\xBF" "b"), (QStringList{QStringLiteral("a"), QStringLiteral(u"\uFEFFb")}));
+}
+
+TEST_F(PlayListFile, ATenThousandCharacterJapanesePathRoundTrips)
+{
+    // About 30,000 bytes in UTF-8, 20,000 in Shift-JIS: a line of that many
+    // bytes is no damage while it holds no more characters than a path may.
+    const QString path = QStringLiteral(u"/音楽/") + QString(10000, u'曲') + QStringLiteral(".flac");
+    const QStringList entries{path, QStringLiteral("/m/a.mp3")};
+    ASSERT_TRUE(lf::writePlayList(this->path(), entries));
+    EXPECT_EQ(load(readBytes(this->path())), entries);
+    EXPECT_EQ(load(yk::cp932::encode(lf::playListText(entries))), entries);
 }
 
 TEST_F(PlayListFile, AMissingFileIsNoListAndAFailedSaveKeepsTheOldFile)
@@ -167,11 +201,21 @@ TEST(ListFileLines, LimitsStopAtDamageAndSayThatTheyDid)
     EXPECT_EQ(read.lines.size(), 3);
     EXPECT_FALSE(read.cutShort);
 
+    // The line limit counts characters, not bytes: four of Shift-JIS or
+    // UTF-8 pass, five go (each time said), a run of long ones as well.
     limits = {};
-    limits.maxLineBytes = 4;
+    limits.maxLineChars = 4;
     read = linesOf("abcd\r\nabcde\r\n\r\nxy", limits);
     EXPECT_EQ(read.lines, (QStringList{QStringLiteral("abcd"), QString(), QStringLiteral("xy")}));
     EXPECT_FALSE(read.cutShort);
+    EXPECT_EQ(read.leftOut, 1);
+    EXPECT_TRUE(read.incomplete());
+    read = linesOf(QStringLiteral(u"曲曲曲曲\n曲曲曲曲曲\n曲曲曲曲曲\nx").toUtf8(), limits);
+    EXPECT_EQ(read.lines, (QStringList{QStringLiteral(u"曲曲曲曲"), QStringLiteral("x")}));
+    EXPECT_EQ(read.leftOut, 2);
+    read = linesOf(yk::cp932::encode(QStringLiteral(u"曲曲曲曲\r\n") + QString(9, u'曲')), limits);
+    EXPECT_EQ(read.lines, QStringList{QStringLiteral(u"曲曲曲曲")});
+    EXPECT_EQ(read.leftOut, 1);
 
     limits = {};
     limits.maxBytes = 8;
@@ -196,12 +240,20 @@ TEST(ListFileLines, LimitsStopAtDamageAndSayThatTheyDid)
     ASSERT_TRUE(list.has_value());
     EXPECT_EQ(list->entries, (QStringList{QStringLiteral("a"), QString()}));
     EXPECT_TRUE(list->cutShort);
+    // So does one whose last line was too long, and it says so.
+    writeBytes(file, "a\r\n\r\nlong line\r\n");
+    limits = {};
+    limits.maxLineChars = 4;
+    const std::optional<lf::PlayList> longLast = lf::readPlayList(file, limits);
+    ASSERT_TRUE(longLast.has_value());
+    EXPECT_EQ(longLast->entries, (QStringList{QStringLiteral("a"), QString()}));
+    EXPECT_TRUE(longLast->incomplete());
 }
 
 TEST(ListFileLines, LinesSplitAcrossReadBlocks)
 {
     lf::Limits limits;
-    limits.maxLineBytes = 1 << 20;
+    limits.maxLineChars = 1 << 20;
     // CR at the end of one 64 KiB block, its LF at the start of the next.
     const QByteArray longLine(65535, 'a');
     lf::Lines read = linesOf(longLine + "\r\nb", limits);

@@ -12,6 +12,7 @@
 #include "media/PlayListView.h"
 #include "media/Player.h"
 #include "support/FakeDeviceChannel.h"
+#include "support/TestUtil.h"
 
 using namespace yk;
 using yk::test::FakeDeviceChannel;
@@ -63,12 +64,14 @@ protected:
 TEST_F(PlayListViewTest, RowsShowNumberAndTitleOrNameOrReadError)
 {
     titles.insert(QStringLiteral("02 song.mp3"), QStringLiteral("Second Title"));
-    list.assign({file(1), file(2), dir.filePath(QStringLiteral("gone.mp3")), QString(), file(5)});
+    const QString flac = dir.filePath(QStringLiteral("06 song.flac"));
+    yk::test::writeBytes(flac, "x");
+    list.assign({file(1), file(2), dir.filePath(QStringLiteral("gone.mp3")), QString(), file(5), flac});
     view.requestRebuild();
     ASSERT_TRUE(view.tickRows());
     EXPECT_EQ(view.rows(), (QStringList{QStringLiteral("1 01 song"), QStringLiteral("2 Second Title"),
                                         QStringLiteral("Read Error"), QStringLiteral("Read Error"),
-                                        QStringLiteral("5 05 song")}));
+                                        QStringLiteral("5 05 song"), QStringLiteral("6 06 song")}));
     EXPECT_EQ(view.listWidth(), 163);
     EXPECT_FALSE(view.scrollable());
 }

@@ -86,15 +86,17 @@ protected:
     std::unique_ptr<Player> player;
 };
 
-TEST(PlayerRules, DeviceTypeComesFromTheLastThreeCharacters)
+TEST(PlayerRules, DeviceTypeComesFromTheClassicTailOrTheModernEnding)
 {
     for (const char* wave : {"a.wav", "B.WAV", "c.stm", "d.dsm", "e.mj"})
         EXPECT_EQ(Player::deviceTypeFor(QString::fromUtf8(wave)), QStringLiteral("WaveAudio")) << wave;
     for (const char* seq : {"a.mid", "b.RMI", "c.midi"})
         EXPECT_EQ(Player::deviceTypeFor(QString::fromUtf8(seq)), QStringLiteral("Sequencer")) << seq;
-    for (const char* movie : {"a.avi", "b.MPG", "c.mpeg", "d.m1v", "e.wmv", "f.mpe", "g.wax"})
+    for (const char* movie : {"a.avi", "b.MPG", "c.mpeg", "d.m1v", "e.wmv", "f.mpe", "g.wax", "h.mkv", "i.WEBM",
+                              "j.mp4", "k.m4v", "l.mov"})
         EXPECT_TRUE(Player::isMovieFile(QString::fromUtf8(movie))) << movie;
-    for (const char* mpeg : {"a.mp3", "b.mp2", "c.ogg", "noext", "x.flac"})
+    for (const char* mpeg : {"a.mp3", "b.mp2", "c.ogg", "noext", "x.flac", "y.opus", "z.M4A", "w.wv", "v.wma",
+                             "photo.jpeg"})
         EXPECT_EQ(Player::deviceTypeFor(QString::fromUtf8(mpeg)), QStringLiteral("MpegVideo")) << mpeg;
 }
 
@@ -646,6 +648,23 @@ TEST_F(PlayerTest, AMovieIsNotStartedInFrontOfAnOpenDialog)
     memoOpen = false;
     player->play();
     EXPECT_EQ(movie.calls, logOf({"open"}));
+}
+
+TEST_F(PlayerTest, ModernContainersGoToTheMoviePlayerAndModernSoundToTheDevice)
+{
+    const QStringList paths = fill({"clip.mkv", "song.flac"});
+    player->play();
+    EXPECT_EQ(movie.calls, logOf({"open"}));
+    EXPECT_EQ(movie.fileName(), paths[0]);
+    EXPECT_FALSE(device.log().contains(QStringLiteral("Command=Open")));
+    EXPECT_EQ(player->title(), QStringLiteral("1.clip"));
+    movie.finishLoading();
+    ASSERT_TRUE(player->moviePlaying());
+
+    player->forward();
+    EXPECT_TRUE(opened(paths[1]));
+    EXPECT_EQ(device.deviceType(), QStringLiteral("MpegVideo"));
+    EXPECT_EQ(player->title(), QStringLiteral("2.song"));
 }
 
 TEST_F(PlayerTest, WithoutAMoviePlayerMoviesPlayAsSound)

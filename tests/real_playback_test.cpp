@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/AudioFiles.h"
 #include "support/MediaFiles.h"
 
 #include "media/PlayList.h"
@@ -117,6 +118,32 @@ TEST_F(RealPlayback, TheListPlaysEntryZeroThenEntryOneByItselfAndStopsAfterTheLa
     EXPECT_TRUE(player.display().buttonsVisible);
     EXPECT_FALSE(player.display().thumbVisible);
     EXPECT_EQ(player.title(), QStringLiteral("2.second tone"));
+}
+
+// Today's sound formats play on the same device, each to its end: the list
+// moves on from each by itself, as it does from a wave file.
+TEST_F(RealPlayback, TodaysSoundFormatsEachPlayToTheirEnd)
+{
+    using yk::test::AudioFormat;
+    if (!yk::test::canEncodeAudio())
+        GTEST_SKIP() << "no GStreamer command-line tools";
+    QStringList files;
+    for (AudioFormat format : {AudioFormat::OggVorbis, AudioFormat::Opus, AudioFormat::M4a, AudioFormat::Flac}) {
+        files << dir.filePath(QStringLiteral("tone.") + yk::test::audioSuffix(format));
+        ASSERT_TRUE(yk::test::writeAudioFile(files.last(), format)) << qPrintable(files.last());
+    }
+    list.clear();
+    list.append(files);
+    player.setCurrentIndex(0);
+    player.play();
+    tick.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() >= 4 && !player.listPlaying(); }, 20000))
+        << "entries opened: " << opened.size() << ", device at " << device.position() << " of " << device.length();
+    QStringList order;
+    for (const Opened& o : opened)
+        order << o.path;
+    EXPECT_EQ(order, files);
+    EXPECT_EQ(player.title(), QStringLiteral("4.tone"));
 }
 
 } // namespace
