@@ -193,15 +193,20 @@ TEST_F(NoticeBus, ATimerStartWithoutAMascotIsExactlyOneNotify)
     // What main() gives every window, and the notices with it.
     QGuiApplication::setWindowIcon(appIcon());
     startProgram(false);
-    // Now playing goes to the mascot only, however the list plays.
+    // What plays shows on the desktop when no mascot takes it; the greeting
+    // does not.
     id3::Tag tag;
     tag.title = QStringLiteral("Kaze");
     tag.artist = QStringLiteral("Yomi");
     touch(h->path(QStringLiteral("m/a.mp3")), QByteArray(256, '\0') + id3::tagBlock(tag));
     h->app->playList().append({h->path(QStringLiteral("m/a.mp3"))});
     h->app->player().play();
+    ASSERT_TRUE(spinUntil([&] { return !daemonStandIn.calls.isEmpty(); }, 4000));
     settle();
-    EXPECT_TRUE(daemonStandIn.calls.isEmpty()) << "greeting and now playing are no notices";
+    ASSERT_EQ(daemonStandIn.calls.size(), 1) << "the greeting is no notice";
+    EXPECT_EQ(daemonStandIn.calls[0].summary, QStringLiteral("♪ Kaze"));
+    EXPECT_EQ(daemonStandIn.calls[0].body, QStringLiteral("Yomi"));
+    daemonStandIn.calls.clear();
 
     h->key(Qt::Key_T);
     h->tick();

@@ -230,7 +230,9 @@ void PlayListActions::takeHandOver()
 void PlayListActions::onHandOverRead()
 {
     m_takingHandOver = false;
-    const HandOver taken = m_handOverWatcher.future().takeResult();
+    // result(), not takeResult(): a taken future is no longer valid, and the
+    // destructor's wait on it would never return.
+    const HandOver taken = m_handOverWatcher.result();
     const std::optional<QStringList>& paths = taken.paths;
     if (taken.incomplete)
         reportIncomplete(m_paths.handOverFile());
@@ -262,7 +264,7 @@ void PlayListActions::onLoadRead()
     m_loading = false;
     // Taken, not copied: the future would otherwise keep a second list of
     // every entry alive.
-    const std::optional<listfile::PlayList> read = m_loadWatcher.future().takeResult();
+    const std::optional<listfile::PlayList> read = m_loadWatcher.result(); // shared, not copied
     if (read) {
         m_scanner.cancelAll();
         m_batches.clear();
