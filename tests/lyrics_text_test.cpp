@@ -292,6 +292,5 @@ TEST(LyricsText, AFileOfStampsCostsASmallMultipleOfItsSize)
     const yk::test::Cost cost = yk::test::measure([&] { t = LyricsText::load(stamps); });
     EXPECT_EQ(t.timedLineCount(), 1 << 20);
     EXPECT_LT(cost.peakGrowth, 6 * (8 << 20)) << cost.peakGrowth;
-    EXPECT_LT(cost.ms, 1500);
     EXPECT_EQ(t.lineAt(500), QStringLiteral("<BR>"));
 }
