@@ -50,7 +50,7 @@ struct Options
 {
     int rounds = 20;
     int bigMiB = 200;
-    int coverMiB = 20;
+    int coverMiB = 15; // a FLAC metadata block holds at most 16 MiB
 };
 
 TagLib::String text(const QString& s)
@@ -350,8 +350,8 @@ int runMain(int argc, char** argv)
                                     QStringLiteral("n"), QStringLiteral("20"));
     const QCommandLineOption big(QStringLiteral("big-mib"), QStringLiteral("Size of the large FLAC in MiB (200)."),
                                  QStringLiteral("n"), QStringLiteral("200"));
-    const QCommandLineOption cover(QStringLiteral("cover-mib"), QStringLiteral("Its cover picture in MiB (20)."),
-                                   QStringLiteral("n"), QStringLiteral("20"));
+    const QCommandLineOption cover(QStringLiteral("cover-mib"), QStringLiteral("Its cover picture in MiB (15; a FLAC block holds at most 16)."),
+                                   QStringLiteral("n"), QStringLiteral("15"));
     parser.addOptions({only, rounds, big, cover});
     parser.process(app);
     Options o;
