@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include <fcntl.h>
@@ -456,6 +457,22 @@ inline double longestStall(const std::function<bool()>& running)
     probe.start();
     loop.exec();
     return double(longest) / 1e6;
+}
+
+// Runs a driver's body and turns Ctrl+C and failures into the drivers'
+// common report and exit status (130 interrupted, 1 failed).
+template<typename Body>
+int runReported(Body&& body)
+{
+    try {
+        return body();
+    } catch (const Interrupted&) {
+        say(QStringLiteral("\ninterrupted; children stopped, temporary folders removed"));
+        return 130;
+    } catch (const std::exception& e) {
+        say(QStringLiteral("failed: ") + QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
 }
 
 // Stops the driver cleanly on Ctrl+C, SIGTERM and SIGHUP: the waits above

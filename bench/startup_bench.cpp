@@ -639,7 +639,7 @@ int runMain(int argc, char** argv)
 
     installInterruptHandlers();
 
-    try {
+    return runReported([&] {
         XServer server;
         QByteArray display;
         if (parser.isSet(useDisplay)) {
@@ -658,13 +658,7 @@ int runMain(int argc, char** argv)
         }
         Bench bench(o, display);
         return bench.run();
-    } catch (const Interrupted&) {
-        say(QStringLiteral("\ninterrupted; children stopped, temporary folders removed"));
-        return 130;
-    } catch (const std::exception& e) {
-        say(QStringLiteral("failed: ") + QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
+    });
 }
 
 } // namespace

@@ -360,15 +360,9 @@ int runMain(int argc, char** argv)
     o.coverMiB = std::max(1, parser.value(cover).toInt());
     const QStringList parts = parser.isSet(only) ? parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts) : allParts;
     installInterruptHandlers();
-    try {
+    return runReported([&] {
         return TagsBench(o).run(parts);
-    } catch (const Interrupted&) {
-        say(QStringLiteral("\ninterrupted; temporary folders removed"));
-        return 130;
-    } catch (const std::exception& e) {
-        say(QStringLiteral("failed: ") + QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
+    });
 }
 
 } // namespace
