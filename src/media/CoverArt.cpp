@@ -226,9 +226,9 @@ QString CoverArt::defaultCacheFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/yomikaze/art");
 }
 
-CoverArt::CoverArt(QString cacheFolder, qint64 capBytes, QObject* parent)
+CoverArt::CoverArt(const QString& cacheFolder, qint64 capBytes, QObject* parent)
     : QObject(parent)
-    , m_folder(std::move(cacheFolder))
+    , m_folder(QDir(cacheFolder).absolutePath())
     , m_cap(capBytes)
     , m_known(kRemembered)
 {
@@ -248,8 +248,9 @@ void CoverArt::request(const QString& trackPath)
     if (trackPath.isEmpty())
         return;
     if (const QString* known = m_known.object(trackPath)) {
-        // A cached picture may have been removed by the cap since.
-        if (known->isEmpty() || QFileInfo::exists(*known)) {
+        // A cached picture may have been removed by the cap since. (Only
+        // the cache is looked at: a folder picture may lie on a slow drive.)
+        if (known->isEmpty() || !known->startsWith(m_folder + u'/') || QFileInfo::exists(*known)) {
             const QString answer = *known;
             Q_EMIT found(trackPath, answer);
             return;

@@ -37,7 +37,7 @@ public:
     // $XDG_CACHE_HOME/yomikaze/art (~/.cache/yomikaze/art).
     static QString defaultCacheFolder();
 
-    explicit CoverArt(QString cacheFolder = defaultCacheFolder(), qint64 capBytes = kDefaultCapBytes,
+    explicit CoverArt(const QString& cacheFolder = defaultCacheFolder(), qint64 capBytes = kDefaultCapBytes,
                       QObject* parent = nullptr);
     // Drops requests not yet started and waits for the one running.
     ~CoverArt() override;
