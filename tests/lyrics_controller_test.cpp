@@ -105,8 +105,7 @@ TEST(LyricsScript, ScriptIsShortHoweverLongTheLine)
     const QString script = lyricsMascotScript(line);
     EXPECT_LT(clock.elapsed(), 50);
     EXPECT_LE(script.size(), yk::kMaxLyricsScriptLength);
-    // Cut at a whole escape: the pause still ends the leading script.
-    EXPECT_TRUE(script.startsWith(QStringLiteral("\\n\\hab\\\\x"))) << qPrintable(script.left(20));
+    // Cut between whole escapes: the pause still ends the leading script.
     EXPECT_TRUE(script.endsWith(QStringLiteral("ab\\w2"))) << qPrintable(script.right(20));
 }
 
@@ -145,8 +144,6 @@ TEST(LyricsController, TxtBeforeLrcBesideTheTrackThenInTheFolderThenTheTrackTags
     const QString cached = f.path(QStringLiteral("cache/song.txt"));
     EXPECT_EQ(f.lyrics.lyricsFile(), cached);
     EXPECT_EQ(f.lyrics.lineAt(1500), QString());
-    f.lyrics.tick();
-    EXPECT_TRUE(f.lyrics.labelShown());
     yk::test::FakeShell shell;
     f.lyrics.openFile(shell);
     EXPECT_EQ(shell.opened, QStringList{cached});

@@ -52,7 +52,6 @@ TEST(LyricsSearch, NamesComeFromTheTrackPathLessItsEnding)
     EXPECT_EQ(ls::wantedName(QStringLiteral("/m/a.wa")), QStringLiteral("atxt"));
     // LRC files are named after the track less its extension.
     EXPECT_EQ(ls::wantedLrcName(QStringLiteral("/m/song.mpeg")), QStringLiteral("song.lrc"));
-    EXPECT_EQ(ls::wantedLrcName(QStringLiteral("/m/a.b.flac")), QStringLiteral("a.b.lrc"));
 }
 
 TEST(LyricsSearch, FileBesideTheTrackWinsWithoutLookingInTheFolder)

@@ -279,7 +279,6 @@ TEST(LyricsText, LrcLinesStayUpUntilTheNextInTimeOrder)
     EXPECT_EQ(t.lineAt(20'400), QString()); // an empty line: nothing new to show
     EXPECT_EQ(t.lineAt(99'500), QStringLiteral("chorus"));
 
-    EXPECT_EQ(LyricsText::parseLrc(u"[offset:-1000]\n[00:01]x\n").lineAt(1999), QString());
     EXPECT_EQ(LyricsText::parseLrc(u"words only\n[ar:x]\n[00:99]bad\n").timedLineCount(), 0);
 }
 
