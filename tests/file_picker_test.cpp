@@ -41,7 +41,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         app = QDir(dir.path()).absolutePath() + u'/';
         for (const char* name : {"img/a.jpg", "img/b.BMP", "img/c.txt", "img/sub/deep.gif", "exe/tool.EXE",
-                                 "exe/tool.com", "exe/runexe", "wav/ring.wav", "wav/notes.txt", "mp3/song.mp3"})
+                                 "exe/tool.com", "exe/runexe", "wav/ring.wav", "wav/notes.txt", "wav/rain.flac", "mp3/song.mp3"})
             make(QString::fromLatin1(name));
     }
 
@@ -198,8 +198,12 @@ TEST_F(FilePicker, SoundAndPlayListModesThroughTheButton)
     QTest::mouseClick(button, Qt::LeftButton);
     text1(*f)->setText(app + QStringLiteral("wav/notes.txt"));
     QTest::mouseClick(button, Qt::LeftButton);
+    clickFile(*f, QStringLiteral("rain.flac"));
+    QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(target.log, (QStringList{QStringLiteral("sound 7 ") + app + QStringLiteral("wav/ring.wav"),
-                                       QStringLiteral("txt_Wav ring.wav"), QStringLiteral("txt_Wav 未登録")}));
+                                       QStringLiteral("txt_Wav ring.wav"), QStringLiteral("txt_Wav 未登録"),
+                                       QStringLiteral("sound 7 ") + app + QStringLiteral("wav/rain.flac"),
+                                       QStringLiteral("txt_Wav rain.flac")}));
 
     target.log.clear();
     f->apply(playListPickerRequest(AppPaths(app)));

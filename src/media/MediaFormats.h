@@ -29,7 +29,7 @@ bool hasModernMediaEnding(QStringView fileName);
 // A media file's name without its extension, for titles and for the names
 // of files that go with it: a modern ending goes whole ("a.flac" -> "a"),
 // anything else loses its last four characters as it always did
-// ("a.mp3" -> "a", "a.midi" -> "a.m").
+// ("a.mp3" -> "a", "a.midi" -> "a.").
 QString withoutMediaSuffix(const QString& fileName);
 
 // The modern endings as picker patterns ("*.flac;*.ogg;…"), to append to a

@@ -52,11 +52,15 @@ PlayListActions::PlayListActions(PlayList& list, Player& player, DeviceChannel& 
 PlayListActions::~PlayListActions()
 {
     m_scanner.cancelAll();
-    m_loadWatcher.waitForFinished();
-    m_handOverWatcher.waitForFinished();
-    // A save under way is finished, not abandoned half-written (it would
-    // not be: the old file stays until the new one is whole).
-    m_saveWatcher.waitForFinished();
+    // Only work still under way is waited for: a future whose result was
+    // taken is empty and would never report finished. A save runs to its
+    // end rather than leaving the old list on disk for no reason.
+    if (m_loading)
+        m_loadWatcher.waitForFinished();
+    if (m_takingHandOver)
+        m_handOverWatcher.waitForFinished();
+    if (m_saving)
+        m_saveWatcher.waitForFinished();
 }
 
 void PlayListActions::setViewHooks(ViewHooks hooks)
