@@ -173,8 +173,7 @@ TEST(ListFileLines, LimitsStopAtDamageAndSayThatTheyDid)
     EXPECT_EQ(read.lines.size(), 3);
     EXPECT_FALSE(read.cutShort);
 
-    limits = {}; // characters count, not bytes; a line left out is said to be
-    limits.maxLineChars = 4;
+    limits = {.maxLineChars = 4}; // characters count, not bytes; a line left out is said to be
     read = linesOf("abcd\r\nabcde\r\n\r\nxy", limits);
     EXPECT_EQ(read.lines, (QStringList{QStringLiteral("abcd"), QString(), QStringLiteral("xy")}));
     EXPECT_FALSE(read.cutShort);

@@ -21,9 +21,7 @@ int fuzzPlayList(const uint8_t* data, size_t size)
     YK_FUZZ_CHECK(list->entries.size() <= bytes.count('\r') + bytes.count('\n') + 1);
 
     // A line limit in characters these inputs reach: longer entries go, said so; the rest stay.
-    listfile::Limits small;
-    small.maxLineChars = 64;
-    const std::optional<listfile::PlayList> limited = listfile::readPlayList(path, small);
+    const std::optional<listfile::PlayList> limited = listfile::readPlayList(path, {.maxLineChars = 64});
     QStringList kept = list->entries;
     YK_FUZZ_CHECK(limited && (kept.removeIf([](const QString& e) { return e.size() > 64; }) == 0 || limited->incomplete()));
     YK_FUZZ_CHECK(!QByteArrayView(bytes).isValidUtf8() || limited->entries == kept);
