@@ -18,8 +18,7 @@ using test::FakeMoviePlayer;
 TEST(CaptureName, NumberThenTheMoviesNameLessItsExtension)
 {
     EXPECT_EQ(capture::fileNameFor(0, QStringLiteral("/films/clip.avi")), QStringLiteral("0000clip.bmp"));
-    // Four characters go, whatever the extension's length; today's endings
-    // go whole.
+    // Four characters go, whatever the extension's length (today's endings go whole).
     EXPECT_EQ(capture::fileNameFor(37, QStringLiteral("/films/my.trip.mpeg")), QStringLiteral("0037my.trip..bmp"));
     EXPECT_EQ(capture::fileNameFor(1, QStringLiteral("/films/trip.webm")), QStringLiteral("0001trip.bmp"));
     EXPECT_EQ(capture::fileNameFor(12345, QStringLiteral("clip.wmv")), QStringLiteral("12345clip.bmp"));

