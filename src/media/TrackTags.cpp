@@ -1,7 +1,6 @@
 #include "media/TrackTags.h"
 
 #include <algorithm>
-#include <memory>
 #include <mutex>
 
 #include <QFile>
@@ -12,7 +11,6 @@
 #include <fileref.h>
 #include <flacfile.h>
 #include <id3v1tag.h>
-#include <id3v2framefactory.h>
 #include <id3v2tag.h>
 #include <mp4file.h>
 #include <mpegfile.h>
@@ -198,6 +196,23 @@ void fillFromMpeg(TrackInfo& info, TagLib::MPEG::File& mpeg)
     info.albumArtist = albumArtistOf(&mpeg);
 }
 
+std::optional<TrackInfo> fromId3v1(const std::optional<id3::Tag>& tag)
+{
+    if (!tag)
+        return std::nullopt;
+    TrackInfo info;
+    info.title = tag->title;
+    info.artist = tag->artist;
+    info.album = tag->album;
+    info.comment = tag->comment;
+    info.year = std::max(tag->year.toInt(), 0);
+    const int genre = id3::genreIndexForByte(tag->genre);
+    if (genre >= 0)
+        info.genre = id3::genreNames().at(genre);
+    settle(info);
+    return info;
+}
+
 } // namespace
 
 void setUpTagLib()
@@ -237,36 +252,31 @@ std::optional<TrackInfo> readTrackInfo(const QString& path)
     if (!stream.isOpen())
         return std::nullopt;
 
+    const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Average);
+    auto* mpeg = ref.isNull() ? nullptr : dynamic_cast<TagLib::MPEG::File*>(ref.file());
     TrackInfo info;
-    bool known = false;
-    {
-        const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Average);
-        if (!ref.isNull()) {
-            known = true;
-            if (const TagLib::AudioProperties* properties = ref.audioProperties())
-                info.lengthMs = std::max(properties->lengthInMilliseconds(), 0);
-            if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(ref.file())) {
-                fillFromMpeg(info, *mpeg);
-            } else {
-                if (const TagLib::Tag* tag = ref.tag())
-                    fillFromTag(info, *tag);
-                info.albumArtist = albumArtistOf(ref.file());
-            }
-            settle(info);
-            if (info.hasTag || dynamic_cast<TagLib::MPEG::File*>(ref.file()))
-                return info;
+    if (!ref.isNull()) {
+        if (const TagLib::AudioProperties* properties = ref.audioProperties())
+            info.lengthMs = std::max(properties->lengthInMilliseconds(), 0);
+        if (mpeg) {
+            fillFromMpeg(info, *mpeg);
+        } else {
+            if (const TagLib::Tag* tag = ref.tag())
+                fillFromTag(info, *tag);
+            info.albumArtist = albumArtistOf(ref.file());
         }
+        settle(info);
     }
-    // A file TagLib does not know by its name or its content (or knows but
-    // finds no tag in) may still end in an ID3v1 block, as any file may:
-    // the tag editor writes one to whatever file it is given.
-    TagLib::MPEG::File mpeg(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    if (mpeg.isValid())
-        fillFromMpeg(info, mpeg);
-    settle(info);
-    if (!known && !info.hasTag)
-        return std::nullopt;
-    return info;
+    if (info.hasTag || mpeg)
+        return info;
+    // Any other file, known to TagLib or not, may still end in an ID3v1
+    // block: the tag editor writes one to whatever file it is given. Only
+    // those last bytes are read.
+    std::optional<TrackInfo> v1 = fromId3v1(id3::readTag(path));
+    if (!v1)
+        return ref.isNull() ? std::nullopt : std::optional(info);
+    v1->lengthMs = info.lengthMs;
+    return v1;
 }
 
 QString trackTitle(const QString& path, const std::optional<TrackInfo>& info)
