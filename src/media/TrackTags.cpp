@@ -253,32 +253,30 @@ std::optional<TrackInfo> readTrackInfo(const QString& path)
         return std::nullopt;
 
     const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Average);
-    if (ref.isNull()) {
-        // A file TagLib knows neither by its name nor by its content may
-        // still end in an ID3v1 block: the tag editor writes one to
-        // whatever file it is given. Only those last bytes are read.
-        return fromId3v1(id3::readTag(path));
-    }
+    auto* mpeg = ref.isNull() ? nullptr : dynamic_cast<TagLib::MPEG::File*>(ref.file());
     TrackInfo info;
-    if (const TagLib::AudioProperties* properties = ref.audioProperties())
-        info.lengthMs = std::max(properties->lengthInMilliseconds(), 0);
-    if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(ref.file())) {
-        fillFromMpeg(info, *mpeg);
-    } else {
-        if (const TagLib::Tag* tag = ref.tag())
-            fillFromTag(info, *tag);
-        info.albumArtist = albumArtistOf(ref.file());
-    }
-    settle(info);
-    if (!info.hasTag && !dynamic_cast<TagLib::MPEG::File*>(ref.file())) {
-        // A WAV or a movie the editor gave an ID3v1 block keeps its title;
-        // the length stays TagLib's.
-        if (std::optional<TrackInfo> v1 = fromId3v1(id3::readTag(path))) {
-            v1->lengthMs = info.lengthMs;
-            return v1;
+    if (!ref.isNull()) {
+        if (const TagLib::AudioProperties* properties = ref.audioProperties())
+            info.lengthMs = std::max(properties->lengthInMilliseconds(), 0);
+        if (mpeg) {
+            fillFromMpeg(info, *mpeg);
+        } else {
+            if (const TagLib::Tag* tag = ref.tag())
+                fillFromTag(info, *tag);
+            info.albumArtist = albumArtistOf(ref.file());
         }
+        settle(info);
     }
-    return info;
+    if (info.hasTag || mpeg)
+        return info;
+    // Any other file, known to TagLib or not, may still end in an ID3v1
+    // block: the tag editor writes one to whatever file it is given. Only
+    // those last bytes are read.
+    std::optional<TrackInfo> v1 = fromId3v1(id3::readTag(path));
+    if (!v1)
+        return ref.isNull() ? std::nullopt : std::optional(info);
+    v1->lengthMs = info.lengthMs;
+    return v1;
 }
 
 QString trackTitle(const QString& path, const std::optional<TrackInfo>& info)
