@@ -41,7 +41,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         app = QDir(dir.path()).absolutePath() + u'/';
         for (const char* name : {"img/a.jpg", "img/b.BMP", "img/c.txt", "img/sub/deep.gif", "exe/tool.EXE",
-                                 "exe/tool.com", "exe/runexe", "wav/ring.wav", "wav/notes.txt", "wav/rain.flac", "mp3/song.mp3"})
+                                 "exe/tool.com", "exe/runexe", "wav/ring.wav", "wav/notes.txt", "wav/rain.flac", "mp3/song.mp3", "mp3/tone.opus", "mp3/cover.jpeg"})
             make(QString::fromLatin1(name));
     }
 

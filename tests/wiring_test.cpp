@@ -1,5 +1,7 @@
 // Each control reaches its own action: a menu item, key, button or window
 // wired to the wrong thing fails here even when every model is right.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -145,6 +147,30 @@ TEST(MenuWiring, OnlyTheItemsOfFeaturesStillToComeHaveNoCommand)
     }
     // The colour item and the weekly timer are never shown.
     EXPECT_EQ(without, (QStringList{QStringLiteral("mnu_Color"), QStringLiteral("mnu_DB")}));
+}
+
+// What the tick runs and in which order, and which keys have a command:
+// however the subsystems are put together, these stay as they are.
+TEST(Wiring, TheTickStepsAndTheKeysStayAsTheyAre)
+{
+    Harness h;
+    h.startAndSettle();
+    EXPECT_EQ(h.app->clockTick().stepNames(),
+              (QStringList{QStringLiteral("midnight"), QStringLiteral("clock"), QStringLiteral("title refresh"),
+                           QStringLiteral("hand-over"), QStringLiteral("play-list rows"), QStringLiteral("track"),
+                           QStringLiteral("lyrics"), QStringLiteral("player display"), QStringLiteral("movie size"),
+                           QStringLiteral("timer check"), QStringLiteral("timer completion")}));
+    QList<int> keys = h.app->keyCommands().keys();
+    std::sort(keys.begin(), keys.end());
+    QList<int> expected{Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Right,  Qt::Key_Left,  Qt::Key_Return,
+                        Qt::Key_Enter,  Qt::Key_Space,    Qt::Key_Escape, Qt::Key_C,     Qt::Key_PageUp,
+                        Qt::Key_PageDown, Qt::Key_Home,   Qt::Key_End,    Qt::Key_Delete, Qt::Key_Insert,
+                        Qt::Key_Backspace, Qt::Key_D,     Qt::Key_P,      Qt::Key_Shift, Qt::Key_T,
+                        Qt::Key_M,      Qt::Key_Control};
+    for (int digit = Qt::Key_0; digit <= Qt::Key_9; ++digit)
+        expected.append(digit);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(keys, expected);
 }
 
 TEST(KeyWiring, EachCalendarKeyMovesTheWayItSays)
