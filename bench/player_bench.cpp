@@ -55,7 +55,8 @@
 #include "media/PlayListView.h"
 #include "media/PlayWindow.h"
 #include "shell/App.h"
-#include "timers/ClockTick.h"
+#include "shell/PlayerModule.h"
+#include "core/ClockTick.h"
 #include "media/MediaScan.h"
 #include "media/PlayList.h"
 #include "media/Player.h"
@@ -98,9 +99,10 @@ struct ProgramUnderTest
     }
     void setList(const QStringList& entries)
     {
-        app->playList().assign(entries);
-        app->playListView().resetToTop();
-        app->playListView().requestRebuild(false);
+        PlayerModule& player = app->module<PlayerModule>();
+        player.list().assign(entries);
+        player.view().resetToTop();
+        player.view().requestRebuild(false);
     }
 };
 
@@ -113,19 +115,19 @@ FirstDraw playListWindowFirstDraw()
     return [program](const QStringList& entries) {
         App& app = *program->app;
         program->setList(entries);
-        app.clockTick().tick();
+        app.shell().tick().tick();
         bool painted = false;
-        QWidget* window = app.playWindow();
+        QWidget* window = &app.shell().playWindow();
         auto* watcher = new PaintWatcher(&painted);
         window->installEventFilter(watcher);
-        app.togglePlayList();
+        app.module<PlayerModule>().togglePlayList();
         QElapsedTimer waited;
         waited.start();
         while (!painted && waited.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         window->removeEventFilter(watcher);
         delete watcher;
-        return painted && app.playListView().rows().size() == std::min<qsizetype>(entries.size(), 13);
+        return painted && app.module<PlayerModule>().view().rows().size() == std::min<qsizetype>(entries.size(), 13);
     };
 }
 
@@ -138,8 +140,8 @@ TickFactory programTick()
     return [](const QStringList& entries) -> TickStep {
         auto program = std::make_shared<ProgramUnderTest>();
         program->setList(entries);
-        program->app->clockTick().tick(); // the rows are built once
-        return [program] { program->app->clockTick().tick(); };
+        program->app->shell().tick().tick(); // the rows are built once
+        return [program] { program->app->shell().tick().tick(); };
     };
 }
 
@@ -219,8 +221,9 @@ void touch(const QByteArray& path)
 // files' paths.
 QStringList makeTree(const QString& root, int files, int folders)
 {
-    static const char* const kMedia[] = {".mp3", ".wav", ".mid", ".MP3", ".avi", ".mpg", ".wma.mp3", ".jpeg"};
-    static const char* const kOther[] = {".txt", ".jpg", ".lrc", ".m4a"};
+    static const char* const kMedia[] = {".mp3", ".wav", ".mid", ".MP3", ".avi", ".mpg", ".wma.mp3",
+                                         ".flac", ".ogg", ".opus", ".M4A", ".mkv"};
+    static const char* const kOther[] = {".txt", ".jpg", ".lrc", ".jpeg"};
     const int top = std::min(50, folders);
     QList<QByteArray> dirs;
     for (int i = 0; i < top; ++i)

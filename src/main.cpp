@@ -26,9 +26,9 @@
 #include "shell/App.h"
 #include "platform/SessionEnd.h"
 #include "shell/HandOver.h"
-#include "shell/AppIcon.h"
+#include "ui/AppIcon.h"
 #include "shell/CommandLine.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/MascotErrorBox.h"
 
 namespace {
@@ -129,14 +129,14 @@ int main(int argc, char** argv)
 
     // Benchmarks time the start-up up to the first paint of the window.
     if (qEnvironmentVariableIsSet("YK_REPORT_FIRST_PAINT")) {
-        QObject::connect(app.form(), &yk::Form1::firstPainted, [] {
+        QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, [] {
             std::fputs("first-paint\n", stdout);
             std::fflush(stdout);
         });
     }
     if (display.warnLimited) {
-        QObject::connect(app.form(), &yk::Form1::firstPainted, app.form(),
-                         [&app] { yk::showLimitedDesktopNotice(app.form()); }, Qt::SingleShotConnection);
+        QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &app.shell().mainWindow(),
+                         [&app] { yk::showLimitedDesktopNotice(&app.shell().mainWindow()); }, Qt::SingleShotConnection);
     }
     app.start(args);
     return qapp.exec();

@@ -1,6 +1,6 @@
 #include "shell/AboutWindow.h"
 #include "shell/HelpFiles.h"
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +14,12 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "support/TestUtil.h"
+
 #include "platform/AppPaths.h"
 #include "platform/TextFile.h"
+
+using yk::test::child;
 
 using namespace yk;
 
@@ -79,14 +83,14 @@ TEST(AboutWindow, SignalsForOpeningOkAndTheHomePage)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowModality(), Qt::ApplicationModal);
 
-    QTest::mouseClick(w.cmb_URL, Qt::LeftButton);
-    QTest::mouseClick(w.picIcon, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&w, "cmb_URL"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(&w, "picIcon"), Qt::LeftButton);
     ASSERT_EQ(home.size(), 2);
     EXPECT_EQ(home[0][0].toString(), u"file:///opt/yk/Readme.txt");
     EXPECT_EQ(home[1][0].toString(), u"file:///opt/yk/Readme.txt");
     EXPECT_TRUE(ok.isEmpty());
 
-    QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&w, "cmdOK"), Qt::LeftButton);
     EXPECT_EQ(ok.size(), 1);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Accepted);
@@ -97,9 +101,9 @@ TEST(AboutWindow, LongAddressIsShortenedOnTheButtonButOpenedWhole)
     const QString longAddress = QStringLiteral("file:///") + QString(60, u'x') + QStringLiteral("/R&D/Readme.txt");
     AboutWindow w(longAddress);
     QSignalSpy home(&w, &AboutWindow::homePageRequested);
-    EXPECT_NE(w.cmb_URL->text(), longAddress);
-    EXPECT_EQ(w.cmb_URL->toolTip(), longAddress);
-    QTest::mouseClick(w.cmb_URL, Qt::LeftButton);
+    EXPECT_NE(child<QPushButton>(&w, "cmb_URL")->text(), longAddress);
+    EXPECT_EQ(child<QPushButton>(&w, "cmb_URL")->toolTip(), longAddress);
+    QTest::mouseClick(child<QPushButton>(&w, "cmb_URL"), Qt::LeftButton);
     ASSERT_EQ(home.size(), 1);
     EXPECT_EQ(home[0][0].toString(), longAddress);
 }
@@ -113,7 +117,7 @@ TEST(AboutWindow, DraggingByLabelFrameOrWindowMovesItByTheMouse)
     const QPoint start = w.pos();
 
     // A press on a label inside the frame reaches the window.
-    QWidget* handle = w.lblTitle;
+    QWidget* handle = child<QLabel>(&w, "lblTitle");
     sendMouse(handle, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
     sendMouse(handle, QEvent::MouseMove, QPoint(35, 25), Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(w.pos(), start + QPoint(30, 20));
@@ -121,20 +125,20 @@ TEST(AboutWindow, DraggingByLabelFrameOrWindowMovesItByTheMouse)
 
     // After the release, moving the mouse no longer moves the window.
     const QPoint after = w.pos();
-    sendMouse(w.Fra_1, QEvent::MouseMove, QPoint(80, 80), Qt::NoButton, Qt::NoButton);
+    sendMouse(child<QFrame>(&w, "Fra_1"), QEvent::MouseMove, QPoint(80, 80), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(w.pos(), after);
 
     // The frame itself is a handle too; no snapping to anything.
-    sendMouse(w.Fra_1, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
-    sendMouse(w.Fra_1, QEvent::MouseMove, QPoint(-1, 5), Qt::NoButton, Qt::LeftButton);
+    sendMouse(child<QFrame>(&w, "Fra_1"), QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(child<QFrame>(&w, "Fra_1"), QEvent::MouseMove, QPoint(-1, 5), Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(w.pos(), after + QPoint(-3, 3));
-    sendMouse(w.Fra_1, QEvent::MouseButtonRelease, QPoint(-1, 5), Qt::LeftButton, Qt::NoButton);
+    sendMouse(child<QFrame>(&w, "Fra_1"), QEvent::MouseButtonRelease, QPoint(-1, 5), Qt::LeftButton, Qt::NoButton);
 
     // The icon is a link: pressing it does not start a drag.
     const QPoint beforeIcon = w.pos();
-    sendMouse(w.picIcon, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
-    sendMouse(w.picIcon, QEvent::MouseMove, QPoint(40, 40), Qt::NoButton, Qt::LeftButton);
-    sendMouse(w.picIcon, QEvent::MouseButtonRelease, QPoint(40, 40), Qt::LeftButton, Qt::NoButton);
+    sendMouse(child<QLabel>(&w, "picIcon"), QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(child<QLabel>(&w, "picIcon"), QEvent::MouseMove, QPoint(40, 40), Qt::NoButton, Qt::LeftButton);
+    sendMouse(child<QLabel>(&w, "picIcon"), QEvent::MouseButtonRelease, QPoint(40, 40), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(w.pos(), beforeIcon);
 
     w.toolWindow()->setTopMost(true);

@@ -193,12 +193,12 @@ protected:
     Folders f;
     std::unique_ptr<XdgAutostart> autostart = std::make_unique<XdgAutostart>(f.autostart());
     yk::test::Harness h;
-    QAction* item() const { return h.app->menu()->item(QStringLiteral("mnu_Login")); }
+    QAction* item() const { return h.menu()->item(QStringLiteral("mnu_Login")); }
     // The menu as the user opens it, then closed again.
     void openMenu()
     {
-        h.app->popupMenu(QPoint(10, 10), true);
-        h.app->menu()->menu()->close();
+        h.popupMenu(QPoint(10, 10), true);
+        h.menu()->menu()->close();
     }
 };
 
@@ -206,7 +206,7 @@ TEST_F(AutostartMenu, TheItemFollowsAlwaysOnTopAndIsACheckItem)
 {
     h.autostart = autostart.get();
     h.startAndSettle();
-    const QStringList names = h.app->menu()->itemNames();
+    const QStringList names = h.menu()->itemNames();
     ASSERT_TRUE(names.contains(QStringLiteral("mnu_Top")));
     EXPECT_EQ(names.value(names.indexOf(QStringLiteral("mnu_Top")) + 1), QStringLiteral("mnu_Login"));
     ASSERT_NE(item(), nullptr);
@@ -214,7 +214,7 @@ TEST_F(AutostartMenu, TheItemFollowsAlwaysOnTopAndIsACheckItem)
     EXPECT_TRUE(item()->isCheckable());
     EXPECT_TRUE(item()->isVisible());
     EXPECT_FALSE(item()->isChecked());
-    EXPECT_TRUE(h.app->menuCommands().contains(QStringLiteral("mnu_Login")));
+    EXPECT_TRUE(h.menuCommands().contains(QStringLiteral("mnu_Login")));
 }
 
 TEST_F(AutostartMenu, ChoosingTheItemWritesAndRemovesTheEntryAndTheMarkFollows)
@@ -227,7 +227,7 @@ TEST_F(AutostartMenu, ChoosingTheItemWritesAndRemovesTheEntryAndTheMarkFollows)
     // The entry runs the program that wrote it.
     EXPECT_TRUE(readBytes(f.user()).contains("Exec=\"/opt/Yomikaze 1.35/bin/yomikaze\""));
     // Always-on-top is a different item and stays as it was.
-    EXPECT_FALSE(h.app->settings().Top_Flag);
+    EXPECT_FALSE(h.settings().alwaysOnTop);
 
     h.menu(QStringLiteral("mnu_Login"));
     EXPECT_FALSE(QFile::exists(f.user()));
@@ -262,7 +262,7 @@ TEST_F(AutostartMenu, AFailedWriteSaysSoAndTheMarkStaysOff)
     h.startAndSettle();
     h.menu(QStringLiteral("mnu_Login"));
     EXPECT_FALSE(item()->isChecked());
-    QMessageBox* box = h.app->form()->findChild<QMessageBox*>(QStringLiteral("autostartError"));
+    QMessageBox* box = h.form()->findChild<QMessageBox*>(QStringLiteral("autostartError"));
     ASSERT_NE(box, nullptr) << "no message about the failure";
     EXPECT_TRUE(box->text().contains(f.user())) << box->text().toStdString();
     box->close();

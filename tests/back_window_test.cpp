@@ -1,5 +1,5 @@
 #include "skin/BackWindow.h"
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -53,26 +53,26 @@ TEST_F(BackgroundSlotsTest, MenuSlotShowsItOrFallsBackOrClearsAndAlwaysSetsTheMo
     const BackgroundSlots rules(paths());
     BackSlotList slots = filledSlots({5});
 
-    const BackgroundChange shown = rules.f_Mnu_Pct(slots, 3);
+    const BackgroundChange shown = rules.slotChange(slots, 3);
     EXPECT_EQ(shown.picture, Picture::Show);
     EXPECT_EQ(shown.path, slots[2]);
     EXPECT_EQ(shown.mode, QStringLiteral("3"));
     EXPECT_TRUE(shown.drawFrame);
 
     // Empty slot 5, no Back.jpg: no background at all, but mode "5".
-    const BackgroundChange bare = rules.f_Mnu_Pct(slots, 5);
+    const BackgroundChange bare = rules.slotChange(slots, 5);
     EXPECT_EQ(bare.picture, Picture::Clear);
     EXPECT_EQ(bare.mode, QStringLiteral("5"));
     EXPECT_TRUE(bare.drawFrame);
 
     const QString fallback = makeFallback();
-    const BackgroundChange fell = rules.f_Mnu_Pct(slots, 5);
+    const BackgroundChange fell = rules.slotChange(slots, 5);
     EXPECT_EQ(fell.picture, Picture::Show);
     EXPECT_EQ(fell.path, fallback);
 
     // A registered picture that has since been deleted leaves the screen alone.
     ASSERT_TRUE(QFile::remove(slots[6]));
-    const BackgroundChange gone = rules.f_Mnu_Pct(slots, 7);
+    const BackgroundChange gone = rules.slotChange(slots, 7);
     EXPECT_EQ(gone.picture, Picture::Keep);
     EXPECT_EQ(gone.mode, QStringLiteral("7"));
 }
@@ -97,18 +97,18 @@ TEST_F(BackgroundSlotsTest, MonthlyRefreshFollowsTheShownMonth)
 
 TEST_F(BackgroundSlotsTest, RandomAndInTurnMenuItemsOnlyRewriteTheMode)
 {
-    EXPECT_EQ(BackgroundSlots::mnu_Ran(QStringLiteral("4")), QStringLiteral("R"));
-    EXPECT_EQ(BackgroundSlots::mnu_Ran(QStringLiteral("L03")), QStringLiteral("R"));
+    EXPECT_EQ(BackgroundSlots::randomMode(QStringLiteral("4")), QStringLiteral("R"));
+    EXPECT_EQ(BackgroundSlots::randomMode(QStringLiteral("L03")), QStringLiteral("R"));
 
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("M")), QStringLiteral("L01"));
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("R")), QStringLiteral("L01"));
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("5")), QStringLiteral("L05"));
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("12")), QStringLiteral("L12"));
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("L07")), QStringLiteral("L07"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("M")), QStringLiteral("L01"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("R")), QStringLiteral("L01"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("5")), QStringLiteral("L05"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("12")), QStringLiteral("L12"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("L07")), QStringLiteral("L07"));
     // Nothing usable to start from: the round starts at slot 1.
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QString()), QStringLiteral("L01"));
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("x")), QStringLiteral("L01"));
-    EXPECT_EQ(BackgroundSlots::mnu_Loop(QStringLiteral("L99")), QStringLiteral("L01"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QString()), QStringLiteral("L01"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("x")), QStringLiteral("L01"));
+    EXPECT_EQ(BackgroundSlots::inTurnMode(QStringLiteral("L99")), QStringLiteral("L01"));
 }
 
 TEST_F(BackgroundSlotsTest, MenuChecksFollowTheMode)
@@ -116,7 +116,7 @@ TEST_F(BackgroundSlotsTest, MenuChecksFollowTheMode)
     const BackgroundSlots rules(paths());
     const BackSlotList slots = filledSlots();
     for (int n = 1; n <= 12; ++n) {
-        const BackgroundChange c = rules.Mnu_Pct(slots, QString::number(n), true);
+        const BackgroundChange c = rules.modeChange(slots, QString::number(n), true);
         EXPECT_EQ(c.check, backMenuItemForSlot(n));
         EXPECT_EQ(c.picture, Picture::Keep);
         EXPECT_EQ(c.mode, QString::number(n));
@@ -125,11 +125,11 @@ TEST_F(BackgroundSlotsTest, MenuChecksFollowTheMode)
     const BackSlotList built = backSlotList([](int k) { return QString::number(k); });
     EXPECT_EQ(built[0], QStringLiteral("1"));
     EXPECT_EQ(built[11], QStringLiteral("12"));
-    EXPECT_EQ(rules.Mnu_Pct(slots, QStringLiteral("M"), true).check, BackMenuItem::Mon);
-    EXPECT_EQ(rules.Mnu_Pct(slots, QStringLiteral("R"), true).check, BackMenuItem::Ran);
-    EXPECT_EQ(rules.Mnu_Pct(slots, QStringLiteral("L04"), false).check, BackMenuItem::Loop);
+    EXPECT_EQ(rules.modeChange(slots, QStringLiteral("M"), true).check, BackMenuItem::Mon);
+    EXPECT_EQ(rules.modeChange(slots, QStringLiteral("R"), true).check, BackMenuItem::Ran);
+    EXPECT_EQ(rules.modeChange(slots, QStringLiteral("L04"), false).check, BackMenuItem::Loop);
     for (const char* other : {"", "13", "0", "X", "01"}) {
-        const BackgroundChange c = rules.Mnu_Pct(slots, QString::fromLatin1(other), true);
+        const BackgroundChange c = rules.modeChange(slots, QString::fromLatin1(other), true);
         EXPECT_EQ(c.check, BackMenuItem::None) << other;
         EXPECT_EQ(c.picture, Picture::Keep) << other;
         EXPECT_EQ(c.mode, QString::fromLatin1(other)) << other;
@@ -141,19 +141,19 @@ TEST_F(BackgroundSlotsTest, InTurnAdvancesOncePerRunAndWrapsAfterTwelve)
     const BackgroundSlots rules(paths());
     const BackSlotList slots = filledSlots();
 
-    const BackgroundChange first = rules.Mnu_Pct(slots, QStringLiteral("L04"), true);
+    const BackgroundChange first = rules.modeChange(slots, QStringLiteral("L04"), true);
     EXPECT_EQ(first.mode, QStringLiteral("L05"));
     EXPECT_EQ(first.picture, Picture::Show);
     EXPECT_EQ(first.path, slots[4]);
     EXPECT_TRUE(first.drawFrame);
 
     // Later draws of the same run keep the slot.
-    const BackgroundChange later = rules.Mnu_Pct(slots, first.mode, false);
+    const BackgroundChange later = rules.modeChange(slots, first.mode, false);
     EXPECT_EQ(later.mode, QStringLiteral("L05"));
     EXPECT_EQ(later.path, slots[4]);
 
     // Slot 12 this run: next start shows slot 1 and stores "L01".
-    const BackgroundChange wrapped = rules.Mnu_Pct(slots, QStringLiteral("L12"), true);
+    const BackgroundChange wrapped = rules.modeChange(slots, QStringLiteral("L12"), true);
     EXPECT_EQ(wrapped.mode, QStringLiteral("L01"));
     EXPECT_EQ(wrapped.path, slots[0]);
     const BackgroundChange start = rules.startup(slots, wrapped.mode, 6);
@@ -166,14 +166,14 @@ TEST_F(BackgroundSlotsTest, InTurnOnAnEmptySlotClearsUnlessBackJpgExists)
     const BackgroundSlots rules(paths());
     const BackSlotList slots = filledSlots({3});
 
-    const BackgroundChange cleared = rules.Mnu_Pct(slots, QStringLiteral("L02"), true);
+    const BackgroundChange cleared = rules.modeChange(slots, QStringLiteral("L02"), true);
     EXPECT_EQ(cleared.mode, QStringLiteral("L03"));
     EXPECT_EQ(cleared.picture, Picture::Clear);
     EXPECT_EQ(cleared.check, BackMenuItem::Loop);
     EXPECT_EQ(rules.startup(slots, cleared.mode, 1).picture, Picture::Clear);
 
     const QString fallback = makeFallback();
-    const BackgroundChange fell = rules.Mnu_Pct(slots, QStringLiteral("L03"), false);
+    const BackgroundChange fell = rules.modeChange(slots, QStringLiteral("L03"), false);
     EXPECT_EQ(fell.picture, Picture::Show);
     EXPECT_EQ(fell.path, fallback);
     const BackgroundChange start = rules.startup(slots, QStringLiteral("L03"), 1);

@@ -3,7 +3,7 @@
 #include "calendar/CalendarState.h"
 #include "support/AppHarness.h"
 #include "support/TestUtil.h"
-#include "timers/ClockTick.h"
+#include "core/ClockTick.h"
 
 using namespace yk;
 using yk::test::Harness;
@@ -54,30 +54,30 @@ TEST(ClockTick, MidnightRollsTheCalendarOverOncePerNightAndMarksNotedDays)
     // to another year; midnight brings December back, with its note mark.
     h.clock.set(QDateTime(QDate(2026, 11, 30), QTime(23, 58)));
     h.startAndSettle();
-    h.app->calendar().showMonth(2031, 4);
+    h.calendar().showMonth(2031, 4);
     touch(h.path(QStringLiteral("txt/20261201.txt")), "note\r\n&%All\r\n&%AM\r\n\r\n");
 
     int rollovers = 0;
-    int lastYear = h.app->calendar().shownYear();
+    int lastYear = h.calendar().shownYear();
     runTicks(h, QDateTime(QDate(2026, 11, 30), QTime(23, 59, 50)), 20, [&] {
-        if (h.app->calendar().shownYear() != lastYear) {
+        if (h.calendar().shownYear() != lastYear) {
             ++rollovers;
-            lastYear = h.app->calendar().shownYear();
+            lastYear = h.calendar().shownYear();
         }
     });
     EXPECT_EQ(rollovers, 1);
-    EXPECT_EQ(h.app->calendar().shownYear(), 2026);
-    EXPECT_EQ(h.app->calendar().shownMonth(), 12);
+    EXPECT_EQ(h.calendar().shownYear(), 2026);
+    EXPECT_EQ(h.calendar().shownMonth(), 12);
     EXPECT_FALSE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 
     // Browse away again during the same midnight minute: nothing rolls back.
-    h.app->calendar().showMonth(2030, 1);
+    h.calendar().showMonth(2030, 1);
     runTicks(h, QDateTime(QDate(2026, 12, 1), QTime(0, 0, 10)), 70);
-    EXPECT_EQ(h.app->calendar().shownYear(), 2030);
+    EXPECT_EQ(h.calendar().shownYear(), 2030);
 
     // The next night rolls over again, to a day without a note.
     runTicks(h, QDateTime(QDate(2026, 12, 1), QTime(23, 59, 58)), 4);
-    EXPECT_EQ(h.app->calendar().shownYear(), 2026);
+    EXPECT_EQ(h.calendar().shownYear(), 2026);
     EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 }
 
@@ -85,7 +85,7 @@ TEST(ClockTick, TheClocksShowWithinTheFirstTickOfTheStart)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_TRUE(h.clockTick().isActive());
     EXPECT_TRUE(yk::test::spinUntil([&] { return !h.text(QStringLiteral("LBL_TIME")).isEmpty(); }, 400));
     EXPECT_EQ(h.text(QStringLiteral("LBL_TIME")), QStringLiteral("09 : 30"));
 }
@@ -95,12 +95,13 @@ TEST(ClockTick, TicksEveryHundredMillisecondsOnlyWhileSomethingAsks)
     yk::test::FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 30, 0, 250)));
     ClockTick tick(clock);
     QStringList ran;
-    tick.addStep(QStringLiteral("first"), [&](const QDateTime&) { ran.append(QStringLiteral("first")); });
-    tick.addStep(QStringLiteral("second"), [&](const QDateTime&) {
+    // Added out of order: the phases decide, and within one the order of adding.
+    tick.addStep(TickPhase::Timer, QStringLiteral("third"), [&](const QDateTime&) { ran.append(QStringLiteral("third")); });
+    tick.addStep(TickPhase::Clock, QStringLiteral("first"), [&](const QDateTime&) { ran.append(QStringLiteral("first")); });
+    tick.addStep(TickPhase::Clock, QStringLiteral("second"), [&](const QDateTime&) {
         ran.append(QStringLiteral("second"));
         throw std::runtime_error("a failing step");
     });
-    tick.addStep(QStringLiteral("third"), [&](const QDateTime&) { ran.append(QStringLiteral("third")); });
     EXPECT_EQ(tick.stepNames(), (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
 
     tick.start();

@@ -1,5 +1,5 @@
-#include "launcher/DirForm.h"
-#include "shell/ToolWindow.h"
+#include "launcher/FilePickerWindow.h"
+#include "ui/ToolWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,19 +53,19 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
 
-    std::unique_ptr<Dir_Form> open(PickerTarget* target = nullptr)
+    std::unique_ptr<FilePickerWindow> open(PickerTarget* target = nullptr)
     {
-        auto form = std::make_unique<Dir_Form>(AppPaths(app), target);
+        auto form = std::make_unique<FilePickerWindow>(AppPaths(app), target);
         form->showModal();
         return form;
     }
 
-    static QListView* file1(Dir_Form& f) { return f.findChild<QListView*>(QStringLiteral("File1")); }
-    static QLineEdit* text1(Dir_Form& f) { return f.findChild<QLineEdit*>(QStringLiteral("Text1")); }
-    static QComboBox* drive1(Dir_Form& f) { return f.findChild<QComboBox*>(QStringLiteral("Drive1")); }
+    static QListView* file1(FilePickerWindow& f) { return f.findChild<QListView*>(QStringLiteral("File1")); }
+    static QLineEdit* text1(FilePickerWindow& f) { return f.findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    static QComboBox* drive1(FilePickerWindow& f) { return f.findChild<QComboBox*>(QStringLiteral("Drive1")); }
 
     // The names the file list shows, once the model has read the folder.
-    static QStringList listedFiles(Dir_Form& f)
+    static QStringList listedFiles(FilePickerWindow& f)
     {
         QListView* view = file1(f);
         auto* model = qobject_cast<QFileSystemModel*>(view->model());
@@ -76,7 +76,7 @@ protected:
         return names;
     }
 
-    static QModelIndex rowOf(Dir_Form& f, const QString& name)
+    static QModelIndex rowOf(FilePickerWindow& f, const QString& name)
     {
         QListView* view = file1(f);
         for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
@@ -87,7 +87,7 @@ protected:
         return {};
     }
 
-    static void clickFile(Dir_Form& f, const QString& name, bool twice = false)
+    static void clickFile(FilePickerWindow& f, const QString& name, bool twice = false)
     {
         ASSERT_TRUE(waitFor([&] { return rowOf(f, name).isValid(); })) << qPrintable(name);
         QListView* view = file1(f);
@@ -128,7 +128,7 @@ TEST_F(FilePicker, ControlsAndStartingFolder)
 
     // Without img/ the application folder.
     QDir(app + QStringLiteral("img")).removeRecursively();
-    auto g = std::make_unique<Dir_Form>(AppPaths(app));
+    auto g = std::make_unique<FilePickerWindow>(AppPaths(app));
     EXPECT_EQ(g->folder(), app);
 }
 
@@ -219,7 +219,7 @@ TEST_F(FilePicker, EscapeClosesAndBackSavesFirst)
     {
         auto f = open();
         QSignalSpy places(f->toolWindow(), &ToolWindow::positionRecorded);
-        QSignalSpy saves(f.get(), &Dir_Form::saveRequested);
+        QSignalSpy saves(f.get(), &FilePickerWindow::saveRequested);
         text1(*f)->setFocus();
         QTest::keyClick(text1(*f), Qt::Key_Escape);
         EXPECT_FALSE(f->isVisible());
@@ -234,7 +234,7 @@ TEST_F(FilePicker, EscapeClosesAndBackSavesFirst)
     {
         auto f = open();
         QStringList order;
-        QObject::connect(f.get(), &Dir_Form::saveRequested, [&] { order << QStringLiteral("save"); });
+        QObject::connect(f.get(), &FilePickerWindow::saveRequested, [&] { order << QStringLiteral("save"); });
         QObject::connect(f->toolWindow(), &ToolWindow::positionRecorded, [&] { order << QStringLiteral("place"); });
         QObject::connect(f.get(), &QDialog::finished, [&] { order << QStringLiteral("closed"); });
         QTest::mouseClick(f->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
@@ -246,22 +246,22 @@ TEST_F(FilePicker, EscapeClosesAndBackSavesFirst)
 
 TEST_F(FilePicker, PlaceIsStoredAndReportedInTwips)
 {
-    auto f = std::make_unique<Dir_Form>(AppPaths(app));
+    auto f = std::make_unique<FilePickerWindow>(AppPaths(app));
     const QRect work(0, 30, 800, 560); // top 450 twips
     f->toolWindow()->placeFromTwips(3000, 1500, work);
     f->show();
     QSignalSpy places(f->toolWindow(), &ToolWindow::positionRecorded);
-    f->Exit_dir();
+    f->recordPlace();
     ASSERT_EQ(places.count(), 1);
     EXPECT_EQ(places.at(0).at(0).value<TwipsPos>(), (TwipsPos{3000, 1500}));
 
     // A stored top of 0 means the top of the work area.
     f->toolWindow()->placeFromTwips(0, 1500, work);
-    f->Exit_dir();
+    f->recordPlace();
     EXPECT_EQ(places.at(1).at(0).value<TwipsPos>(), (TwipsPos{450, 1500}));
     // Without a stored place nothing moves.
     f->toolWindow()->placeFromTwips(std::nullopt, 9000, work);
-    f->Exit_dir();
+    f->recordPlace();
     EXPECT_EQ(places.at(2).at(0).value<TwipsPos>(), (TwipsPos{450, 1500}));
 
     // Closing records the place too.

@@ -70,7 +70,7 @@ TEST(FrameOverlay, KeyColourFromTheKeyPointIsTransparentEverywhereOthersOpaque)
     const QImage bg = gradient({177, 177});
     for (QRgb key : {kMagenta, qRgb(0, 128, 0)}) {
         const QImage frame = speckledFrame(key);
-        const QImage out = Pct_Ex(bg, frame);
+        const QImage out = overlayFrame(bg, frame);
         expectKeyedMerge(out, bg, frame, key);
         // Exact match only: one step off the key is frame, not hole.
         EXPECT_EQ(rgb(out, 3, 4), rgb(frame, 3, 4));
@@ -82,7 +82,7 @@ TEST(FrameOverlay, KeyColourFromTheKeyPointIsTransparentEverywhereOthersOpaque)
 TEST(FrameOverlay, FrameOfOnlyKeyColourLeavesBackgroundUnchanged)
 {
     const QImage bg = gradient({177, 177});
-    const QImage out = Pct_Ex(bg, solid({177, 177}, kMagenta));
+    const QImage out = overlayFrame(bg, solid({177, 177}, kMagenta));
     EXPECT_EQ(out, bg.convertToFormat(QImage::Format_RGB32));
 }
 
@@ -92,7 +92,7 @@ TEST(FrameOverlay, FrameWithKeyOnlyAtKeyPointShowsBackgroundThereAlone)
     QImage frame = solid({177, 177}, qRgb(20, 30, 40));
     frame.setPixel(10, 10, qRgb(200, 100, 50));
     frame.setPixel(85, 85, kMagenta);
-    const QImage out = Pct_Ex(bg, frame);
+    const QImage out = overlayFrame(bg, frame);
     for (int y = 0; y < 177; ++y)
         for (int x = 0; x < 177; ++x) {
             const QRgb want = (x == 85 && y == 85) ? rgb(bg, x, y) : rgb(frame, x, y);
@@ -104,8 +104,8 @@ TEST(FrameOverlay, OverlayAgainOverItsOwnResultChangesNothing)
 {
     const QImage bg = gradient({177, 177});
     const QImage frame = speckledFrame(kMagenta);
-    const QImage once = Pct_Ex(bg, frame);
-    EXPECT_EQ(Pct_Ex(once, frame), once);
+    const QImage once = overlayFrame(bg, frame);
+    EXPECT_EQ(overlayFrame(once, frame), once);
 }
 
 TEST(FrameOverlay, AlphaPlaysNoPartInKeyOrResult)
@@ -115,7 +115,7 @@ TEST(FrameOverlay, AlphaPlaysNoPartInKeyOrResult)
     frame.fill(qRgba(30, 60, 90, 40)); // faint, but still opaque frame
     frame.setPixel(85, 85, qRgba(255, 0, 255, 255));
     frame.setPixel(5, 5, qRgba(255, 0, 255, 0)); // key with another alpha
-    const QImage out = Pct_Ex(bg, frame);
+    const QImage out = overlayFrame(bg, frame);
     EXPECT_EQ(rgb(out, 5, 5), rgb(bg, 5, 5));
     EXPECT_EQ(rgb(out, 6, 5), qRgb(30, 60, 90) & 0x00FFFFFF);
     EXPECT_EQ(qAlpha(out.pixel(6, 5)), 255);
@@ -129,12 +129,12 @@ TEST(FrameOverlay, FrameOfAnotherSizeLiesAtTopLeftUnscaled)
     QImage small = solid({100, 100}, qRgb(1, 2, 3));
     small.setPixel(85, 85, kMagenta);
     small.setPixel(0, 0, kMagenta);
-    expectKeyedMerge(Pct_Ex(bg, small), bg, small, kMagenta);
+    expectKeyedMerge(overlayFrame(bg, small), bg, small, kMagenta);
 
     // Larger: cut off at the target's edge; the result keeps its size.
     QImage large = speckledFrame(kMagenta).copy(0, 0, 300, 250);
     large.setPixel(85, 85, kMagenta);
-    const QImage out = Pct_Ex(bg, large);
+    const QImage out = overlayFrame(bg, large);
     EXPECT_EQ(out.size(), QSize(177, 177));
     expectKeyedMerge(out, bg, large.copy(0, 0, 177, 177), kMagenta);
 }
@@ -143,9 +143,9 @@ TEST(FrameOverlay, NoKeyPointOrNoFrameLeavesTargetAlone)
 {
     const QImage bg = gradient({177, 177});
     const QImage expected = bg.convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(Pct_Ex(bg, solid({50, 50}, qRgb(9, 9, 9))), expected);
-    EXPECT_EQ(Pct_Ex(bg, QImage()), expected);
-    EXPECT_EQ(Pct_Ex(bg, QStringLiteral("/nonexistent/Flame.bmp")), expected);
+    EXPECT_EQ(overlayFrame(bg, solid({50, 50}, qRgb(9, 9, 9))), expected);
+    EXPECT_EQ(overlayFrame(bg, QImage()), expected);
+    EXPECT_EQ(overlayFrame(bg, QStringLiteral("/nonexistent/Flame.bmp")), expected);
 }
 
 TEST(FrameOverlay, FrameFromFileMatchesFrameInMemory)
@@ -156,7 +156,7 @@ TEST(FrameOverlay, FrameFromFileMatchesFrameInMemory)
     const QImage frame = speckledFrame(kMagenta);
     const QString path = dir.filePath(QStringLiteral("Flame.bmp"));
     ASSERT_TRUE(frame.save(path, "BMP"));
-    EXPECT_EQ(Pct_Ex(bg, path), Pct_Ex(bg, frame));
+    EXPECT_EQ(overlayFrame(bg, path), overlayFrame(bg, frame));
 }
 
 TEST(SkinPicture, BackgroundIsShownUnscaledFromTheTopLeftOnTheBackColour)

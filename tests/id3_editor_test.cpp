@@ -27,6 +27,8 @@
 #include "support/OrdinaryUser.h"
 #include "support/TestUtil.h"
 
+using yk::test::child;
+
 using namespace yk;
 using yk::test::readBytes;
 using yk::test::spinUntil;
@@ -84,7 +86,7 @@ protected:
     // A click on 保存 and the write's end.
     void save()
     {
-        QTest::mouseClick(editor->cmdWrite, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(editor.get(), "cmdWrite"), Qt::LeftButton);
         EXPECT_TRUE(spinUntil([this] { return !editor->saving(); }));
     }
     // Typed over what the box holds; Japanese comes in whole, as an input
@@ -113,7 +115,7 @@ TEST_F(Id3EditorTest, TheWindowItsBoxesAndItsGenreList)
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "a fixed-size window";
     for (const char* name : {"txtFileName", "txtTrackName", "txtAirtist", "txtAlubm", "txtYear", "txtComment"})
         EXPECT_NE(w.findChild<QLineEdit*>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(w.findChild<QComboBox*>(QStringLiteral("cmb_Genre")), w.cmb_Genre);
+    EXPECT_EQ(w.findChild<QComboBox*>(QStringLiteral("cmb_Genre")), child<QComboBox>(&w, "cmb_Genre"));
     EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("cmdWrite"))->text(), QStringLiteral("保存"));
     EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("cmd_Cancel"))->text(), QStringLiteral("キャンセル"));
     QStringList captions;
@@ -122,38 +124,38 @@ TEST_F(Id3EditorTest, TheWindowItsBoxesAndItsGenreList)
     for (const char16_t* c : {u"ﾀｲﾄﾙ", u"ｱｰﾃｨｽﾄ名", u"ｱﾙﾊﾞﾑ", u"西暦", u"ｺﾒﾝﾄ", u"ｼﾞｬﾝﾙ"})
         EXPECT_TRUE(captions.contains(QString::fromUtf16(c))) << QString::fromUtf16(c).toStdString();
 
-    ASSERT_EQ(w.cmb_Genre->count(), 153);
+    ASSERT_EQ(child<QComboBox>(&w, "cmb_Genre")->count(), 153);
     for (int i = 0; i < 153; ++i)
-        EXPECT_EQ(w.cmb_Genre->itemText(i), id3::genreNames()[i]);
-    EXPECT_TRUE(w.txtFileName->isReadOnly());
+        EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->itemText(i), id3::genreNames()[i]);
+    EXPECT_TRUE(child<QLineEdit>(&w, "txtFileName")->isReadOnly());
 }
 
 TEST_F(Id3EditorTest, AShiftJisTagShowsInTheBoxes)
 {
     const QString path = song(kSound + handMadeBlock(QStringLiteral(u"夜明けの歌"), QStringLiteral(u"ｱｰﾃｨｽﾄ"), 255));
     Id3EditorWindow& w = open(path);
-    EXPECT_EQ(w.txtFileName->text(), path);
-    EXPECT_EQ(w.txtTrackName->text(), QStringLiteral(u"夜明けの歌"));
-    EXPECT_EQ(w.txtAirtist->text(), QStringLiteral(u"ｱｰﾃｨｽﾄ"));
-    EXPECT_EQ(w.txtAlubm->text(), QStringLiteral(u"盤"));
-    EXPECT_EQ(w.txtYear->text(), QStringLiteral("1999"));
-    EXPECT_EQ(w.txtComment->text(), QStringLiteral(u"ｺﾒﾝﾄ"));
-    EXPECT_EQ(w.cmb_Genre->currentIndex(), 152);
-    EXPECT_EQ(w.cmb_Genre->currentText(), QStringLiteral("Anime(J)"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtFileName")->text(), path);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), QStringLiteral(u"夜明けの歌"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtAirtist")->text(), QStringLiteral(u"ｱｰﾃｨｽﾄ"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtAlubm")->text(), QStringLiteral(u"盤"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QStringLiteral("1999"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtComment")->text(), QStringLiteral(u"ｺﾒﾝﾄ"));
+    EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->currentIndex(), 152);
+    EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->currentText(), QStringLiteral("Anime(J)"));
 }
 
 TEST_F(Id3EditorTest, WithoutATagTheBoxesAreEmpty)
 {
     for (const QByteArray& bytes : {kSound, QByteArray("short"), QByteArray()}) {
         Id3EditorWindow& w = open(song(bytes));
-        for (const QLineEdit* box : {w.txtTrackName, w.txtAirtist, w.txtAlubm, w.txtYear, w.txtComment})
+        for (const QLineEdit* box : {child<QLineEdit>(&w, "txtTrackName"), child<QLineEdit>(&w, "txtAirtist"), child<QLineEdit>(&w, "txtAlubm"), child<QLineEdit>(&w, "txtYear"), child<QLineEdit>(&w, "txtComment")})
             EXPECT_TRUE(box->text().isEmpty()) << qPrintable(box->objectName());
-        EXPECT_EQ(w.cmb_Genre->currentIndex(), -1);
-        EXPECT_TRUE(w.cmb_Genre->currentText().isEmpty());
+        EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->currentIndex(), -1);
+        EXPECT_TRUE(child<QComboBox>(&w, "cmb_Genre")->currentText().isEmpty());
     }
     // A file that is not there at all: the path still shows.
     const QString gone = dir.filePath(QStringLiteral("gone.mp3"));
-    EXPECT_EQ(open(gone).txtFileName->text(), gone);
+    EXPECT_EQ(child<QLineEdit>(&open(gone), "txtFileName")->text(), gone);
 }
 
 TEST_F(Id3EditorTest, AGenreByteAndTrackNumberNobodyChangedStay)
@@ -166,8 +168,8 @@ TEST_F(Id3EditorTest, AGenreByteAndTrackNumberNobodyChangedStay)
         block[127] = char(genre);
         const QString path = song(kSound + block);
         Id3EditorWindow& w = open(path);
-        EXPECT_EQ(w.cmb_Genre->currentIndex(), genre == 17 ? 17 : -1) << genre;
-        type(w.txtTrackName, QStringLiteral("New title"));
+        EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->currentIndex(), genre == 17 ? 17 : -1) << genre;
+        type(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("New title"));
         save();
         EXPECT_FALSE(w.isVisible());
         const std::optional<id3::Tag> tag = id3::readTag(path);
@@ -178,7 +180,7 @@ TEST_F(Id3EditorTest, AGenreByteAndTrackNumberNobodyChangedStay)
     }
     // A comment that fills the field takes the track number's room.
     Id3EditorWindow& w = open(song(kSound + block));
-    type(w.txtComment, QString(30, u'c'));
+    type(child<QLineEdit>(&w, "txtComment"), QString(30, u'c'));
     save();
     const std::optional<id3::Tag> tag = id3::readTag(w.path());
     ASSERT_TRUE(tag.has_value());
@@ -201,15 +203,15 @@ TEST_F(Id3EditorTest, TheGenreSavedIsTheTextInTheGenreBox)
     for (const Case& c : cases) {
         Id3EditorWindow& w = open(path);
         if (c.chosen) {
-            w.cmb_Genre->setCurrentIndex(w.cmb_Genre->findText(c.text));
+            child<QComboBox>(&w, "cmb_Genre")->setCurrentIndex(child<QComboBox>(&w, "cmb_Genre")->findText(c.text));
         } else {
-            w.cmb_Genre->lineEdit()->clear();
-            QTest::keyClicks(w.cmb_Genre->lineEdit(), c.text);
+            child<QComboBox>(&w, "cmb_Genre")->lineEdit()->clear();
+            QTest::keyClicks(child<QComboBox>(&w, "cmb_Genre")->lineEdit(), c.text);
         }
-        ASSERT_EQ(w.cmb_Genre->currentText(), c.text);
+        ASSERT_EQ(child<QComboBox>(&w, "cmb_Genre")->currentText(), c.text);
         save();
         EXPECT_EQ(quint8(readBytes(path).back()), c.byte) << qPrintable(c.text);
-        EXPECT_EQ(w.cmb_Genre->count(), 153) << "typed text never joins the list";
+        EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->count(), 153) << "typed text never joins the list";
     }
     // A new tag without a genre names none (255), not the list's first.
     open(song(kSound, "fresh.mp3"));
@@ -224,21 +226,21 @@ TEST_F(Id3EditorTest, SavingFitsEveryBoxAndTheFileHoldsTheSame)
     QSignalSpy saved(&w, &Id3EditorWindow::saved);
     const QString kanji(15, QChar(0x66F2)); // 曲, two bytes each
 
-    type(w.txtTrackName, QString(31, u't'));      // one character too many
-    type(w.txtAirtist, QStringLiteral("0123456789")); // ten, padded
-    type(w.txtAlubm, u'a' + kanji);               // the last kanji has one byte of room
-    type(w.txtYear, QStringLiteral("19991"));
-    type(w.txtComment, kanji);                    // exactly 30 bytes
+    type(child<QLineEdit>(&w, "txtTrackName"), QString(31, u't'));      // one character too many
+    type(child<QLineEdit>(&w, "txtAirtist"), QStringLiteral("0123456789")); // ten, padded
+    type(child<QLineEdit>(&w, "txtAlubm"), u'a' + kanji);               // the last kanji has one byte of room
+    type(child<QLineEdit>(&w, "txtYear"), QStringLiteral("19991"));
+    type(child<QLineEdit>(&w, "txtComment"), kanji);                    // exactly 30 bytes
     save();
 
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved[0][0].toString(), path);
     EXPECT_FALSE(w.isVisible()) << "a written tag closes the window";
-    EXPECT_EQ(w.txtTrackName->text(), QString(30, u't'));
-    EXPECT_EQ(w.txtAirtist->text(), QStringLiteral("0123456789") + QString(20, u' '));
-    EXPECT_EQ(w.txtAlubm->text(), u'a' + kanji.left(14) + u' ');
-    EXPECT_EQ(w.txtYear->text(), QStringLiteral("1999"));
-    EXPECT_EQ(w.txtComment->text(), kanji);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), QString(30, u't'));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtAirtist")->text(), QStringLiteral("0123456789") + QString(20, u' '));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtAlubm")->text(), u'a' + kanji.left(14) + u' ');
+    EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QStringLiteral("1999"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtComment")->text(), kanji);
 
     const QByteArray bytes = readBytes(path);
     ASSERT_EQ(bytes.size(), kSound.size() + 128);
@@ -252,13 +254,13 @@ TEST_F(Id3EditorTest, SavingFitsEveryBoxAndTheFileHoldsTheSame)
 
     // Opened again, the padding is gone and nothing was lost on the way.
     Id3EditorWindow& again = open(path);
-    EXPECT_EQ(again.txtTrackName->text(), QString(30, u't'));
-    EXPECT_EQ(again.txtAirtist->text(), QStringLiteral("0123456789"));
-    EXPECT_EQ(again.txtAlubm->text(), u'a' + kanji.left(14));
-    EXPECT_EQ(again.txtComment->text(), kanji);
+    EXPECT_EQ(child<QLineEdit>(&again, "txtTrackName")->text(), QString(30, u't'));
+    EXPECT_EQ(child<QLineEdit>(&again, "txtAirtist")->text(), QStringLiteral("0123456789"));
+    EXPECT_EQ(child<QLineEdit>(&again, "txtAlubm")->text(), u'a' + kanji.left(14));
+    EXPECT_EQ(child<QLineEdit>(&again, "txtComment")->text(), kanji);
 
     // A second save replaces the block: the file grows once.
-    type(again.txtTrackName, QStringLiteral("Second"));
+    type(child<QLineEdit>(&again, "txtTrackName"), QStringLiteral("Second"));
     save();
     EXPECT_EQ(QFileInfo(path).size(), kSound.size() + 128);
     EXPECT_EQ(v1Title(path), QStringLiteral("Second"));
@@ -267,19 +269,19 @@ TEST_F(Id3EditorTest, SavingFitsEveryBoxAndTheFileHoldsTheSame)
 TEST_F(Id3EditorTest, TheYearBoxEmptiesAtAKeyThatLeavesNoNumber)
 {
     Id3EditorWindow& w = open(song(kSound));
-    QTest::keyClicks(w.txtYear, QStringLiteral("20"));
-    EXPECT_EQ(w.txtYear->text(), QStringLiteral("20"));
-    QTest::keyClick(w.txtYear, Qt::Key_X);
-    EXPECT_EQ(w.txtYear->text(), QString()) << "a letter empties the whole box";
-    QTest::keyClicks(w.txtYear, QStringLiteral("1999"));
-    EXPECT_EQ(w.txtYear->text(), QStringLiteral("1999"));
+    QTest::keyClicks(child<QLineEdit>(&w, "txtYear"), QStringLiteral("20"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QStringLiteral("20"));
+    QTest::keyClick(child<QLineEdit>(&w, "txtYear"), Qt::Key_X);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QString()) << "a letter empties the whole box";
+    QTest::keyClicks(child<QLineEdit>(&w, "txtYear"), QStringLiteral("1999"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QStringLiteral("1999"));
     // Text that came without a key of its own is judged at the next key.
-    w.txtYear->setText(QStringLiteral("19a9"));
-    QTest::keyClick(w.txtYear, Qt::Key_End);
-    EXPECT_EQ(w.txtYear->text(), QString());
+    child<QLineEdit>(&w, "txtYear")->setText(QStringLiteral("19a9"));
+    QTest::keyClick(child<QLineEdit>(&w, "txtYear"), Qt::Key_End);
+    EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QString());
     // Other boxes take letters.
-    QTest::keyClicks(w.txtTrackName, QStringLiteral("x1"));
-    EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("x1"));
+    QTest::keyClicks(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("x1"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), QStringLiteral("x1"));
 
     for (const char* yes : {"", "1999", " 12 ", "-3", "1.5", "+7", "1e3"})
         EXPECT_TRUE(Id3EditorWindow::isNumber(QString::fromLatin1(yes))) << yes;
@@ -294,11 +296,11 @@ TEST_F(Id3EditorTest, CancelAndEscapeCloseWithoutWriting)
     for (bool escape : {false, true}) {
         Id3EditorWindow& w = open(path);
         QSignalSpy saved(&w, &Id3EditorWindow::saved);
-        type(w.txtTrackName, QStringLiteral("Changed"));
+        type(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("Changed"));
         if (escape)
-            QTest::keyClick(w.txtTrackName, Qt::Key_Escape);
+            QTest::keyClick(child<QLineEdit>(&w, "txtTrackName"), Qt::Key_Escape);
         else
-            QTest::mouseClick(w.cmd_Cancel, Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(&w, "cmd_Cancel"), Qt::LeftButton);
         EXPECT_FALSE(w.isVisible()) << escape;
         QCoreApplication::processEvents();
         EXPECT_TRUE(saved.isEmpty());
@@ -313,7 +315,7 @@ TEST_F(Id3EditorTest, ATagThatCannotBeWrittenKeepsTheWindowOpenAndSaysWhy)
     Id3EditorWindow& w = open(path);
     QSignalSpy saved(&w, &Id3EditorWindow::saved);
     QSignalSpy failed(&w, &Id3EditorWindow::saveFailed);
-    type(w.txtTrackName, QStringLiteral("New"));
+    type(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("New"));
 
     // A full disk.
     {
@@ -324,9 +326,9 @@ TEST_F(Id3EditorTest, ATagThatCannotBeWrittenKeepsTheWindowOpenAndSaysWhy)
     EXPECT_EQ(readBytes(path), bytes);
     ASSERT_EQ(failed.size(), 1);
     EXPECT_FALSE(w.message().isEmpty());
-    EXPECT_EQ(w.lblMessage->text(), failed[0][0].toString());
-    EXPECT_TRUE(w.lblMessage->isVisible());
-    EXPECT_TRUE(w.cmdWrite->isEnabled()) << "the user may try again";
+    EXPECT_EQ(child<QLabel>(&w, "lblMessage")->text(), failed[0][0].toString());
+    EXPECT_TRUE(child<QLabel>(&w, "lblMessage")->isVisible());
+    EXPECT_TRUE(child<QPushButton>(&w, "cmdWrite")->isEnabled()) << "the user may try again";
 
     // A read-only file.
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
@@ -355,7 +357,7 @@ TEST_F(Id3EditorTest, AFileGoneSinceOpeningIsNotMadeAgain)
     const QString path = song(kSound);
     Id3EditorWindow& w = open(path);
     ASSERT_TRUE(QFile::remove(path));
-    type(w.txtTrackName, QStringLiteral("x"));
+    type(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("x"));
     save();
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.message().isEmpty());
@@ -367,11 +369,11 @@ TEST_F(Id3EditorTest, TheWindowStaysWhileItsTagIsBeingWritten)
     const QString path = song(QByteArray(2 * 1024 * 1024, 'm'));
     Id3EditorWindow& w = open(path);
     QSignalSpy saved(&w, &Id3EditorWindow::saved);
-    type(w.txtTrackName, QStringLiteral("Busy"));
-    QTest::mouseClick(w.cmdWrite, Qt::LeftButton);
+    type(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("Busy"));
+    QTest::mouseClick(child<QPushButton>(&w, "cmdWrite"), Qt::LeftButton);
     ASSERT_TRUE(w.saving());
-    EXPECT_FALSE(w.cmdWrite->isEnabled());
-    EXPECT_FALSE(w.cmd_Cancel->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(&w, "cmdWrite")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(&w, "cmd_Cancel")->isEnabled());
     EXPECT_FALSE(w.close()) << "closing now would hide whether the tag was written";
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_TRUE(w.isVisible());
@@ -402,12 +404,12 @@ TEST_F(Id3EditorTest, AnId3v2TagGetsTheWholeNewTitleInItsOwnVersionAndKeepsItsPi
             ASSERT_TRUE(f.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::Version(version)));
         }
         Id3EditorWindow& w = open(path);
-        EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("Old title"));
-        type(w.txtTrackName, title);
-        type(w.txtAirtist, QStringLiteral("Band"));
+        EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), QStringLiteral("Old title"));
+        type(child<QLineEdit>(&w, "txtTrackName"), title);
+        type(child<QLineEdit>(&w, "txtAirtist"), QStringLiteral("Band"));
         save();
         ASSERT_FALSE(w.isVisible()) << qPrintable(w.message());
-        EXPECT_EQ(w.txtTrackName->text(), title) << "not cut to fit: the ID3v2 tag takes it whole";
+        EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), title) << "not cut to fit: the ID3v2 tag takes it whole";
 
         TagLib::MPEG::File f(name.constData());
         ASSERT_TRUE(f.hasID3v2Tag());
@@ -428,7 +430,7 @@ TEST_F(Id3EditorTest, AnId3v2TagGetsTheWholeNewTitleInItsOwnVersionAndKeepsItsPi
         const std::optional<id3::Tag> v1 = id3::readTag(path);
         ASSERT_TRUE(v1.has_value());
         EXPECT_EQ(v1->title, id3::fittedText(title, id3::kTitleWidth).trimmed());
-        EXPECT_EQ(open(path).txtTrackName->text(), title);
+        EXPECT_EQ(child<QLineEdit>(&open(path), "txtTrackName")->text(), title);
     }
 }
 
@@ -455,12 +457,12 @@ TEST_F(Id3EditorTest, FlacOggOpusM4aAndWmaTagsRoundTripThroughTheWindow)
             ASSERT_TRUE(f.save());
         }
         Id3EditorWindow& w = open(path);
-        EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("Old"));
-        EXPECT_EQ(w.txtYear->text(), QStringLiteral("2004"));
-        EXPECT_EQ(w.cmb_Genre->currentText(), QStringLiteral("Shoegaze"));
-        EXPECT_EQ(w.cmb_Genre->count(), 154) << "the file's own genre beside the list";
-        type(w.txtTrackName, title);
-        type(w.txtAirtist, artist);
+        EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), QStringLiteral("Old"));
+        EXPECT_EQ(child<QLineEdit>(&w, "txtYear")->text(), QStringLiteral("2004"));
+        EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->currentText(), QStringLiteral("Shoegaze"));
+        EXPECT_EQ(child<QComboBox>(&w, "cmb_Genre")->count(), 154) << "the file's own genre beside the list";
+        type(child<QLineEdit>(&w, "txtTrackName"), title);
+        type(child<QLineEdit>(&w, "txtAirtist"), artist);
 
         // A full disk changes nothing and says so.
         const QByteArray before = readBytes(path);
@@ -476,9 +478,9 @@ TEST_F(Id3EditorTest, FlacOggOpusM4aAndWmaTagsRoundTripThroughTheWindow)
         ASSERT_FALSE(w.isVisible()) << qPrintable(w.message());
         EXPECT_FALSE(readBytes(path).right(128).startsWith("TAG")) << "no ID3v1 block";
         Id3EditorWindow& again = open(path);
-        EXPECT_EQ(again.txtTrackName->text(), title);
-        EXPECT_EQ(again.txtAirtist->text(), artist);
-        EXPECT_EQ(again.cmb_Genre->currentText(), QStringLiteral("Shoegaze"));
+        EXPECT_EQ(child<QLineEdit>(&again, "txtTrackName")->text(), title);
+        EXPECT_EQ(child<QLineEdit>(&again, "txtAirtist")->text(), artist);
+        EXPECT_EQ(child<QComboBox>(&again, "cmb_Genre")->currentText(), QStringLiteral("Shoegaze"));
         const TagLib::FileRef f(name.constData());
         EXPECT_EQ(f.file()->properties()["DATE"].toString().to8Bit(), "2004-05-12") << "an untouched date stays whole";
     }
@@ -491,8 +493,8 @@ TEST_F(Id3EditorTest, DamagedAndForeignFilesShowWhatCanBeRead)
     const QByteArray lying = QByteArray("ID3\x03\0\0\x7f\x7f\x7f\x7fTIT2\0\0\0\x04\0\0\0Lie", 24);
     const QString path = song(lying + kSound + handMadeBlock(QStringLiteral("v1"), {}, 17));
     Id3EditorWindow& w = open(path);
-    EXPECT_EQ(w.txtTrackName->text(), QStringLiteral("v1"));
-    type(w.txtTrackName, QStringLiteral("New"));
+    EXPECT_EQ(child<QLineEdit>(&w, "txtTrackName")->text(), QStringLiteral("v1"));
+    type(child<QLineEdit>(&w, "txtTrackName"), QStringLiteral("New"));
     save();
     EXPECT_FALSE(w.isVisible()) << qPrintable(w.message());
     EXPECT_TRUE(readBytes(path).startsWith(lying + kSound));
@@ -506,8 +508,8 @@ TEST_F(Id3EditorTest, DamagedAndForeignFilesShowWhatCanBeRead)
     for (const auto& [name, bytes] : files) {
         Id3EditorWindow& d = open(song(bytes, name));
         EXPECT_FALSE(d.message().isEmpty()) << name;
-        EXPECT_FALSE(d.cmdWrite->isEnabled()) << name;
-        EXPECT_TRUE(d.txtTrackName->text().isEmpty()) << name;
+        EXPECT_FALSE(child<QPushButton>(&d, "cmdWrite")->isEnabled()) << name;
+        EXPECT_TRUE(child<QLineEdit>(&d, "txtTrackName")->text().isEmpty()) << name;
     }
 }
 

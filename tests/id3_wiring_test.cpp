@@ -15,6 +15,8 @@
 #include "media/PlayWindow.h"
 #include "media/Player.h"
 
+using yk::test::child;
+
 using namespace yk;
 using yk::test::Harness;
 using yk::test::spinUntil;
@@ -49,7 +51,7 @@ struct EditorHarness : Harness
         QTest::mouseClick(label(QStringLiteral("lbl_Play_Name")), Qt::RightButton);
         EXPECT_TRUE(spinUntil([this] { return !editor() || !editor()->loading(); }));
     }
-    Id3EditorWindow* editor() const { return app->id3Editor(); }
+    Id3EditorWindow* editor() const { return id3Editor(); }
     // Every editor window that exists, shown or not.
     static int editorWindows()
     {
@@ -74,13 +76,13 @@ struct EditorHarness : Harness
 TEST(Id3Wiring, RightReleaseOnTheTitleOpensTheCurrentEntryAndASecondCloses)
 {
     EditorHarness h;
-    ASSERT_EQ(h.app->playList().entries(), h.files);
+    ASSERT_EQ(h.playList().entries(), h.files);
     h.rightClickTitle();
     Id3EditorWindow* editor = h.editor();
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->txtFileName->text(), h.files[0]);
-    EXPECT_EQ(editor->txtTrackName->text(), QStringLiteral(u"朝の歌"));
+    EXPECT_EQ(child<QLineEdit>(editor, "txtFileName")->text(), h.files[0]);
+    EXPECT_EQ(child<QLineEdit>(editor, "txtTrackName")->text(), QStringLiteral(u"朝の歌"));
 
     h.rightClickTitle();
     EXPECT_TRUE(h.closed()) << "a visible editor is closed, and gone";
@@ -88,26 +90,26 @@ TEST(Id3Wiring, RightReleaseOnTheTitleOpensTheCurrentEntryAndASecondCloses)
     // The left button is the play list's, not the editor's.
     QTest::mouseClick(h.label(QStringLiteral("lbl_Play_Name")), Qt::LeftButton);
     EXPECT_EQ(h.editor(), nullptr);
-    EXPECT_TRUE(h.app->playWindow()->isVisible());
+    EXPECT_TRUE(h.playWindow()->isVisible());
 
     // After a step forward the editor follows the current entry.
     h.key(Qt::Key_PageDown);
-    ASSERT_EQ(h.app->player().currentIndex(), 1);
+    ASSERT_EQ(h.player().currentIndex(), 1);
     h.rightClickTitle();
     ASSERT_NE(h.editor(), nullptr);
-    EXPECT_EQ(h.editor()->txtFileName->text(), h.files[1]);
-    EXPECT_TRUE(h.editor()->txtTrackName->text().isEmpty());
+    EXPECT_EQ(child<QLineEdit>(h.editor(), "txtFileName")->text(), h.files[1]);
+    EXPECT_TRUE(child<QLineEdit>(h.editor(), "txtTrackName")->text().isEmpty());
     EXPECT_EQ(EditorHarness::editorWindows(), 1);
 
     // Cancel closes it for good as well.
-    QTest::mouseClick(h.editor()->cmd_Cancel, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(h.editor(), "cmd_Cancel"), Qt::LeftButton);
     EXPECT_TRUE(h.closed());
 }
 
 TEST(Id3Wiring, WithAnEmptyListNothingOpens)
 {
     EditorHarness h(false);
-    ASSERT_TRUE(h.app->playList().isEmpty());
+    ASSERT_TRUE(h.playList().isEmpty());
     h.rightClickTitle();
     QCoreApplication::processEvents();
     EXPECT_EQ(h.editor(), nullptr);
@@ -117,7 +119,7 @@ TEST(Id3Wiring, WithAnEmptyListNothingOpens)
 TEST(Id3Wiring, TheEditorOpensBesideTheMainWindowTowardsTheMiddle)
 {
     EditorHarness h;
-    Form1* form = h.app->form();
+    MainWindow* form = h.form();
     const int side = form->height();
     ASSERT_EQ(side * 15, kId3MainSide);
 
@@ -146,7 +148,7 @@ TEST(Id3Wiring, AlwaysOnTopFollowsTheMainWindow)
     ASSERT_NE(h.editor(), nullptr);
     EXPECT_FALSE(h.editor()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     h.menu(QStringLiteral("mnu_Top"));
-    ASSERT_TRUE(h.app->settings().Top_Flag);
+    ASSERT_TRUE(h.settings().alwaysOnTop);
     EXPECT_TRUE(h.editor()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(h.editor()->isVisible()) << "the change never hides it";
 
@@ -168,8 +170,8 @@ TEST(Id3Wiring, ASavedTitleShowsInThePlayerAndThePlayList)
     h.rightClickTitle();
     Id3EditorWindow* editor = h.editor();
     ASSERT_NE(editor, nullptr);
-    editor->txtTrackName->setText(QStringLiteral(u"新しい題"));
-    QTest::mouseClick(editor->cmdWrite, Qt::LeftButton);
+    child<QLineEdit>(editor, "txtTrackName")->setText(QStringLiteral(u"新しい題"));
+    QTest::mouseClick(child<QPushButton>(editor, "cmdWrite"), Qt::LeftButton);
     ASSERT_TRUE(h.closed()) << "a written tag closes the editor";
     const std::optional<id3::Tag> tag = id3::readTag(h.files[1]);
     ASSERT_TRUE(tag.has_value()) << "the tag went into the entry's own file";
@@ -177,7 +179,7 @@ TEST(Id3Wiring, ASavedTitleShowsInThePlayerAndThePlayList)
 
     h.tick();
     EXPECT_EQ(h.text(QStringLiteral("lbl_Play_Name")), QStringLiteral(u"2.新しい題"));
-    const QStringList rows = h.app->playListView().rows();
+    const QStringList rows = h.playListView().rows();
     ASSERT_GE(rows.size(), 2);
     EXPECT_TRUE(rows[1].endsWith(QStringLiteral(u"新しい題"))) << qPrintable(rows[1]);
     EXPECT_TRUE(rows[0].endsWith(QStringLiteral(u"朝の歌"))) << qPrintable(rows[0]);

@@ -56,8 +56,8 @@ protected:
 TEST_F(LauncherFiles, MenuShowsExistingProgramsInEntryOrderAboveOneSeparator)
 {
     std::array<QString, 26> reg;
-    EXPECT_FALSE(Mnu_Apr(reg).separatorVisible);
-    for (const LauncherMenuItem& item : Mnu_Apr(reg).items)
+    EXPECT_FALSE(launcherMenu(reg).separatorVisible);
+    for (const LauncherMenuItem& item : launcherMenu(reg).items)
         EXPECT_FALSE(item.visible);
 
     reg[1] = make(QStringLiteral("memo.exe"));
@@ -65,7 +65,7 @@ TEST_F(LauncherFiles, MenuShowsExistingProgramsInEntryOrderAboveOneSeparator)
     reg[6] = dir.filePath(QStringLiteral("gone.exe")); // never existed
     reg[7] = dir.path();                                // a folder, not a program
     reg[12] = make(QStringLiteral("sound.wav"));         // a timer sound, not a launcher entry
-    const LauncherMenu menu = Mnu_Apr(reg);
+    const LauncherMenu menu = launcherMenu(reg);
     EXPECT_TRUE(menu.separatorVisible);
     for (int i = 0; i < kLauncherEntries; ++i)
         EXPECT_EQ(menu.items[size_t(i)].visible, i == 1 || i == 4) << i;
@@ -74,7 +74,7 @@ TEST_F(LauncherFiles, MenuShowsExistingProgramsInEntryOrderAboveOneSeparator)
 
     // Deleted afterwards: gone at the next refresh, and its item does nothing.
     QFile::remove(reg[1]);
-    EXPECT_FALSE(Mnu_Apr(reg).items[1].visible);
+    EXPECT_FALSE(launcherMenu(reg).items[1].visible);
     FakeShell shell;
     EXPECT_FALSE(startLauncherEntry(shell, reg, 1));
     EXPECT_TRUE(shell.started.isEmpty());
@@ -100,8 +100,8 @@ TEST_F(LauncherFiles, CaptionsAndExistenceRules)
 
     // A short list counts as empty beyond its end.
     const std::array<QString, 2> shortList{QString(), hidden};
-    EXPECT_TRUE(Mnu_Apr(shortList).items[1].visible);
-    EXPECT_FALSE(Mnu_Apr(shortList).items[2].visible);
+    EXPECT_TRUE(launcherMenu(shortList).items[1].visible);
+    EXPECT_FALSE(launcherMenu(shortList).items[2].visible);
 }
 
 TEST_F(LauncherFiles, StartingAnEntryPassesThePathUnchanged)
@@ -118,7 +118,7 @@ TEST_F(LauncherFiles, StartingAnEntryPassesThePathUnchanged)
     EXPECT_EQ(shell.started, (QStringList{reg[0], reg[9]}));
     EXPECT_TRUE(shell.opened.isEmpty());
 
-    f_Apr(shell, QStringLiteral("/no/such/file.exe")); // f_Apr itself does not check
+    launchProgram(shell, QStringLiteral("/no/such/file.exe")); // launchProgram itself does not check
     EXPECT_EQ(shell.started.last(), QStringLiteral("/no/such/file.exe"));
 }
 
@@ -169,28 +169,28 @@ TEST_F(LauncherFiles, LauncherRegistrationAcceptsExeEndingsOnly)
 {
     yk::test::RecordingPickerTarget t;
     const QString upper = make(QStringLiteral("tool.EXE"));
-    EXPECT_EQ(Touroku(PickerMode::Launcher, upper, t), TourokuResult::Stored);
+    EXPECT_EQ(registerPath(PickerMode::Launcher, upper, t), RegisterResult::Stored);
     EXPECT_EQ(t.log, (QStringList{QStringLiteral("launcher 3 ") + upper, QStringLiteral("txt_Apr tool.EXE")}));
 
     t.log.clear();
-    EXPECT_EQ(Touroku(PickerMode::Launcher, make(QStringLiteral("tool.com")), t), TourokuResult::Ignored);
+    EXPECT_EQ(registerPath(PickerMode::Launcher, make(QStringLiteral("tool.com")), t), RegisterResult::Ignored);
     EXPECT_TRUE(t.log.isEmpty());
 
     const QString runexe = make(QStringLiteral("runexe"));
-    EXPECT_EQ(Touroku(PickerMode::Launcher, runexe, t), TourokuResult::Stored);
+    EXPECT_EQ(registerPath(PickerMode::Launcher, runexe, t), RegisterResult::Stored);
     EXPECT_EQ(t.log.first(), QStringLiteral("launcher 3 ") + runexe);
 
     t.log.clear();
-    EXPECT_EQ(Touroku(PickerMode::Launcher, dir.filePath(QStringLiteral("missing.exe")), t),
-              TourokuResult::NotRegistered);
+    EXPECT_EQ(registerPath(PickerMode::Launcher, dir.filePath(QStringLiteral("missing.exe")), t),
+              RegisterResult::NotRegistered);
     EXPECT_EQ(t.log, QStringList{QStringLiteral("txt_Apr 未登録")});
 
     // No slot to write into.
     t.log.clear();
     t.launcherNo = 11;
-    EXPECT_EQ(Touroku(PickerMode::Launcher, upper, t), TourokuResult::Ignored);
+    EXPECT_EQ(registerPath(PickerMode::Launcher, upper, t), RegisterResult::Ignored);
     t.launcherNo = 0;
-    EXPECT_EQ(Touroku(PickerMode::Launcher, upper, t), TourokuResult::Ignored);
+    EXPECT_EQ(registerPath(PickerMode::Launcher, upper, t), RegisterResult::Ignored);
     EXPECT_TRUE(t.log.isEmpty());
 }
 
@@ -200,17 +200,17 @@ TEST_F(LauncherFiles, TimerSoundRegistrationChecksTheEnding)
     for (const char* name : {"a.wav", "b.MP3", "c.mj", "d.midi", "e.mpeg", "f.mpv2", "g.mp2v", "h.avi", "i.rmi", "j.ogg", "k.mp4"}) {
         t.log.clear();
         const QString path = make(QString::fromLatin1(name));
-        EXPECT_EQ(Touroku(PickerMode::TimerSound, path, t), TourokuResult::Stored) << name;
+        EXPECT_EQ(registerPath(PickerMode::TimerSound, path, t), RegisterResult::Stored) << name;
         EXPECT_EQ(t.log, (QStringList{QStringLiteral("sound 2 ") + path, QStringLiteral("txt_Wav ") + QString::fromLatin1(name)}));
     }
     for (const char* name : {"notes.txt", "cover.jpeg"}) {
         t.log.clear();
-        EXPECT_EQ(Touroku(PickerMode::TimerSound, make(QString::fromLatin1(name)), t), TourokuResult::NotRegistered);
+        EXPECT_EQ(registerPath(PickerMode::TimerSound, make(QString::fromLatin1(name)), t), RegisterResult::NotRegistered);
         EXPECT_EQ(t.log, QStringList{QStringLiteral("txt_Wav 未登録")}) << name;
     }
     t.log.clear();
-    EXPECT_EQ(Touroku(PickerMode::TimerSound, dir.filePath(QStringLiteral("gone.wav")), t),
-              TourokuResult::NotRegistered);
+    EXPECT_EQ(registerPath(PickerMode::TimerSound, dir.filePath(QStringLiteral("gone.wav")), t),
+              RegisterResult::NotRegistered);
     EXPECT_EQ(t.log, QStringList{QStringLiteral("txt_Wav 未登録")});
 }
 
@@ -219,11 +219,11 @@ TEST_F(LauncherFiles, BackgroundAndPlayListTakeAnyExistingFile)
     yk::test::RecordingPickerTarget t;
     const QString picture = make(QStringLiteral("img/p.jpg"));
     const QString song = make(QStringLiteral("mp3/s.mp3"));
-    EXPECT_EQ(Touroku(PickerMode::Background, picture, t), TourokuResult::Stored);
-    EXPECT_EQ(Touroku(PickerMode::Background, dir.filePath(QStringLiteral("img/none.jpg")), t),
-              TourokuResult::Ignored);
-    EXPECT_EQ(Touroku(PickerMode::PlayListAdd, song, t), TourokuResult::Stored);
-    EXPECT_EQ(Touroku(PickerMode::PlayListAdd, QString(), t), TourokuResult::Ignored);
-    EXPECT_EQ(Touroku(PickerMode::None, song, t), TourokuResult::Ignored);
+    EXPECT_EQ(registerPath(PickerMode::Background, picture, t), RegisterResult::Stored);
+    EXPECT_EQ(registerPath(PickerMode::Background, dir.filePath(QStringLiteral("img/none.jpg")), t),
+              RegisterResult::Ignored);
+    EXPECT_EQ(registerPath(PickerMode::PlayListAdd, song, t), RegisterResult::Stored);
+    EXPECT_EQ(registerPath(PickerMode::PlayListAdd, QString(), t), RegisterResult::Ignored);
+    EXPECT_EQ(registerPath(PickerMode::None, song, t), RegisterResult::Ignored);
     EXPECT_EQ(t.log, (QStringList{QStringLiteral("background ") + picture, QStringLiteral("add ") + song}));
 }

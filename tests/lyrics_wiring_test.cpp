@@ -8,7 +8,7 @@
 #include "support/TestUtil.h"
 
 #include "media/Player.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 using namespace yk;
 using yk::test::Harness;
@@ -32,7 +32,7 @@ struct LyricsHarness : Harness
     }
     QLabel* lyrics() const { return label(QStringLiteral("lbl_Lyrics")); }
     int titleTop() const { return label(QStringLiteral("LblTitle_2"))->y(); }
-    bool lyricsShown() const { return lyrics()->isVisibleTo(app->form()); }
+    bool lyricsShown() const { return lyrics()->isVisibleTo(form()); }
     // Ticks until the label shows (the lookup runs off the UI thread).
     bool waitShown()
     {
@@ -44,7 +44,7 @@ struct LyricsHarness : Harness
     void playTo(qint64 ms)
     {
         device.setPosition(ms);
-        app->player().refreshPosition();
+        player().refreshPosition();
     }
 };
 
@@ -119,7 +119,7 @@ TEST(LyricsWiring, LyricsFolderFromTheSettingsIsSearched)
     EXPECT_FALSE(h.lyricsShown());
     touch(h.path(QStringLiteral("lyrics/index.txt")));
     touch(h.path(QStringLiteral("lyrics/singer/b.txt")), "[00:02]from the folder\r\n");
-    h.app->settings().Lyrics_Dir = h.path(QStringLiteral("lyrics"));
+    h.settings().lyricsFolder = h.path(QStringLiteral("lyrics"));
     h.key(Qt::Key_PageDown);
     ASSERT_TRUE(h.waitShown());
     h.playTo(2000);

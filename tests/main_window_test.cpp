@@ -40,7 +40,7 @@ TEST(MainWindowKeys, EscapeEndsTheProgram)
     Harness h;
     h.startAndSettle();
     QSignalSpy finished(h.app.get(), &App::finished);
-    QTest::keyClick(h.app->form(), Qt::Key_Escape);
+    QTest::keyClick(h.form(), Qt::Key_Escape);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(h.mascot.scripts.last(), QStringLiteral("\\t\\h\\s[0]Yomikazeが終了しました♪\\e"));
 }
@@ -50,11 +50,11 @@ TEST(MainWindowMouse, ReleaseSelectsADayAndTheTitleForgetsIt)
     Harness h;
     h.startAndSettle();
     QTest::mouseClick(h.label(QStringLiteral("lblday_10")), Qt::LeftButton);   // December 2026: cell 10 is the 9th
-    EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("20261209"));
+    EXPECT_EQ(h.calendar().selDate(), QStringLiteral("20261209"));
     QTest::mouseClick(h.label(QStringLiteral("lblTitle")), Qt::LeftButton);
-    EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("202612"));
+    EXPECT_EQ(h.calendar().selDate(), QStringLiteral("202612"));
     QTest::mouseClick(h.label(QStringLiteral("lblday_0")), Qt::LeftButton);    // an empty cell
-    EXPECT_EQ(h.app->calendar().selDate(), QStringLiteral("202612"));
+    EXPECT_EQ(h.calendar().selDate(), QStringLiteral("202612"));
 }
 
 TEST(MainWindowMouse, DoubleClickOpensTheMemoAndSavingMarksTheDay)
@@ -62,10 +62,10 @@ TEST(MainWindowMouse, DoubleClickOpensTheMemoAndSavingMarksTheDay)
     Harness h;
     h.startAndSettle();
     QTest::mouseDClick(h.label(QStringLiteral("lblday_0")), Qt::LeftButton);   // empty cell: nothing opens
-    EXPECT_EQ(h.app->windows().memo(), nullptr);
+    EXPECT_EQ(h.windows().memo(), nullptr);
 
     QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);  // the 10th
-    Memo* memo = h.app->windows().memo();
+    Memo* memo = h.windows().memo();
     ASSERT_NE(memo, nullptr);
     EXPECT_TRUE(memo->isVisible());
     auto* diary = memo->findChild<QPlainTextEdit*>(QStringLiteral("Txt_Memo"));
@@ -80,7 +80,7 @@ TEST(MainWindowMouse, DoubleClickOpensTheMemoAndSavingMarksTheDay)
 
     // Delete unmarks it again.
     QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
-    memo = h.app->windows().memo();
+    memo = h.windows().memo();
     ASSERT_NE(memo, nullptr);
     memo->findChild<QAbstractButton*>(QStringLiteral("cmbdel"))->click();
     QCoreApplication::processEvents();
@@ -93,7 +93,7 @@ TEST(MainWindowMouse, DoubleClickOnTheMonthOpensTheDataFolder)
     h.startAndSettle();
     QTest::mouseDClick(h.label(QStringLiteral("LblTitle_2")), Qt::LeftButton);
     ASSERT_EQ(h.shell.opened.size(), 1);
-    EXPECT_EQ(h.shell.opened.first(), h.app->settings().filePath().section(u'/', 0, -3) + u'/');
+    EXPECT_EQ(h.shell.opened.first(), h.settings().filePath().section(u'/', 0, -3) + u'/');
 }
 
 TEST(CalendarColours, AChosenColourRedrawsTheShownMonthAndCancelKeepsIt)
@@ -102,21 +102,21 @@ TEST(CalendarColours, AChosenColourRedrawsTheShownMonthAndCancelKeepsIt)
     h.colourAnswer = QColor(0, 128, 0);
     h.startAndSettle();
     h.key(Qt::Key_Down);   // another month than today's stays on show
-    h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));
-    EXPECT_EQ(h.app->settings().Color_Sat, QString::number(0x008000));
+    h.chooseCalendarColour(QStringLiteral("cmd_Sat"));
+    EXPECT_EQ(h.settings().saturdayColour, QString::number(0x008000));
     EXPECT_EQ(h.label(QStringLiteral("lblTitle"))->text(), QStringLiteral("2025"));
     EXPECT_EQ(h.label(QStringLiteral("lblweek7"))->palette().color(QPalette::WindowText), QColor(0, 128, 0));
 
     h.colourAnswer.reset();   // cancelled
-    h.app->chooseCalendarColour(QStringLiteral("cmd_Sat"));
-    EXPECT_EQ(h.app->settings().Color_Sat, QString::number(0x008000));
+    h.chooseCalendarColour(QStringLiteral("cmd_Sat"));
+    EXPECT_EQ(h.settings().saturdayColour, QString::number(0x008000));
 }
 
 TEST(MainWindowMouse, RightReleaseOpensTheMenuOnlyOverTheCalendarAndTheClock)
 {
     Harness h;
     h.startAndSettle();
-    QMenu* menu = h.app->menu()->menu();
+    QMenu* menu = h.menu()->menu();
     for (const char* control : {"img_Ber", "img_Vol", "lbl_Play_Name", "lbl_S_Time", "img_P", "img_Pouse_0",
                                 "img_Randam_0", "img_L_0"}) {
         QTest::mouseClick(h.label(QString::fromLatin1(control)), Qt::RightButton);
@@ -134,7 +134,7 @@ TEST(MainWindowMouse, PlayerButtonsAndThumbsDoNotCarryTheWindow)
 {
     Harness h;
     h.startAndSettle();
-    Form1* form = h.app->form();
+    MainWindow* form = h.form();
     auto dragBy = [](QLabel* l, int dx) {
         const QPoint at(2, 2);
         QTest::mousePress(l, Qt::LeftButton, {}, at);

@@ -1,5 +1,5 @@
 #include "calendar/Memo.h"
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shell/MoveRule.h"
+#include "core/MoveRule.h"
 
 #include <gtest/gtest.h>
 
@@ -210,17 +210,17 @@ TEST(MoveRule, PlayWindowFindsTheAttachedSide)
 {
     const int ml = 5000;
     const int mt = 4000;
-    EXPECT_EQ(Play_Window(ml, mt, ml, mt + S), below());
-    EXPECT_EQ(Play_Window(ml, mt, ml + 300, mt - S), above());
-    EXPECT_EQ(Play_Window(ml, mt, ml + S, mt - 2000), right());
-    EXPECT_EQ(Play_Window(ml, mt, ml - S, mt), leftSide());
+    EXPECT_EQ(sidesOfPlayWindow(ml, mt, ml, mt + S), below());
+    EXPECT_EQ(sidesOfPlayWindow(ml, mt, ml + 300, mt - S), above());
+    EXPECT_EQ(sidesOfPlayWindow(ml, mt, ml + S, mt - 2000), right());
+    EXPECT_EQ(sidesOfPlayWindow(ml, mt, ml - S, mt), leftSide());
     // Exactly one side away is needed; a twip off is not attached.
-    EXPECT_FALSE(Play_Window(ml, mt, ml, mt + S + 1).any());
+    EXPECT_FALSE(sidesOfPlayWindow(ml, mt, ml, mt + S + 1).any());
     // On the same line but far away, or touching only at a corner.
-    EXPECT_FALSE(Play_Window(ml, mt, ml + 9000, mt + S).any());
-    EXPECT_FALSE(Play_Window(ml, mt, ml + S, mt + S).any());
+    EXPECT_FALSE(sidesOfPlayWindow(ml, mt, ml + 9000, mt + S).any());
+    EXPECT_FALSE(sidesOfPlayWindow(ml, mt, ml + S, mt + S).any());
 
     // A drag followed by the side test keeps the pair together.
     const MovePlacement p = moveMainWindow(request(3000, 3000, true, below(), kWork, ml, mt + S));
-    EXPECT_EQ(Play_Window(p.left, p.top, p.playLeft, p.playTop), below());
+    EXPECT_EQ(sidesOfPlayWindow(p.left, p.top, p.playLeft, p.playTop), below());
 }

@@ -10,8 +10,8 @@
 #include "media/MovieController.h"
 #include "media/MovieLayout.h"
 #include "media/MovieWindow.h"
-#include "shell/Settings.h"
-#include "shell/ToolWindow.h"
+#include "core/Settings.h"
+#include "ui/ToolWindow.h"
 #include "support/FakeMoviePlayer.h"
 
 namespace yk {
@@ -283,7 +283,7 @@ struct Controller : ::testing::Test
 
     void SetUp() override
     {
-        settings.Movie_Size = QStringLiteral("DefoltSize");
+        settings.movieSize = QStringLiteral("DefoltSize");
         main.resize(177, 177);
         playList.resize(177, 177);
         main.show();
@@ -298,8 +298,8 @@ struct Controller : ::testing::Test
 
 TEST_F(Controller, AMovieOpensAtItsOwnSizeAtTheStoredPlace)
 {
-    settings.MP_Top = QStringLiteral("1500");
-    settings.MP_Left = QStringLiteral("3000");
+    settings.movieTop = QStringLiteral("1500");
+    settings.movieLeft = QStringLiteral("3000");
     showMovie();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.video(), engine.videoWidget());
@@ -312,8 +312,8 @@ TEST_F(Controller, AMovieOpensAtItsOwnSizeAtTheStoredPlace)
 
 TEST_F(Controller, APlaceOffEveryScreenIsBroughtBackOntoTheWorkArea)
 {
-    settings.MP_Top = QStringLiteral("900000");
-    settings.MP_Left = QStringLiteral("-900000");
+    settings.movieTop = QStringLiteral("900000");
+    settings.movieLeft = QStringLiteral("-900000");
     showMovie();
     EXPECT_TRUE(work.contains(window.frameGeometry())) << window.frameGeometry().x() << ','
                                                       << window.frameGeometry().y();
@@ -322,8 +322,8 @@ TEST_F(Controller, APlaceOffEveryScreenIsBroughtBackOntoTheWorkArea)
 TEST_F(Controller, AMovieNeverPlacedOpensBesideTheMainWindowNotOverIt)
 {
     main.move(0, 0);
-    settings.MP_Top = QStringLiteral("0");
-    settings.MP_Left = QStringLiteral("0");
+    settings.movieTop = QStringLiteral("0");
+    settings.movieLeft = QStringLiteral("0");
     showMovie();
     EXPECT_FALSE(window.frameGeometry().intersects(main.frameGeometry()));
     EXPECT_TRUE(work.contains(window.frameGeometry()));
@@ -331,8 +331,8 @@ TEST_F(Controller, AMovieNeverPlacedOpensBesideTheMainWindowNotOverIt)
     // Near the right edge there is no room on the right: it goes to the left.
     control.closeMovie();
     main.move(1280 - 177, 300);
-    settings.MP_Top.clear();
-    settings.MP_Left.clear();
+    settings.movieTop.clear();
+    settings.movieLeft.clear();
     showMovie();
     EXPECT_FALSE(window.frameGeometry().intersects(main.frameGeometry()));
     EXPECT_LT(window.frameGeometry().right(), main.frameGeometry().left());
@@ -342,15 +342,15 @@ TEST_F(Controller, AMovieNeverPlacedOpensBesideTheMainWindowNotOverIt)
 TEST_F(Controller, APlaceThatIsNoNumberIsNotTaken)
 {
     window.move(321, 123);
-    settings.MP_Top = QStringLiteral("abc");
-    settings.MP_Left = QStringLiteral("3000");
+    settings.movieTop = QStringLiteral("abc");
+    settings.movieLeft = QStringLiteral("3000");
     showMovie();
     EXPECT_EQ(window.pos(), QPoint(321, 123));
 }
 
 TEST_F(Controller, OnTopFollowsTheMainWindowsSettingAndClosingRestoresIt)
 {
-    settings.Top_Flag = true;
+    settings.alwaysOnTop = true;
     showMovie();
     EXPECT_TRUE(onTop(window));
     EXPECT_TRUE(onTop(main));
@@ -365,8 +365,8 @@ TEST_F(Controller, OnTopFollowsTheMainWindowsSettingAndClosingRestoresIt)
 
 TEST_F(Controller, AFullWindowMovieFillsTheScreenWithNothingOfOursOnTop)
 {
-    settings.Top_Flag = true;
-    settings.Movie_Full_On = true;
+    settings.alwaysOnTop = true;
+    settings.movieFullWindow = true;
     showMovie();
     EXPECT_TRUE(window.isFullScreenShown());
     EXPECT_TRUE(window.windowState().testFlag(Qt::WindowFullScreen));
@@ -381,10 +381,10 @@ TEST_F(Controller, ClosingKeepsPlaceAndSizeAndGivesTheVideoBack)
     showMovie();
     window.move(-30, 400);
     control.closeMovie();
-    EXPECT_EQ(settings.MP_Top, QStringLiteral("6000"));
-    EXPECT_EQ(settings.MP_Left, QStringLiteral("0"));
+    EXPECT_EQ(settings.movieTop, QStringLiteral("6000"));
+    EXPECT_EQ(settings.movieLeft, QStringLiteral("0"));
     EXPECT_EQ(settings.winPos(WindowId::Movie), (TwipsPos{6000, 0}));
-    EXPECT_EQ(settings.Movie_Size, QStringLiteral("M_Height=0000000240 M_Width=0000000320"));
+    EXPECT_EQ(settings.movieSize, QStringLiteral("M_Height=0000000240 M_Width=0000000320"));
     EXPECT_EQ(engine.videoWidget()->parentWidget(), nullptr);
 }
 
@@ -396,7 +396,7 @@ TEST_F(Controller, AfterAResizeAndCloseTheNextMovieOpensAtTheNewSize)
     QCoreApplication::processEvents();
     ASSERT_GE(resized.count(), 1);
     // The resize is kept at once, as a size the window fits.
-    EXPECT_EQ(settings.Movie_Size, QStringLiteral("M_Height=0000000292 M_Width=0000000492"));
+    EXPECT_EQ(settings.movieSize, QStringLiteral("M_Height=0000000292 M_Width=0000000492"));
     control.closeMovie();
 
     engine.size = QSize(640, 480);
@@ -428,11 +428,11 @@ TEST_F(Controller, ChosenDisplaySizesAreFollowedAtTheTick)
     control.followDisplaySize();
     EXPECT_TRUE(window.isFullScreenShown());
     // A full screen makes full-window movies the setting.
-    EXPECT_TRUE(settings.Movie_Full_On);
+    EXPECT_TRUE(settings.movieFullWindow);
     ASSERT_EQ(fullChanged.count(), 1);
     EXPECT_TRUE(fullChanged.at(0).at(0).toBool());
 
-    settings.Movie_Size = QStringLiteral("M_Height=0000000100 M_Width=0000000200");
+    settings.movieSize = QStringLiteral("M_Height=0000000100 M_Width=0000000200");
     window.sizeMenu()->findChild<QAction*>(QStringLiteral("mnu_MP_Size4"))->trigger();
     control.followDisplaySize();
     EXPECT_FALSE(window.isFullScreenShown());
@@ -442,14 +442,14 @@ TEST_F(Controller, ChosenDisplaySizesAreFollowedAtTheTick)
 
 TEST_F(Controller, DoubleClickTogglesFullScreenAndBack)
 {
-    settings.Top_Flag = true;
+    settings.alwaysOnTop = true;
     showMovie();
     QTest::mouseDClick(engine.videoWidget(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(control.displaySize(), DisplaySize::FullScreen);
     EXPECT_FALSE(onTop(main));
     control.followDisplaySize();
     EXPECT_TRUE(window.isFullScreenShown());
-    EXPECT_TRUE(settings.Movie_Full_On);
+    EXPECT_TRUE(settings.movieFullWindow);
 
     QTest::mouseDClick(engine.videoWidget(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(control.displaySize(), DisplaySize::FitToWindow);
@@ -464,16 +464,16 @@ TEST_F(Controller, DoubleClickTogglesFullScreenAndBack)
 
 TEST_F(Controller, FullWindowOnLaysOutAShownMovieOffKeepsItPlaying)
 {
-    settings.Top_Flag = true;
+    settings.alwaysOnTop = true;
     showMovie();
     control.toggleFullWindow();
-    EXPECT_TRUE(settings.Movie_Full_On);
+    EXPECT_TRUE(settings.movieFullWindow);
     EXPECT_TRUE(window.isFullScreenShown());
     EXPECT_FALSE(onTop(main));
 
     engine.calls.clear();
     control.toggleFullWindow();
-    EXPECT_FALSE(settings.Movie_Full_On);
+    EXPECT_FALSE(settings.movieFullWindow);
     EXPECT_FALSE(window.isFullScreenShown());
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(onTop(main));
@@ -482,14 +482,14 @@ TEST_F(Controller, FullWindowOnLaysOutAShownMovieOffKeepsItPlaying)
     EXPECT_FALSE(engine.calls.contains(QStringLiteral("stop")));
     // The next tick leaves the setting off.
     control.followDisplaySize();
-    EXPECT_FALSE(settings.Movie_Full_On);
+    EXPECT_FALSE(settings.movieFullWindow);
     EXPECT_EQ(fullChanged.count(), 2);
 }
 
 TEST_F(Controller, FullWindowWithNoMovieOnlyChangesTheSetting)
 {
     control.toggleFullWindow();
-    EXPECT_TRUE(settings.Movie_Full_On);
+    EXPECT_TRUE(settings.movieFullWindow);
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.isFullScreenShown());
 }

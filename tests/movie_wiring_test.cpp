@@ -23,7 +23,7 @@ using test::touch;
 
 QStringList settingsLines(const Harness& h)
 {
-    QFile f(h.app->settings().filePath());
+    QFile f(h.settings().filePath());
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     return textfile::splitLines(textfile::decode(f.readAll()));
 }
@@ -49,20 +49,20 @@ struct MovieApp : ::testing::Test
                  h.path(QStringLiteral("media/third.avi"))};
         for (const QString& f : files)
             touch(f);
-        h.app->playList().append(files);
+        h.playList().append(files);
     }
     // The first entry plays and the engine reports it open.
     void playMovie()
     {
         if (files.isEmpty())
             loadList();
-        h.app->player().setCurrentIndex(0);
-        h.app->player().play();
+        h.player().setCurrentIndex(0);
+        h.player().play();
         engine.finishLoading();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     }
-    MovieWindow* window() const { return h.app->movieWindow(); }
-    bool menuChecked() const { return h.app->menu()->item(QStringLiteral("mnu_Movie_Full"))->isChecked(); }
+    MovieWindow* window() const { return h.movieWindow(); }
+    bool menuChecked() const { return h.menu()->item(QStringLiteral("mnu_Movie_Full"))->isChecked(); }
     QAction* sizeItem(int n) const
     {
         return window()->sizeMenu()->findChild<QAction*>(QStringLiteral("mnu_MP_Size") + QString::number(n));
@@ -73,14 +73,14 @@ TEST_F(MovieApp, APlayedMovieShowsInTheMovieWindowAndStoppingPutsItAway)
 {
     EXPECT_FALSE(window()->isVisible());
     playMovie();
-    EXPECT_TRUE(h.app->player().moviePlaying());
+    EXPECT_TRUE(h.player().moviePlaying());
     EXPECT_EQ(engine.videoWidget()->parentWidget(), window());
     EXPECT_EQ(window()->size(), QSize(328, 248));
 
     h.key(Qt::Key_End); // the stop key of the main window
     EXPECT_FALSE(window()->isVisible());
     EXPECT_EQ(engine.videoWidget()->parentWidget(), nullptr);
-    EXPECT_EQ(h.app->settings().Movie_Size, QStringLiteral("M_Height=0000000240 M_Width=0000000320"));
+    EXPECT_EQ(h.settings().movieSize, QStringLiteral("M_Height=0000000240 M_Width=0000000320"));
 }
 
 TEST_F(MovieApp, ClosingTheWindowStopsThePlayer)
@@ -90,23 +90,23 @@ TEST_F(MovieApp, ClosingTheWindowStopsThePlayer)
     engine.calls.clear();
     window()->close();
     EXPECT_FALSE(window()->isVisible());
-    EXPECT_FALSE(h.app->player().moviePlaying());
-    EXPECT_FALSE(h.app->player().listPlaying());
+    EXPECT_FALSE(h.player().moviePlaying());
+    EXPECT_FALSE(h.player().listPlaying());
     EXPECT_TRUE(engine.calls.contains(QStringLiteral("stop")));
-    EXPECT_EQ(h.app->settings().MP_Top, QStringLiteral("3000"));
-    EXPECT_EQ(h.app->settings().MP_Left, QStringLiteral("4500"));
+    EXPECT_EQ(h.settings().movieTop, QStringLiteral("3000"));
+    EXPECT_EQ(h.settings().movieLeft, QStringLiteral("4500"));
 }
 
 TEST_F(MovieApp, KeysInTheMovieWindowReachTheMainWindowsCommands)
 {
     playMovie();
     QTest::keyClick(window(), Qt::Key_Left);
-    EXPECT_EQ(h.app->calendar().shownMonth(), 11);
+    EXPECT_EQ(h.calendar().shownMonth(), 11);
     QTest::keyClick(window(), Qt::Key_Up);
-    EXPECT_EQ(h.app->calendar().shownYear(), 2027);
+    EXPECT_EQ(h.calendar().shownYear(), 2027);
 
     // Digits do not start timer sounds from here; on the main window they do.
-    auto& reg = h.app->settings().Reg_List;
+    auto& reg = h.settings().registrations;
     const QString before = reg[Settings::RegWavOn] + u'/' + reg[Settings::RegWavNumber];
     QTest::keyClick(window(), Qt::Key_3);
     EXPECT_EQ(reg[Settings::RegWavOn] + u'/' + reg[Settings::RegWavNumber], before);
@@ -115,19 +115,19 @@ TEST_F(MovieApp, KeysInTheMovieWindowReachTheMainWindowsCommands)
     // End stops, from here as from the main window.
     QTest::keyClick(window(), Qt::Key_End);
     EXPECT_FALSE(window()->isVisible());
-    EXPECT_FALSE(h.app->player().moviePlaying());
+    EXPECT_FALSE(h.player().moviePlaying());
 }
 
 TEST_F(MovieApp, KeypadPlusAndMinusStepThroughTheList)
 {
     playMovie();
     QTest::keyClick(window(), Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(h.app->player().currentIndex(), 1);
+    EXPECT_EQ(h.player().currentIndex(), 1);
     EXPECT_EQ(engine.fileName(), files.at(1));
     engine.finishLoading();
     EXPECT_TRUE(window()->isVisible());
     QTest::keyClick(window(), Qt::Key_Minus, Qt::KeypadModifier);
-    EXPECT_EQ(h.app->player().currentIndex(), 0);
+    EXPECT_EQ(h.player().currentIndex(), 0);
     EXPECT_EQ(engine.fileName(), files.at(0));
 }
 
@@ -136,13 +136,13 @@ TEST_F(MovieApp, FullMovieMenuItemTogglesItsCheckAndTheSettingsLine)
     EXPECT_FALSE(menuChecked());
     h.menu(QStringLiteral("mnu_Movie_Full"));
     EXPECT_TRUE(menuChecked());
-    EXPECT_TRUE(h.app->settings().Movie_Full_On);
-    ASSERT_TRUE(h.app->settings().Save(*h.app));
+    EXPECT_TRUE(h.settings().movieFullWindow);
+    ASSERT_TRUE(h.appShell().saveSettings());
     EXPECT_EQ(settingsLines(h).value(42), QStringLiteral("Movie Full Window"));
 
     h.menu(QStringLiteral("mnu_Movie_Full"));
     EXPECT_FALSE(menuChecked());
-    ASSERT_TRUE(h.app->settings().Save(*h.app));
+    ASSERT_TRUE(h.appShell().saveSettings());
     EXPECT_EQ(settingsLines(h).value(42), QStringLiteral("Movie Nomal Window"));
 }
 
@@ -154,7 +154,7 @@ TEST_F(MovieApp, FullMovieOnFillsTheScreenWithAShownMovieOffKeepsItPlaying)
     h.menu(QStringLiteral("mnu_Movie_Full"));
     EXPECT_FALSE(window()->isFullScreenShown());
     EXPECT_TRUE(window()->isVisible());
-    EXPECT_TRUE(h.app->player().moviePlaying());
+    EXPECT_TRUE(h.player().moviePlaying());
 }
 
 TEST_F(MovieApp, TheTickMakesTheWindowFollowAChosenSize)
@@ -173,20 +173,11 @@ TEST_F(MovieApp, TheTickMakesTheWindowFollowAChosenSize)
     EXPECT_TRUE(menuChecked());
 }
 
-TEST_F(MovieApp, TheSizeStepFollowsThePlayerDisplayInTheTick)
-{
-    const QStringList steps = h.app->clockTick().stepNames();
-    const qsizetype display = steps.indexOf(QStringLiteral("player display"));
-    ASSERT_GE(display, 0);
-    EXPECT_EQ(steps.value(display + 1), QStringLiteral("movie size"));
-    EXPECT_LT(display + 1, steps.indexOf(QStringLiteral("timer check")));
-}
-
 TEST_F(MovieApp, WithAnEmptyListTheTickLeavesTheWindowAlone)
 {
     playMovie();
     sizeItem(2)->trigger();
-    h.app->playList().clear();
+    h.playList().clear();
     h.tick();
     EXPECT_EQ(window()->size(), QSize(328, 248));
 }
@@ -201,8 +192,8 @@ TEST_F(MovieApp, SpaceCapturesTheFrameThenFocusesTheMainWindow)
     EXPECT_EQ(saved.size(), QSize(320, 240));
     EXPECT_EQ(saved.pixelColor(10, 10), QColor(Qt::red));
     EXPECT_EQ(saved.pixelColor(310, 230), QColor(Qt::white));
-    EXPECT_FALSE(h.app->menu()->menu()->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == h.app->form(); }, 2000));
+    EXPECT_FALSE(h.menu()->menu()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == h.form(); }, 2000));
 
     // From the main window the same key captures the next one.
     h.key(Qt::Key_Space);
@@ -212,11 +203,11 @@ TEST_F(MovieApp, SpaceCapturesTheFrameThenFocusesTheMainWindow)
 TEST_F(MovieApp, AfterACaptureAShownPlayListTakesTheFocus)
 {
     playMovie();
-    h.app->togglePlayList();
-    ASSERT_TRUE(h.app->playWindow()->isVisible());
+    h.togglePlayList();
+    ASSERT_TRUE(h.playWindow()->isVisible());
     window()->activateWindow();
     QTest::keyClick(window(), Qt::Key_Space);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == h.app->playWindow(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == h.playWindow(); }, 2000));
 }
 
 TEST_F(MovieApp, AFailedCaptureSaysSo)
@@ -225,14 +216,14 @@ TEST_F(MovieApp, AFailedCaptureSaysSo)
     QDir(h.path(QStringLiteral("Capture"))).removeRecursively();
     touch(h.path(QStringLiteral("Capture"))); // a file where the folder goes
     QTest::keyClick(window(), Qt::Key_Space);
-    EXPECT_TRUE(h.app->player().title().contains(QStringLiteral("キャプチャ失敗")))
-        << qPrintable(h.app->player().title());
+    EXPECT_TRUE(h.player().title().contains(QStringLiteral("キャプチャ失敗")))
+        << qPrintable(h.player().title());
 }
 
 TEST_F(MovieApp, SpaceWithoutAMovieOpensTheMenu)
 {
     h.key(Qt::Key_Space);
-    QMenu* menu = h.app->menu()->menu();
+    QMenu* menu = h.menu()->menu();
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
     EXPECT_TRUE(QDir(h.path(QStringLiteral("Capture"))).entryList(QDir::Files).isEmpty());
@@ -271,7 +262,7 @@ TEST_F(MovieApp, ALogOffSaveKeepsTheMovieWhereItIsAndPlaying)
     ASSERT_GE(lines.size(), 43);
     EXPECT_EQ(lines.at(0).mid(120, 20), QStringLiteral("0000000900") + QStringLiteral("0000001500"));
     EXPECT_TRUE(window()->isVisible());
-    EXPECT_TRUE(h.app->player().moviePlaying());
+    EXPECT_TRUE(h.player().moviePlaying());
 }
 
 // A settings file that asks for full-window movies.
@@ -291,7 +282,7 @@ struct MovieAppFromFile : MovieApp
 TEST_F(MovieAppFromFile, TheSettingsFileChecksTheItemAndSizesTheWindow)
 {
     EXPECT_TRUE(menuChecked());
-    EXPECT_TRUE(h.app->settings().Movie_Full_On);
+    EXPECT_TRUE(h.settings().movieFullWindow);
     playMovie();
     EXPECT_TRUE(window()->isFullScreenShown());
     EXPECT_EQ(window()->windowTwips(), QSize(15 * 208, 15 * 108));

@@ -96,7 +96,7 @@ protected:
         touch(h->path(QStringLiteral("m/c.mid")));
         files = {h->path(QStringLiteral("m/a.mp3")), h->path(QStringLiteral("m/b.wav")),
                  h->path(QStringLiteral("m/c.mid"))};
-        h->app->playList().append(files);
+        h->playList().append(files);
         h->tick();
         h->device.clearLog();
 
@@ -180,7 +180,7 @@ TEST_F(MprisBus, PlayPauseAndNextDriveThePlayerAndTheWindowShowsIt)
     EXPECT_EQ(metadata().value(QStringLiteral("xesam:title")).toString(), QStringLiteral("b"));
     call(kPlayer, QStringLiteral("Previous"));
     call(kPlayer, QStringLiteral("Previous"));
-    EXPECT_EQ(h->app->player().currentIndex(), 2) << "back from the first entry wraps to the last";
+    EXPECT_EQ(h->player().currentIndex(), 2) << "back from the first entry wraps to the last";
 
     call(kPlayer, QStringLiteral("Stop"));
     EXPECT_EQ(status(), QStringLiteral("Stopped"));
@@ -228,7 +228,7 @@ TEST_F(MprisBus, MetadataNamesTheCoverOfTheCurrentEntryOnlyWhenItHasOne)
     const QString kArt = QStringLiteral("mpris:artUrl");
     startProgram();
     touch(h->path(QStringLiteral("art/Cover.jpg")), "\xFF\xD8\xFF");
-    h->app->playList().append({h->path(QStringLiteral("art/d.mp3"))}); // a name is enough
+    h->playList().append({h->path(QStringLiteral("art/d.mp3"))}); // a name is enough
     const QString url = QUrl::fromLocalFile(h->path(QStringLiteral("art/Cover.jpg"))).toString(QUrl::FullyEncoded);
     call(kPlayer, QStringLiteral("Previous")); // round to d.mp3
     EXPECT_TRUE(spinUntil([&] { return metadata().value(kArt).toString() == url; })) << "found beside it, any case";
@@ -269,16 +269,16 @@ TEST_F(MprisBus, VolumeLoopAndShuffleAreReadAndWrittenThroughProperties)
     set(QStringLiteral("Volume"), 0.5);
     EXPECT_EQ(h->mixer.value, quint32(0x8000) | (quint32(0x8000) << 16));
     EXPECT_NEAR(get(kPlayer, QStringLiteral("Volume")).toDouble(), 0.5, 0.001);
-    EXPECT_EQ(h->app->form()->volumeThumbLeft(), 39);
+    EXPECT_EQ(h->form()->volumeThumbLeft(), 39);
 
     set(QStringLiteral("LoopStatus"), QStringLiteral("Playlist"));
-    EXPECT_TRUE(h->app->player().loopOn());
+    EXPECT_TRUE(h->player().loopOn());
     EXPECT_EQ(get(kPlayer, QStringLiteral("LoopStatus")).toString(), QStringLiteral("Playlist"));
     set(QStringLiteral("LoopStatus"), QStringLiteral("None"));
-    EXPECT_FALSE(h->app->player().loopOn());
+    EXPECT_FALSE(h->player().loopOn());
 
     set(QStringLiteral("Shuffle"), true);
-    EXPECT_TRUE(h->app->player().randomOn());
+    EXPECT_TRUE(h->player().randomOn());
     EXPECT_TRUE(get(kPlayer, QStringLiteral("Shuffle")).toBool());
     EXPECT_EQ(changeOf(QStringLiteral("Shuffle")).value_or(QVariant()).toBool(), true);
 }
@@ -308,9 +308,9 @@ TEST_F(MprisBus, SetPositionChecksTheTrackAndSaysSeeked)
 TEST_F(MprisBus, RaiseShowsTheWindowAndQuitEndsTheProgramAfterAnswering)
 {
     startProgram();
-    h->app->form()->hide();
+    h->form()->hide();
     call(kRoot, QStringLiteral("Raise"));
-    EXPECT_TRUE(h->app->form()->isVisible());
+    EXPECT_TRUE(h->form()->isVisible());
 
     QSignalSpy finished(h->app.get(), &App::finished);
     call(kRoot, QStringLiteral("Quit"));
@@ -352,10 +352,10 @@ TEST(MprisNoBus, WithoutABusThereAreNoControlsAndNoFuss)
         s.mediaControls = &service;
         s.workArea = [] { return QRect(0, 0, 1280, 1024); };
         App app(s);
-        app.player().toggleLoop(); // a change with nobody to tell
+        app.module<PlayerModule>().player().toggleLoop(); // a change with nobody to tell
         QCoreApplication::processEvents();
         EXPECT_FALSE(service.ownsName());
-        EXPECT_TRUE(app.player().loopOn());
+        EXPECT_TRUE(app.module<PlayerModule>().player().loopOn());
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("yk-mpris-none"));
 }

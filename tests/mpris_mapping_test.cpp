@@ -61,7 +61,7 @@ struct RemoteHarness : Harness
             touch(path(QStringLiteral("m/b.wav")));
             touch(path(QStringLiteral("m/c.mid")));
             files = {path(QStringLiteral("m/a.mp3")), path(QStringLiteral("m/b.wav")), path(QStringLiteral("m/c.mid"))};
-            app->playList().append(files);
+            playList().append(files);
         }
         tick();
         device.clearLog();
@@ -102,7 +102,7 @@ TEST(RemoteControls, EachRequestWritesWhatTheWindowsButtonOrKeyWrites)
     auto same = [&](const char* step) {
         EXPECT_EQ(log(byRemote), log(byWindow)) << step;
         EXPECT_EQ(byRemote.title(), byWindow.title()) << step;
-        EXPECT_EQ(byRemote.app->player().currentIndex(), byWindow.app->player().currentIndex()) << step;
+        EXPECT_EQ(byRemote.player().currentIndex(), byWindow.player().currentIndex()) << step;
     };
 
     byWindow.click("img_P");
@@ -135,7 +135,7 @@ TEST(RemoteControls, EachRequestWritesWhatTheWindowsButtonOrKeyWrites)
     byWindow.click("img_F");
     byRemote.remote().next();
     same("next");
-    EXPECT_EQ(byRemote.app->player().currentIndex(), 1);
+    EXPECT_EQ(byRemote.player().currentIndex(), 1);
 
     byWindow.click("img_B");
     byRemote.remote().previous();
@@ -160,20 +160,20 @@ TEST(RemoteControls, EachRequestWritesWhatTheWindowsButtonOrKeyWrites)
 TEST(RemoteControls, NextAndPreviousWrapRoundAndOnlyCueWhileIdle)
 {
     RemoteHarness h;
-    h.app->player().setCurrentIndex(2);
+    h.player().setCurrentIndex(2);
     h.remote().next();
-    EXPECT_EQ(h.app->player().currentIndex(), 0);
+    EXPECT_EQ(h.player().currentIndex(), 0);
     EXPECT_EQ(h.title(), QStringLiteral("1.Kaze"));
     EXPECT_EQ(h.device.command(), QStringLiteral("Close")) << "idle: cued, not played";
     EXPECT_EQ(h.device.fileName(), h.files[0]);
     EXPECT_EQ(h.state().track.id, PlayerRemote::trackId(0));
     h.remote().previous();
-    EXPECT_EQ(h.app->player().currentIndex(), 2);
+    EXPECT_EQ(h.player().currentIndex(), 2);
     EXPECT_EQ(h.state().track.id, PlayerRemote::trackId(2));
 
     h.remote().play();
     h.remote().next();
-    EXPECT_EQ(h.app->player().currentIndex(), 0);
+    EXPECT_EQ(h.player().currentIndex(), 0);
     EXPECT_EQ(h.device.command(), QStringLiteral("Play")) << "playing: the next track plays";
     EXPECT_EQ(h.device.fileName(), h.files[0]);
 }
@@ -211,7 +211,7 @@ TEST(RemoteControls, AnyFormatsTagsAndLengthShowBeforeTheDeviceOpensTheFile)
     const QString flac = h.path(QStringLiteral("m/d.flac"));
     ASSERT_TRUE(yk::test::writeAudioFile(flac, yk::test::AudioFormat::Flac));
     ASSERT_TRUE(yk::test::writeTags(flac, {{"TITLE", "Umi"}, {"GENRE", "Anime"}, {"TRACKNUMBER", "7"}, {"ALBUMARTIST", "V.A."}}));
-    h.app->playList().append({flac});
+    h.playList().append({flac});
     h.remote().play();
     h.remote().pause();
     h.remote().previous(); // paused: cued, not opened
@@ -250,12 +250,12 @@ TEST(RemoteControls, AKeyPressOnTheWindowIsSeenAsAChangeButThePlayingTimeIsNot)
     // The position moving is read on demand, never announced.
     for (qint64 ms : {1000, 2000, 3500}) {
         h.device.setPosition(ms);
-        h.app->player().refreshPosition();
+        h.player().refreshPosition();
         EXPECT_EQ(h.remote().positionUs(), ms * 1000);
     }
     const int afterLength = int(changed.count()); // the length became known once
     h.device.setPosition(4000);
-    h.app->player().refreshPosition();
+    h.player().refreshPosition();
     EXPECT_EQ(changed.count(), afterLength);
 
     h.key(Qt::Key_Backspace);
@@ -272,26 +272,26 @@ TEST(RemoteControls, LoopAndShuffleAreTheWindowsLoopAndRandom)
     RemoteHarness h;
     QSignalSpy changed(&h.remote(), &MediaControlTarget::changed);
     h.remote().setLoopStatus(QStringLiteral("Playlist"));
-    EXPECT_TRUE(h.app->player().loopOn());
+    EXPECT_TRUE(h.player().loopOn());
     EXPECT_EQ(h.label(QStringLiteral("img_L_0"))->pixmap().cacheKey(),
               h.label(QStringLiteral("img_L_2"))->pixmap().cacheKey());
     EXPECT_EQ(h.state().loopStatus, QStringLiteral("Playlist"));
     EXPECT_EQ(changed.count(), 1);
 
     h.remote().setLoopStatus(QStringLiteral("Sideways"));
-    EXPECT_TRUE(h.app->player().loopOn()) << "an unknown status changes nothing";
+    EXPECT_TRUE(h.player().loopOn()) << "an unknown status changes nothing";
 
     h.click("img_L_0");
-    EXPECT_FALSE(h.app->player().loopOn());
+    EXPECT_FALSE(h.player().loopOn());
     EXPECT_EQ(h.state().loopStatus, QStringLiteral("None"));
     EXPECT_EQ(changed.count(), 2) << "a click on the window is announced too";
 
     h.remote().setShuffle(true);
-    EXPECT_TRUE(h.app->player().randomOn());
+    EXPECT_TRUE(h.player().randomOn());
     EXPECT_TRUE(h.shown("img_Randam_1"));
     EXPECT_FALSE(h.shown("img_Randam_0"));
     h.remote().setShuffle(true);
-    EXPECT_TRUE(h.app->player().randomOn()) << "setting what is already set is no toggle";
+    EXPECT_TRUE(h.player().randomOn()) << "setting what is already set is no toggle";
     h.click("img_Randam_1");
     EXPECT_FALSE(h.state().shuffle);
 }
@@ -305,15 +305,15 @@ TEST(RemoteControls, VolumeIsTheMixersAndMovesTheVolumeThumb)
 
     h.remote().setVolume(0.25);
     EXPECT_EQ(h.mixer.value, thumbs::mixerVolume(thumbs::kVolume.min + 16));
-    EXPECT_EQ(h.app->form()->volumeThumbLeft(), thumbs::kVolume.min + 16);
+    EXPECT_EQ(h.form()->volumeThumbLeft(), thumbs::kVolume.min + 16);
     EXPECT_NEAR(h.state().volume, 0.25, 0.001);
 
     h.remote().setVolume(7.0);
     EXPECT_EQ(h.mixer.value, 0xFFFFFFFFu);
-    EXPECT_EQ(h.app->form()->volumeThumbLeft(), thumbs::kVolume.max);
+    EXPECT_EQ(h.form()->volumeThumbLeft(), thumbs::kVolume.max);
     h.remote().setVolume(-1.0);
     EXPECT_EQ(h.mixer.value, 0u);
-    EXPECT_EQ(h.app->form()->volumeThumbLeft(), thumbs::kVolume.min);
+    EXPECT_EQ(h.form()->volumeThumbLeft(), thumbs::kVolume.min);
 }
 
 TEST(RemoteControls, SeekAndSetPositionPlayFromTheTimeAsked)
@@ -347,7 +347,7 @@ TEST(RemoteControls, SeekAndSetPositionPlayFromTheTimeAsked)
 
     h.device.setPosition(199000);
     h.remote().seek(5000000);
-    EXPECT_EQ(h.app->player().currentIndex(), 1) << "past the end is the next track";
+    EXPECT_EQ(h.player().currentIndex(), 1) << "past the end is the next track";
     EXPECT_EQ(h.device.fileName(), h.files[1]);
     EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
 }
@@ -355,9 +355,9 @@ TEST(RemoteControls, SeekAndSetPositionPlayFromTheTimeAsked)
 TEST(RemoteControls, RaiseShowsTheWindowAndQuitIsTheEndCommand)
 {
     RemoteHarness h;
-    h.app->form()->hide();
+    h.form()->hide();
     h.remote().raise();
-    EXPECT_TRUE(h.app->form()->isVisible());
+    EXPECT_TRUE(h.form()->isVisible());
 
     QSignalSpy finished(h.app.get(), &App::finished);
     h.mascot.scripts.clear();

@@ -8,7 +8,7 @@
 
 #include "media/Id3Tag.h"
 #include "platform/linux/DBusNotifier.h"
-#include "shell/AppIcon.h"
+#include "ui/AppIcon.h"
 #include "timers/TimeSetFlow.h"
 
 #include <QDBusArgument>
@@ -127,7 +127,7 @@ protected:
         s.random = [] { return 0.0; };
         h->app = std::make_unique<App>(s);
         h->startAndSettle();
-        h->app->settings().Time_Preset = QStringLiteral("Time A03");
+        h->settings().timerPreset = QStringLiteral("Time A03");
     }
 
     yk::test::PrivateBus bus;
@@ -199,8 +199,8 @@ TEST_F(NoticeBus, ATimerStartWithoutAMascotIsExactlyOneNotify)
     tag.title = QStringLiteral("Kaze");
     tag.artist = QStringLiteral("Yomi");
     touch(h->path(QStringLiteral("m/a.mp3")), QByteArray(256, '\0') + id3::tagBlock(tag));
-    h->app->playList().append({h->path(QStringLiteral("m/a.mp3"))});
-    h->app->player().play();
+    h->playList().append({h->path(QStringLiteral("m/a.mp3"))});
+    h->player().play();
     ASSERT_TRUE(spinUntil([&] { return !daemonStandIn.calls.isEmpty(); }, 4000));
     settle();
     ASSERT_EQ(daemonStandIn.calls.size(), 1) << "the greeting is no notice";

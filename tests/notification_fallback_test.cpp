@@ -44,7 +44,7 @@ struct NoticeHarness : Harness
         notifier = &recorder;
         make();
         startAndSettle();
-        app->settings().Time_Preset = QStringLiteral("Time A03");
+        settings().timerPreset = QStringLiteral("Time A03");
         settle();
     }
     void run(qint64 ms)
@@ -127,7 +127,7 @@ TEST(NoticeWiring, ATimerStartWithoutAMascotIsOneNoticeAndTheGreetingNone)
     h.key(Qt::Key_T);
     h.tick();
     settle();
-    ASSERT_TRUE(h.app->timer().isArmed());
+    ASSERT_TRUE(h.timer().isArmed());
     ASSERT_EQ(h.recorder.notices.size(), 1);
     EXPECT_EQ(h.recorder.notices[0].summary, QStringLiteral("タイマーがスタートしました♪"));
 

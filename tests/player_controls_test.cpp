@@ -11,7 +11,7 @@
 
 #include "media/PlayList.h"
 #include "media/Player.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/PlayerControls.h"
 #include "support/FakeDeviceChannel.h"
 #include "support/Fakes.h"
@@ -89,7 +89,7 @@ protected:
     PlayList list;
     FakeDeviceChannel device;
     Player player{list, device, nullptr, nullptr};
-    Form1 form;
+    MainWindow form;
     FakeMixer mixer;
     std::unique_ptr<PlayerControls> controls;
     int playListToggles = 0;
@@ -317,8 +317,8 @@ TEST_F(PlayerControlsTest, ARightButtonDoesNotDragAThumb)
 
 TEST(MainWindowDrops, LocalFilesDroppedAnywhereArriveInOrder)
 {
-    Form1 form;
-    QSignalSpy dropped(&form, &Form1::filesDropped);
+    MainWindow form;
+    QSignalSpy dropped(&form, &MainWindow::filesDropped);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/b.mp3")), QUrl(QStringLiteral("https://example.org/x.mp3")),
                   QUrl::fromLocalFile(QStringLiteral("/music/a folder"))});

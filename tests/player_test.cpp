@@ -13,7 +13,7 @@
 #include "support/FakeDeviceChannel.h"
 #include "support/Fakes.h"
 #include "support/TestUtil.h"
-#include "timers/ClockTick.h"
+#include "core/ClockTick.h"
 
 using namespace yk;
 using yk::test::FakeClock;
@@ -501,9 +501,9 @@ TEST_F(PlayerTest, FastTicksAreHeldOnlyWhileNeeded)
 TEST_F(PlayerTest, ClockTickStepsStartAQueuedPlayAndAdvance)
 {
     const QStringList paths = fill({"a.mp3", "b.mp3"});
-    tick.addStep(QStringLiteral("title"), [&](const QDateTime&) { player->tickTitleRefresh(); });
-    tick.addStep(QStringLiteral("track"), [&](const QDateTime&) { player->tickTrack(); });
-    tick.addStep(QStringLiteral("display"), [&](const QDateTime&) { player->tickDisplay(); });
+    tick.addStep(TickPhase::Title, QStringLiteral("title"), [&](const QDateTime&) { player->tickTitleRefresh(); });
+    tick.addStep(TickPhase::Track, QStringLiteral("track"), [&](const QDateTime&) { player->tickTrack(); });
+    tick.addStep(TickPhase::Display, QStringLiteral("display"), [&](const QDateTime&) { player->tickDisplay(); });
     player->requestPlayStart();
     tick.tick();
     EXPECT_TRUE(opened(paths[0]));

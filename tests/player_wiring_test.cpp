@@ -12,7 +12,7 @@
 #include "media/PlayWindow.h"
 #include "media/Player.h"
 #include "shell/HandOver.h"
-#include "shell/MoveRule.h"
+#include "core/MoveRule.h"
 
 #include <QDropEvent>
 #include <QMessageBox>
@@ -51,7 +51,6 @@ struct PlayingHarness : Harness
             tick();
         device.clearLog();
     }
-    Player& player() const { return app->player(); }
     QString title() const { return text(QStringLiteral("lbl_Play_Name")); }
 };
 
@@ -76,7 +75,7 @@ QByteArray mp3WithTag(const QString& title, const QString& artist)
 TEST(PlayerWiring, StartWithAFolderPlaysItsFirstFileAtTheFirstTick)
 {
     PlayingHarness h(false);
-    EXPECT_EQ(h.app->playList().entries(), h.files);
+    EXPECT_EQ(h.playList().entries(), h.files);
     EXPECT_TRUE(h.player().playStartPending());
     h.tick();
     EXPECT_TRUE(h.device.log().contains(QStringLiteral("FileName=") + h.files[0]));
@@ -94,8 +93,8 @@ TEST(PlayerWiring, PageKeysStepOncePerTickAndHomeEndPlayAndStop)
     EXPECT_EQ(h.title(), QStringLiteral("2.b"));
     // A second Page Down before the tick is the held key: it waits. The
     // main window's key-down clears the wait, as a fresh press does.
-    h.app->player().requestTitleRefresh();
-    h.app->keyCommands().run(Qt::Key_PageDown);
+    h.player().requestTitleRefresh();
+    h.keyCommands().run(Qt::Key_PageDown);
     EXPECT_EQ(h.player().currentIndex(), 1);
     h.tick();
     h.key(Qt::Key_PageUp);
@@ -127,13 +126,13 @@ TEST(PlayerWiring, InsertLoopsBackspacePausesAndShiftShowsTheList)
     EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
     EXPECT_TRUE(h.player().loopOn());
 
-    EXPECT_FALSE(h.app->playWindow()->isVisible());
+    EXPECT_FALSE(h.playWindow()->isVisible());
     h.key(Qt::Key_Shift);
-    EXPECT_TRUE(h.app->playWindow()->isVisible());
-    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_P_List"))->isChecked());
+    EXPECT_TRUE(h.playWindow()->isVisible());
+    EXPECT_TRUE(h.menu()->item(QStringLiteral("mnu_P_List"))->isChecked());
     h.menu(QStringLiteral("mnu_P_List"));
-    EXPECT_FALSE(h.app->playWindow()->isVisible());
-    EXPECT_FALSE(h.app->menu()->item(QStringLiteral("mnu_P_List"))->isChecked());
+    EXPECT_FALSE(h.playWindow()->isVisible());
+    EXPECT_FALSE(h.menu()->item(QStringLiteral("mnu_P_List"))->isChecked());
 }
 
 TEST(PlayerWiring, ClearingTheListFromKeysAndMenuStopsPlayback)
@@ -145,7 +144,7 @@ TEST(PlayerWiring, ClearingTheListFromKeysAndMenuStopsPlayback)
         PlayingHarness h;
         h.key(Qt::Key_PageDown);
         clear(h);
-        EXPECT_TRUE(h.app->playList().isEmpty());
+        EXPECT_TRUE(h.playList().isEmpty());
         EXPECT_EQ(h.player().currentIndex(), 0);
         EXPECT_FALSE(h.player().listPlaying());
         EXPECT_EQ(h.device.command(), QStringLiteral("Close"));
@@ -157,10 +156,10 @@ TEST(PlayerWiring, ClearingTheListFromKeysAndMenuStopsPlayback)
 TEST(PlayerWiring, DScansTheLastPathAgain)
 {
     PlayingHarness h;
-    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
+    QSignalSpy settled(&h.playListActions(), &PlayListActions::settled);
     h.key(Qt::Key_D);
     ASSERT_TRUE(settled.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), h.files + h.files);
+    EXPECT_EQ(h.playList().entries(), h.files + h.files);
 }
 
 TEST(PlayerWiring, AHandOverReplacesTheListAndPlaysItsFirstEntry)
@@ -170,13 +169,13 @@ TEST(PlayerWiring, AHandOverReplacesTheListAndPlaysItsFirstEntry)
     touch(h.path(QStringLiteral("new/y.mp3")));
     ASSERT_TRUE(writeHandOver(h.path(QStringLiteral("lst.tmp")),
                               {h.path(QStringLiteral("new/y.mp3")), h.path(QStringLiteral("new/x.wav"))}));
-    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
+    QSignalSpy settled(&h.playListActions(), &PlayListActions::settled);
     h.tick();
     if (settled.isEmpty()) { // read off the UI thread
         ASSERT_TRUE(settled.wait(5000));
     }
     EXPECT_FALSE(QFile::exists(h.path(QStringLiteral("lst.tmp"))));
-    EXPECT_EQ(h.app->playList().entries(),
+    EXPECT_EQ(h.playList().entries(),
               (QStringList{h.path(QStringLiteral("new/y.mp3")), h.path(QStringLiteral("new/x.wav"))}));
     h.tick();
     EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("new/y.mp3")));
@@ -184,19 +183,32 @@ TEST(PlayerWiring, AHandOverReplacesTheListAndPlaysItsFirstEntry)
     EXPECT_EQ(h.title(), QStringLiteral("1.y"));
 }
 
+namespace {
+
+// Local files dropped on a window the way a file manager drops them.
+void dropOn(QWidget* window, const QStringList& paths)
+{
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& p : paths)
+        urls << QUrl::fromLocalFile(p);
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+}
+
+} // namespace
+
 TEST(PlayerWiring, ADropOnTheMainWindowReplacesTheListAtTheNextTick)
 {
     PlayingHarness h;
     touch(h.path(QStringLiteral("d/one.flac")));
-    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
-    QMimeData mime; // a folder, dropped from a file manager
-    mime.setUrls({QUrl::fromLocalFile(h.path(QStringLiteral("d")))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(h.app->form(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(h.app->form(), &drop);
+    QSignalSpy settled(&h.playListActions(), &PlayListActions::settled);
+    dropOn(h.form(), {h.path(QStringLiteral("d"))}); // a folder, dropped from a file manager
     ASSERT_TRUE(settled.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), QStringList{h.path(QStringLiteral("d/one.flac"))});
+    EXPECT_EQ(h.playList().entries(), QStringList{h.path(QStringLiteral("d/one.flac"))});
     // The old track plays on until the tick starts the new list.
     EXPECT_EQ(h.device.fileName(), h.files[0]);
     h.tick();
@@ -209,11 +221,11 @@ TEST(PlayerWiring, ADropOnTheListWindowAppendsWithoutInterrupting)
 {
     PlayingHarness h;
     touch(h.path(QStringLiteral("d/one.wav")));
-    QSignalSpy settled(&h.app->playListActions(), &PlayListActions::settled);
-    h.app->playListActions().dropOnListWindow({h.path(QStringLiteral("d/one.wav")), h.path(QStringLiteral("d"))});
+    QSignalSpy settled(&h.playListActions(), &PlayListActions::settled);
+    dropOn(h.playWindow(), {h.path(QStringLiteral("d/one.wav")), h.path(QStringLiteral("d"))});
     ASSERT_TRUE(settled.wait(5000));
     const QStringList expected = h.files + QStringList{h.path(QStringLiteral("d/one.wav")), h.path(QStringLiteral("d/one.wav"))};
-    EXPECT_EQ(h.app->playList().entries(), expected);
+    EXPECT_EQ(h.playList().entries(), expected);
     h.tick();
     EXPECT_EQ(h.device.fileName(), h.files[0]);
     EXPECT_FALSE(h.device.log().contains(kClose));
@@ -223,10 +235,10 @@ TEST(PlayerWiring, AListReadInPartSaysSo)
 {
     PlayingHarness h;
     touch(h.path(QStringLiteral("System/viw.m3u")), h.files[1].toUtf8() + "\r\n" + QByteArray(40000, 'x') + "\r\n");
-    QSignalSpy loaded(&h.app->playListActions(), &PlayListActions::loaded);
-    h.app->playListActions().load();
+    QSignalSpy loaded(&h.playListActions(), &PlayListActions::loaded);
+    h.playListActions().load();
     ASSERT_TRUE(loaded.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), QStringList{h.files[1]});
+    EXPECT_EQ(h.playList().entries(), QStringList{h.files[1]});
     ASSERT_NE(shownBox(), nullptr);
     EXPECT_TRUE(shownBox()->text().contains(QStringLiteral("viw.m3u")));
     shownBox()->close();
@@ -235,16 +247,16 @@ TEST(PlayerWiring, AListReadInPartSaysSo)
 TEST(PlayerWiring, SavedListRoundTripsThroughClearAndLoad)
 {
     PlayingHarness h;
-    QSignalSpy saved(&h.app->playListActions(), &PlayListActions::saved);
-    h.app->playListActions().save();
+    QSignalSpy saved(&h.playListActions(), &PlayListActions::saved);
+    h.playListActions().save();
     ASSERT_TRUE(saved.wait(5000));
     EXPECT_TRUE(saved.at(0).at(0).toBool());
     h.key(Qt::Key_C);
-    ASSERT_TRUE(h.app->playList().isEmpty());
-    QSignalSpy loaded(&h.app->playListActions(), &PlayListActions::loaded);
-    h.app->playListActions().load();
+    ASSERT_TRUE(h.playList().isEmpty());
+    QSignalSpy loaded(&h.playListActions(), &PlayListActions::loaded);
+    h.playListActions().load();
     ASSERT_TRUE(loaded.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), h.files);
+    EXPECT_EQ(h.playList().entries(), h.files);
     EXPECT_EQ(h.title(), QStringLiteral("1.a"));
     // Cued, not playing.
     EXPECT_EQ(h.device.fileName(), h.files[0]);
@@ -259,10 +271,10 @@ TEST(PlayerWiring, AListFromAJapaneseSystemLoadsUnchanged)
     QStringEncoder sjis("Shift_JIS");
     QByteArray bytes = "#EXTM3U\r\n" + QByteArray(sjis.encode(song)) + "\r\n\r\n";
     touch(h.path(QStringLiteral("System/viw.m3u")), bytes);
-    QSignalSpy loaded(&h.app->playListActions(), &PlayListActions::loaded);
-    h.app->playListActions().load();
+    QSignalSpy loaded(&h.playListActions(), &PlayListActions::loaded);
+    h.playListActions().load();
     ASSERT_TRUE(loaded.wait(5000));
-    EXPECT_EQ(h.app->playList().entries(), QStringList{song});
+    EXPECT_EQ(h.playList().entries(), QStringList{song});
     // The load names the file, not its tag.
     EXPECT_EQ(h.title(), QStringLiteral("1.さくら"));
 }
@@ -272,11 +284,11 @@ TEST(PlayerWiring, AListThatCannotBeSavedSaysSoAndKeepsTheOldFile)
     PlayingHarness h;
     const QString file = h.path(QStringLiteral("System/viw.m3u"));
     touch(file, "old\r\n\r\n");
-    QSignalSpy saved(&h.app->playListActions(), &PlayListActions::saved);
+    QSignalSpy saved(&h.playListActions(), &PlayListActions::saved);
     {
         // The new list is longer than the disk allows.
         yk::test::FileSizeLimit full(16);
-        h.app->playListActions().save();
+        h.playListActions().save();
         ASSERT_TRUE(saved.wait(5000));
     }
     EXPECT_FALSE(saved.at(0).at(0).toBool());
@@ -330,7 +342,7 @@ TEST(NowPlaying, ASlowReadStartsTheTrackUnderItsFileNameAndNamesItAndTellsOfItLa
         return std::optional(info);
     });
     h.mascot.present = false; // a desktop notice stands in for it
-    QSignalSpy unheard(&h.app->nowPlaying(), &NowPlaying::unheard);
+    QSignalSpy unheard(&h.nowPlaying(), &NowPlaying::unheard);
     h.tick();
     EXPECT_EQ(h.title(), QStringLiteral("1.a"));
     EXPECT_EQ(h.device.command(), QStringLiteral("Play")) << "the start did not wait for the tags";
@@ -401,15 +413,15 @@ TEST(PlayListPlacement, TheListWindowNeverOpensOverTheMainWindow)
 {
     PlayingHarness h;
     // A first start stores no place: both windows would sit at the corner.
-    h.app->form()->move(100, 100);
-    h.app->playWindow()->move(120, 130);
+    h.form()->move(100, 100);
+    h.playWindow()->move(120, 130);
     h.key(Qt::Key_Shift);
-    ASSERT_TRUE(h.app->playWindow()->isVisible());
-    EXPECT_FALSE(h.app->playWindow()->frameGeometry().intersects(h.app->form()->frameGeometry()));
-    EXPECT_EQ(h.app->playWindow()->x(), h.app->form()->x());
-    EXPECT_EQ(h.app->playWindow()->y(), h.app->form()->y() + h.app->form()->height());
+    ASSERT_TRUE(h.playWindow()->isVisible());
+    EXPECT_FALSE(h.playWindow()->frameGeometry().intersects(h.form()->frameGeometry()));
+    EXPECT_EQ(h.playWindow()->x(), h.form()->x());
+    EXPECT_EQ(h.playWindow()->y(), h.form()->y() + h.form()->height());
     // Once attached, the pair moves as one when it is shown again.
     h.key(Qt::Key_Shift);
     h.key(Qt::Key_Shift);
-    EXPECT_EQ(h.app->playWindow()->y(), h.app->form()->y() + h.app->form()->height());
+    EXPECT_EQ(h.playWindow()->y(), h.form()->y() + h.form()->height());
 }

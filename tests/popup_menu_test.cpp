@@ -148,7 +148,7 @@ TEST(PopupMenu, LauncherRefreshShowsRegisteredEntriesInOrderAboveOneSeparator)
     regList[7] = dir.filePath(QStringLiteral("gone.exe")); // registered, since deleted
 
     PopupMenu m;
-    m.applyLauncherMenu(Mnu_Apr(regList));
+    m.applyLauncherMenu(launcherMenu(regList));
     QStringList shown = visibleNames(m.menu());
     EXPECT_EQ(shown.mid(0, 4), (QStringList{QStringLiteral("mnu_Apr2"), QStringLiteral("mnu_Apr5"),
                                             QStringLiteral("mnu_Ber5"), QStringLiteral("mnu_Haikei")}));
@@ -159,7 +159,7 @@ TEST(PopupMenu, LauncherRefreshShowsRegisteredEntriesInOrderAboveOneSeparator)
     // Removing the programs hides the items and the separator again.
     QFile::remove(regList[1]);
     QFile::remove(regList[4]);
-    m.applyLauncherMenu(Mnu_Apr(regList));
+    m.applyLauncherMenu(launcherMenu(regList));
     shown = visibleNames(m.menu());
     EXPECT_EQ(shown.first(), u"mnu_Haikei");
 }
@@ -184,7 +184,7 @@ TEST(PopupMenu, BackgroundCheckMarksFollowTheModeOnly)
     m.setPlayListChecked(true);
     m.setLoginChecked(true);
     m.checkBackground(BackMenuItem::Ran);
-    m.f_mnu_False();
+    m.clearBackgroundChecks();
     EXPECT_EQ(checkedNames(m), (QStringList{QStringLiteral("mnu_P_List"), QStringLiteral("mnu_Movie_Full"),
                                             QStringLiteral("mnu_Top"), QStringLiteral("mnu_Login")}));
     for (const char* n : kFifteen)

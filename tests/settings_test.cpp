@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include "platform/TextFile.h"
 
@@ -126,31 +126,31 @@ TEST(SettingsHelpers, FormatsTwipsAndKeepsWinPosFieldsInPlace)
     EXPECT_EQ(s.winPosField(3), 0);
     EXPECT_FALSE(s.winPosNumber(3).has_value());
     s.setWinPosField(3, 4500);
-    EXPECT_EQ(s.Win_Pos.size(), 140);
-    EXPECT_EQ(s.Win_Pos.mid(20, 10), QStringLiteral("0000004500"));
+    EXPECT_EQ(s.windowPlaces.size(), 140);
+    EXPECT_EQ(s.windowPlaces.mid(20, 10), QStringLiteral("0000004500"));
     EXPECT_EQ(s.winPosField(3), 4500);
     s.setWinPos(WindowId::Memo, {-300, 777});
     EXPECT_EQ(s.winPos(WindowId::Memo), (TwipsPos{0, 777}));
-    EXPECT_EQ(s.Win_Pos.size(), 140);
+    EXPECT_EQ(s.windowPlaces.size(), 140);
     s.setWinPosField(15, 1);
     s.setWinPosField(0, 1);
-    EXPECT_EQ(s.Win_Pos.size(), 140);
+    EXPECT_EQ(s.windowPlaces.size(), 140);
     EXPECT_FALSE(s.winPosNumber(15).has_value());
 
-    s.Win_Pos.replace(40, 10, QStringLiteral("12ab      "));
+    s.windowPlaces.replace(40, 10, QStringLiteral("12ab      "));
     EXPECT_EQ(s.winPosField(5), 0);
     EXPECT_FALSE(s.winPosNumber(5).has_value());
 
-    s.Back_Slot[3] = QStringLiteral("x");
-    s.Reg_List[20] = QStringLiteral("1");
-    s.Top_Flag = s.Movie_Full_On = true;
-    s.Color_Sat = s.Lyrics_Dir = s.MP_Top = QStringLiteral("1");
+    s.backgroundSlots[3] = QStringLiteral("x");
+    s.registrations[20] = QStringLiteral("1");
+    s.alwaysOnTop = s.movieFullWindow = true;
+    s.saturdayColour = s.lyricsFolder = s.movieTop = QStringLiteral("1");
     s.clear();
-    EXPECT_TRUE(s.Win_Pos.isEmpty());
+    EXPECT_TRUE(s.windowPlaces.isEmpty());
     EXPECT_TRUE(s.backSlot(3).isEmpty());
-    EXPECT_TRUE(s.Reg_List[20].isEmpty());
-    EXPECT_FALSE(s.Top_Flag || s.Movie_Full_On);
-    EXPECT_TRUE(s.Color_Sat.isEmpty() && s.Lyrics_Dir.isEmpty() && s.MP_Top.isEmpty());
+    EXPECT_TRUE(s.registrations[20].isEmpty());
+    EXPECT_FALSE(s.alwaysOnTop || s.movieFullWindow);
+    EXPECT_TRUE(s.saturdayColour.isEmpty() && s.lyricsFolder.isEmpty() && s.movieTop.isEmpty());
 }
 
 TEST_F(SettingsFile, MissingFileIsCreatedWithTheMainWindowPlaceThenSavedInFull)
@@ -161,9 +161,9 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithTheMainWindowPlaceThenSavedInFull)
     EXPECT_EQ(host.ticksStarted, 1);
     EXPECT_EQ(readBytes(path()), QByteArray("00000001500000003000\r\n"));
     // The record is read back at once, padded with zeros.
-    EXPECT_EQ(s.Win_Pos, QStringLiteral("00000001500000003000") + zeros(12));
-    EXPECT_EQ(s.MP_Top, QStringLiteral("0"));
-    EXPECT_EQ(s.MP_Left, QStringLiteral("0"));
+    EXPECT_EQ(s.windowPlaces, QStringLiteral("00000001500000003000") + zeros(12));
+    EXPECT_EQ(s.movieTop, QStringLiteral("0"));
+    EXPECT_EQ(s.movieLeft, QStringLiteral("0"));
     ASSERT_EQ(host.placed.size(), 6u);
     EXPECT_EQ(host.placed[0], std::make_pair(WindowId::Main, TwipsPos{150, 3000}));
     EXPECT_EQ(host.placed[5], std::make_pair(WindowId::Play, TwipsPos{0, 0}));
@@ -188,15 +188,15 @@ TEST_F(SettingsFile, NegativeFieldsReadAsZeroAndLaterFieldsKeepTheirPlace)
     writeFile({line1});
     Settings s(path());
     ASSERT_TRUE(s.Load(host));
-    EXPECT_EQ(s.Win_Pos.size(), 140);
+    EXPECT_EQ(s.windowPlaces.size(), 140);
     EXPECT_EQ(s.winPosField(1), 100);
     EXPECT_EQ(s.winPosField(2), 0);
     EXPECT_EQ(s.winPosField(3), 300);
     EXPECT_EQ(s.winPosField(4), 0);
     EXPECT_EQ(s.winPosField(5), 500);
     EXPECT_EQ(s.winPosField(12), 1200);
-    EXPECT_EQ(s.MP_Top, QStringLiteral("1300"));
-    EXPECT_EQ(s.MP_Left, QStringLiteral("0"));
+    EXPECT_EQ(s.movieTop, QStringLiteral("1300"));
+    EXPECT_EQ(s.movieLeft, QStringLiteral("0"));
     ASSERT_EQ(host.placed.size(), 6u);
     EXPECT_EQ(host.placed[0].second, (TwipsPos{100, 0}));
     EXPECT_EQ(host.placed[1], std::make_pair(WindowId::Back, TwipsPos{300, 0}));
@@ -213,9 +213,9 @@ TEST_F(SettingsFile, ShortOrDamagedFirstLine)
     writeFile({line1});
     Settings s(path());
     ASSERT_TRUE(s.Load(host));
-    EXPECT_EQ(s.Win_Pos, line1 + zeros(2));
-    EXPECT_EQ(s.MP_Top, QStringLiteral("0"));
-    EXPECT_EQ(s.MP_Left, QStringLiteral("0"));
+    EXPECT_EQ(s.windowPlaces, line1 + zeros(2));
+    EXPECT_EQ(s.movieTop, QStringLiteral("0"));
+    EXPECT_EQ(s.movieLeft, QStringLiteral("0"));
     EXPECT_EQ(host.placed[4], std::make_pair(WindowId::Registration, TwipsPos{90, 100}));
 
     // A field that is not a number reads as 0; a pair of blanks is skipped.
@@ -237,9 +237,9 @@ TEST_F(SettingsFile, ShortOrDamagedFirstLine)
 TEST_F(SettingsFile, LineRulesForModesWordsColoursAndLyrics)
 {
     Settings s(path());
-    s.Color_T = QStringLiteral("777");
-    s.Color_Sun = QStringLiteral("888");
-    s.Time_Preset = QStringLiteral("Time B01");
+    s.clockColour = QStringLiteral("777");
+    s.sundayColour = QStringLiteral("888");
+    s.timerPreset = QStringLiteral("Time B01");
     QStringList l = defaultLines(zeros(14));
     l[13] = QStringLiteral(" ");                   // line 14
     l[14] = QStringLiteral("TY");                  // line 15
@@ -262,26 +262,26 @@ TEST_F(SettingsFile, LineRulesForModesWordsColoursAndLyrics)
     writeFile(l);
     ASSERT_TRUE(s.Load(host));
 
-    EXPECT_EQ(s.Back_Mode, QStringLiteral("1"));
-    EXPECT_TRUE(s.Top_Flag);
+    EXPECT_EQ(s.backgroundMode, QStringLiteral("1"));
+    EXPECT_TRUE(s.alwaysOnTop);
     EXPECT_EQ(host.topMost, std::vector<bool>{true});
-    EXPECT_EQ(s.Time_Preset, QStringLiteral("Time B01"));
-    EXPECT_EQ(s.Reg_List[0], QStringLiteral(u"C:\\Tools\\a.exe"));
-    EXPECT_EQ(s.Reg_List[20], QStringLiteral("1"));
-    EXPECT_EQ(s.Reg_List[21], QStringLiteral("1"));
-    EXPECT_EQ(s.Reg_List[22], QStringLiteral("0"));
-    EXPECT_EQ(s.Reg_List[23], QStringLiteral("7"));
-    EXPECT_EQ(s.Reg_List[24], QStringLiteral("1"));
-    EXPECT_EQ(s.Reg_List[25], QStringLiteral("1"));
-    EXPECT_EQ(s.Movie_Size, QStringLiteral("DefoltSize"));
-    EXPECT_TRUE(s.Movie_Full_On);
+    EXPECT_EQ(s.timerPreset, QStringLiteral("Time B01"));
+    EXPECT_EQ(s.registrations[0], QStringLiteral(u"C:\\Tools\\a.exe"));
+    EXPECT_EQ(s.registrations[20], QStringLiteral("1"));
+    EXPECT_EQ(s.registrations[21], QStringLiteral("1"));
+    EXPECT_EQ(s.registrations[22], QStringLiteral("0"));
+    EXPECT_EQ(s.registrations[23], QStringLiteral("7"));
+    EXPECT_EQ(s.registrations[24], QStringLiteral("1"));
+    EXPECT_EQ(s.registrations[25], QStringLiteral("1"));
+    EXPECT_EQ(s.movieSize, QStringLiteral("DefoltSize"));
+    EXPECT_TRUE(s.movieFullWindow);
     EXPECT_EQ(host.movieFull, std::vector<bool>{true});
-    EXPECT_EQ(s.Color_Y, QStringLiteral("255"));
-    EXPECT_EQ(s.Color_M, QString());
-    EXPECT_EQ(s.Color_T, QStringLiteral("777"));
-    EXPECT_EQ(s.Color_Sun, QStringLiteral("888"));
-    EXPECT_EQ(s.Color_Day, QStringLiteral("16711680"));
-    EXPECT_EQ(s.Lyrics_Dir, QStringLiteral(u"/home/u/歌詞"));
+    EXPECT_EQ(s.yearColour, QStringLiteral("255"));
+    EXPECT_EQ(s.monthColour, QString());
+    EXPECT_EQ(s.clockColour, QStringLiteral("777"));
+    EXPECT_EQ(s.sundayColour, QStringLiteral("888"));
+    EXPECT_EQ(s.weekdayColour, QStringLiteral("16711680"));
+    EXPECT_EQ(s.lyricsFolder, QStringLiteral(u"/home/u/歌詞"));
 
     // Second pass: "Lyrics Null" and an unknown top-most word change nothing;
     // "TN" and "Movie Nomal Window" clear.
@@ -291,15 +291,15 @@ TEST_F(SettingsFile, LineRulesForModesWordsColoursAndLyrics)
     l[13] = QStringLiteral("M");
     writeFile(l);
     ASSERT_TRUE(s.Load(host));
-    EXPECT_TRUE(s.Top_Flag);
+    EXPECT_TRUE(s.alwaysOnTop);
     EXPECT_EQ(host.topMost, std::vector<bool>{true});
-    EXPECT_EQ(s.Lyrics_Dir, QStringLiteral(u"/home/u/歌詞"));
-    EXPECT_FALSE(s.Movie_Full_On);
-    EXPECT_EQ(s.Back_Mode, QStringLiteral("M"));
+    EXPECT_EQ(s.lyricsFolder, QStringLiteral(u"/home/u/歌詞"));
+    EXPECT_FALSE(s.movieFullWindow);
+    EXPECT_EQ(s.backgroundMode, QStringLiteral("M"));
     l[14] = QStringLiteral("TN");
     writeFile(l);
     ASSERT_TRUE(s.Load(host));
-    EXPECT_FALSE(s.Top_Flag);
+    EXPECT_FALSE(s.alwaysOnTop);
     EXPECT_EQ(host.topMost, (std::vector<bool>{true, false}));
 }
 
@@ -310,7 +310,7 @@ TEST_F(SettingsFile, BackgroundSlotsTakeOnlyPicturesThatExist)
     writeBytes(picture, "jpg");
     writeBytes(hidden, "jpg");
     Settings s(path());
-    s.Back_Slot[3] = QStringLiteral("/old/kept.jpg");
+    s.backgroundSlots[3] = QStringLiteral("/old/kept.jpg");
     QStringList l = defaultLines(zeros(14));
     l[1] = picture;                                 // slot 1
     l[2] = dir.filePath(QStringLiteral("gone.jpg")); // slot 2: missing
@@ -327,23 +327,23 @@ TEST_F(SettingsFile, BackgroundSlotsTakeOnlyPicturesThatExist)
 TEST_F(SettingsFile, ShortFilesKeepValuesAndLinesPastTheLastAreIgnored)
 {
     Settings s(path());
-    s.Reg_List[5] = QStringLiteral("keep5");
-    s.Color_Sat = QStringLiteral("123");
-    s.Lyrics_Dir = QStringLiteral("/lyrics");
+    s.registrations[5] = QStringLiteral("keep5");
+    s.saturdayColour = QStringLiteral("123");
+    s.lyricsFolder = QStringLiteral("/lyrics");
     writeFile({zeros(14), QStringLiteral(" "), QStringLiteral(" ")});
     ASSERT_TRUE(s.Load(host));
-    EXPECT_EQ(s.Reg_List[5], QStringLiteral("keep5"));
-    EXPECT_EQ(s.Color_Sat, QStringLiteral("123"));
-    EXPECT_EQ(s.Lyrics_Dir, QStringLiteral("/lyrics"));
-    EXPECT_TRUE(s.Back_Mode.isEmpty());
+    EXPECT_EQ(s.registrations[5], QStringLiteral("keep5"));
+    EXPECT_EQ(s.saturdayColour, QStringLiteral("123"));
+    EXPECT_EQ(s.lyricsFolder, QStringLiteral("/lyrics"));
+    EXPECT_TRUE(s.backgroundMode.isEmpty());
 
     QStringList l = defaultLines(zeros(14));
     l[50] = QStringLiteral("Lyrics /new");
     l << QStringLiteral("Lyrics /past-the-end") << QStringLiteral("Y_Color1") << QStringLiteral("TY");
     writeFile(l);
     ASSERT_TRUE(s.Load(host));
-    EXPECT_EQ(s.Lyrics_Dir, QStringLiteral("/new"));
-    EXPECT_EQ(s.Color_Y, QString());
+    EXPECT_EQ(s.lyricsFolder, QStringLiteral("/new"));
+    EXPECT_EQ(s.yearColour, QString());
     ASSERT_TRUE(s.Save(host));
     EXPECT_EQ(yk::textfile::readLines(path())->size(), 51);
 }
@@ -353,37 +353,37 @@ TEST_F(SettingsFile, SaveThenLoadRoundTripsEveryValue)
     const QString picture = dir.filePath(QStringLiteral("b.png"));
     writeBytes(picture, "png");
     Settings a(path());
-    a.Win_Pos = zeros(14);
+    a.windowPlaces = zeros(14);
     for (int k = 3; k <= 10; ++k)
         a.setWinPosField(k, k * 111);
     a.setBackSlot(7, picture);
-    a.Back_Mode = QStringLiteral("L07");
-    a.Top_Flag = true;
-    a.Time_Preset = QStringLiteral("Time C12");
+    a.backgroundMode = QStringLiteral("L07");
+    a.alwaysOnTop = true;
+    a.timerPreset = QStringLiteral("Time C12");
     for (int e = 0; e < 20; ++e)
-        a.Reg_List[static_cast<size_t>(e)] = e % 3 ? QStringLiteral(u"C:\\音\\%1.wav").arg(e) : QString();
-    a.Reg_List[20] = QStringLiteral("1");
-    a.Reg_List[21] = QStringLiteral("4");
-    a.Reg_List[22] = QStringLiteral("0");
-    a.Reg_List[23] = QStringLiteral("9");
-    a.Reg_List[24] = QStringLiteral("1");
-    a.Reg_List[25] = QStringLiteral("0");
-    a.Movie_Size = QStringLiteral("x2");
-    a.Movie_Full_On = true;
-    a.Color_Y = QStringLiteral("255");
-    a.Color_M = QStringLiteral("65280");
-    a.Color_T = QStringLiteral("0");
-    a.Color_Sun = QStringLiteral("255");
-    a.Color_Day = QString();
-    a.Color_Sat = QStringLiteral("16711680");
-    a.Lyrics_Dir = QStringLiteral(u"/歌詞");
-    a.MP_Top = QStringLiteral("1500");
-    a.MP_Left = QStringLiteral("-20");
+        a.registrations[static_cast<size_t>(e)] = e % 3 ? QStringLiteral(u"C:\\音\\%1.wav").arg(e) : QString();
+    a.registrations[20] = QStringLiteral("1");
+    a.registrations[21] = QStringLiteral("4");
+    a.registrations[22] = QStringLiteral("0");
+    a.registrations[23] = QStringLiteral("9");
+    a.registrations[24] = QStringLiteral("1");
+    a.registrations[25] = QStringLiteral("0");
+    a.movieSize = QStringLiteral("x2");
+    a.movieFullWindow = true;
+    a.yearColour = QStringLiteral("255");
+    a.monthColour = QStringLiteral("65280");
+    a.clockColour = QStringLiteral("0");
+    a.sundayColour = QStringLiteral("255");
+    a.weekdayColour = QString();
+    a.saturdayColour = QStringLiteral("16711680");
+    a.lyricsFolder = QStringLiteral(u"/歌詞");
+    a.movieTop = QStringLiteral("1500");
+    a.movieLeft = QStringLiteral("-20");
     host.positions[WindowId::Main] = {1, 2};
     host.positions[WindowId::Play] = {11, 12};
     ASSERT_TRUE(a.Save(host));
     // Without a registration window the folder in memory is written and kept.
-    EXPECT_EQ(a.Lyrics_Dir, QStringLiteral(u"/歌詞"));
+    EXPECT_EQ(a.lyricsFolder, QStringLiteral(u"/歌詞"));
     const QByteArray first = readBytes(path());
     EXPECT_TRUE(first.endsWith(QStringLiteral(u"Lyrics /歌詞\r\n").toUtf8()));
 
@@ -395,18 +395,18 @@ TEST_F(SettingsFile, SaveThenLoadRoundTripsEveryValue)
     for (int k = 3; k <= 10; ++k)
         EXPECT_EQ(b.winPosField(k), k * 111);
     EXPECT_EQ(b.backSlot(7), picture);
-    EXPECT_EQ(b.Back_Mode, a.Back_Mode);
-    EXPECT_TRUE(b.Top_Flag);
-    EXPECT_EQ(b.Time_Preset, a.Time_Preset);
-    EXPECT_EQ(b.Reg_List, a.Reg_List);
-    EXPECT_EQ(b.Movie_Size, a.Movie_Size);
-    EXPECT_TRUE(b.Movie_Full_On);
-    EXPECT_EQ(b.Color_M, a.Color_M);
-    EXPECT_EQ(b.Color_Day, QString());
-    EXPECT_EQ(b.Color_Sat, a.Color_Sat);
-    EXPECT_EQ(b.Lyrics_Dir, a.Lyrics_Dir);
-    EXPECT_EQ(b.MP_Top, QStringLiteral("1500"));
-    EXPECT_EQ(b.MP_Left, QStringLiteral("0")); // stored negative, read back on screen
+    EXPECT_EQ(b.backgroundMode, a.backgroundMode);
+    EXPECT_TRUE(b.alwaysOnTop);
+    EXPECT_EQ(b.timerPreset, a.timerPreset);
+    EXPECT_EQ(b.registrations, a.registrations);
+    EXPECT_EQ(b.movieSize, a.movieSize);
+    EXPECT_TRUE(b.movieFullWindow);
+    EXPECT_EQ(b.monthColour, a.monthColour);
+    EXPECT_EQ(b.weekdayColour, QString());
+    EXPECT_EQ(b.saturdayColour, a.saturdayColour);
+    EXPECT_EQ(b.lyricsFolder, a.lyricsFolder);
+    EXPECT_EQ(b.movieTop, QStringLiteral("1500"));
+    EXPECT_EQ(b.movieLeft, QStringLiteral("0")); // stored negative, read back on screen
 
     // Saving what was loaded changes nothing but the movie window's left.
     ASSERT_TRUE(b.Save(other));
@@ -432,25 +432,25 @@ TEST_F(SettingsFile, ReadsAShiftJisFileWrittenOnWindows)
     Settings s(path());
     ASSERT_TRUE(s.Load(host));
     EXPECT_EQ(s.backSlot(1), picture);
-    EXPECT_EQ(s.Reg_List[0], l[16]);
-    EXPECT_EQ(s.Reg_List[10], l[26]);
-    EXPECT_EQ(s.Lyrics_Dir, QStringLiteral(u"C:\\歌詞"));
+    EXPECT_EQ(s.registrations[0], l[16]);
+    EXPECT_EQ(s.registrations[10], l[26]);
+    EXPECT_EQ(s.lyricsFolder, QStringLiteral(u"C:\\歌詞"));
     // Written back as UTF-8, and read the same way.
     ASSERT_TRUE(s.Save(host));
     EXPECT_TRUE(readBytes(path()).contains(QStringLiteral(u"髙橋.exe").toUtf8()));
     Settings again(path());
     ASSERT_TRUE(again.Load(host));
-    EXPECT_EQ(again.Reg_List, s.Reg_List);
+    EXPECT_EQ(again.registrations, s.registrations);
 }
 
 TEST_F(SettingsFile, RegistrationWindowBoxesAndLyricsFolderAreUsedWhenPresent)
 {
     Settings s(path());
-    s.Reg_List[20] = QStringLiteral("1");
-    s.Reg_List[22] = QStringLiteral("1");
-    s.Reg_List[24] = QStringLiteral("0");
-    s.Reg_List[25] = QStringLiteral("1");
-    s.Lyrics_Dir = QStringLiteral("/old");
+    s.registrations[20] = QStringLiteral("1");
+    s.registrations[22] = QStringLiteral("1");
+    s.registrations[24] = QStringLiteral("0");
+    s.registrations[25] = QStringLiteral("1");
+    s.lyricsFolder = QStringLiteral("/old");
     host.registration = true;
     host.stuckOff[RegistrationCheck::ExitWin] = true;
     host.lyricsBox = QStringLiteral("/from/box");
@@ -467,7 +467,7 @@ TEST_F(SettingsFile, RegistrationWindowBoxesAndLyricsFolderAreUsedWhenPresent)
     EXPECT_EQ(lines[40], QStringLiteral("MsgBoxFalse"));
     EXPECT_EQ(lines[49], QStringLiteral("ExitWinFalse")); // what the box shows wins
     EXPECT_EQ(lines[50], QStringLiteral("Lyrics /from/box"));
-    EXPECT_EQ(s.Lyrics_Dir, QStringLiteral("/from/box"));
+    EXPECT_EQ(s.lyricsFolder, QStringLiteral("/from/box"));
 
     // An empty box leaves the folder in memory to be written.
     host.lyricsBox.clear();
@@ -480,8 +480,8 @@ TEST_F(SettingsFile, RegistrationWindowBoxesAndLyricsFolderAreUsedWhenPresent)
 TEST_F(SettingsFile, ValuesWithLineBreaksCannotShiftLaterLines)
 {
     Settings s(path());
-    s.Reg_List[3] = QStringLiteral("a\r\nb");
-    s.Time_Preset = QStringLiteral("Time\nA01");
+    s.registrations[3] = QStringLiteral("a\r\nb");
+    s.timerPreset = QStringLiteral("Time\nA01");
     ASSERT_TRUE(s.Save(host));
     const QStringList lines = *yk::textfile::readLines(path());
     ASSERT_EQ(lines.size(), 51);
@@ -495,7 +495,7 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileWhole)
     Settings s(path());
     writeFile(defaultLines(zeros(14)));
     const QByteArray old = readBytes(path());
-    s.Reg_List[0] = QString(8000, u'x'); // the new file is larger than the limit
+    s.registrations[0] = QString(8000, u'x'); // the new file is larger than the limit
     {
         yk::test::FileSizeLimit limit(old.size() + 100);
         EXPECT_FALSE(s.Save(host));
@@ -527,12 +527,12 @@ TEST_F(SettingsFile, AHugeFileOfBareLineEndsIsReadOnlyAsFarAsItsLinesGo)
     bool loaded = false;
     const yk::test::Cost cost = yk::test::measure([&] { loaded = s.Load(host); });
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(s.Time_Preset, QStringLiteral("Time B0130"));
+    EXPECT_EQ(s.timerPreset, QStringLiteral("Time B0130"));
     EXPECT_EQ(s.winPos(WindowId::Main), (TwipsPos{150, 3000}));
     // Lines 21-51 of the file are empty: they read as such, no further.
-    EXPECT_EQ(s.Reg_List[Settings::RegAprOn], QStringLiteral("0"));
-    EXPECT_EQ(s.Reg_List[Settings::RegAprNumber], QStringLiteral("1"));
-    EXPECT_EQ(s.Movie_Size, QStringLiteral("DefoltSize"));
+    EXPECT_EQ(s.registrations[Settings::RegAprOn], QStringLiteral("0"));
+    EXPECT_EQ(s.registrations[Settings::RegAprNumber], QStringLiteral("1"));
+    EXPECT_EQ(s.movieSize, QStringLiteral("DefoltSize"));
     EXPECT_LT(cost.peakGrowth, 8 << 20) << "peak memory grew by " << cost.peakGrowth << " bytes";
     EXPECT_LT(cost.ms, 200);
     std::cout << "[ measure  ] 50 MiB settings file: peak +" << cost.peakGrowth / 1024 << " KiB, "
@@ -550,9 +550,9 @@ TEST_F(SettingsFile, ALineTooLongForAnyPathEndsTheReadingThere)
     writeFile(lines);
     Settings s(path());
     ASSERT_TRUE(s.Load(host));
-    EXPECT_EQ(s.Time_Preset, QStringLiteral("Time B0130"));
-    EXPECT_EQ(s.Reg_List[0], lines[16]);
-    EXPECT_TRUE(s.Reg_List[1].isEmpty());
-    EXPECT_TRUE(s.Reg_List[2].isEmpty());
-    EXPECT_TRUE(s.Lyrics_Dir.isEmpty());
+    EXPECT_EQ(s.timerPreset, QStringLiteral("Time B0130"));
+    EXPECT_EQ(s.registrations[0], lines[16]);
+    EXPECT_TRUE(s.registrations[1].isEmpty());
+    EXPECT_TRUE(s.registrations[2].isEmpty());
+    EXPECT_TRUE(s.lyricsFolder.isEmpty());
 }

@@ -6,12 +6,15 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "launcher/DirForm.h"
+#include "launcher/FilePickerWindow.h"
 #include "shell/AboutWindow.h"
 #include "shell/PopupMenu.h"
 #include "platform/TextFile.h"
 #include "skin/BackWindow.h"
+#include "support/TestUtil.h"
 #include "support/AppHarness.h"
+
+using yk::test::child;
 
 using namespace yk;
 using yk::test::Harness;
@@ -21,23 +24,23 @@ TEST(AlwaysOnTop, TogglingTwiceLeavesTheSettingAndTheTrayClickRaisesOnly)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_FALSE(h.app->settings().Top_Flag);
+    EXPECT_FALSE(h.settings().alwaysOnTop);
     h.menu(QStringLiteral("mnu_Top"));
-    EXPECT_TRUE(h.app->settings().Top_Flag);
-    EXPECT_TRUE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(h.app->form()->isVisible());
+    EXPECT_TRUE(h.settings().alwaysOnTop);
+    EXPECT_TRUE(h.form()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(h.form()->isVisible());
     h.menu(QStringLiteral("mnu_Top"));
-    EXPECT_FALSE(h.app->settings().Top_Flag);
-    EXPECT_FALSE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(h.settings().alwaysOnTop);
+    EXPECT_FALSE(h.form()->windowFlags() & Qt::WindowStaysOnTopHint);
 
     // A left click on the tray icon brings the windows forward without
     // leaving the setting on; with the setting on it changes nothing.
     Q_EMIT h.tray.clicked();
-    EXPECT_FALSE(h.app->settings().Top_Flag);
+    EXPECT_FALSE(h.settings().alwaysOnTop);
     h.menu(QStringLiteral("mnu_Top"));
     Q_EMIT h.tray.clicked();
-    EXPECT_TRUE(h.app->settings().Top_Flag);
-    EXPECT_TRUE(h.app->form()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(h.settings().alwaysOnTop);
+    EXPECT_TRUE(h.form()->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
@@ -46,7 +49,7 @@ TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
     h.startAndSettle();
     h.mascot.scripts.clear();
     h.menu(QStringLiteral("mnu_Haikei"));
-    BackWindow* back = h.app->windows().backWindow();
+    BackWindow* back = h.windows().backWindow();
     ASSERT_NE(back, nullptr);
     ASSERT_EQ(h.mascot.scripts.size(), 1);
     EXPECT_TRUE(h.mascot.scripts.first().startsWith(QStringLiteral("\\t\\u\\s[0]番号の下の枠")));
@@ -55,7 +58,7 @@ TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
     QWidget* thumb = back->findChild<QWidget*>(QStringLiteral("IMG_TOP_2"));
     ASSERT_NE(thumb, nullptr);
     QTest::mouseClick(thumb, Qt::LeftButton);
-    Dir_Form* picker = h.app->windows().picker();
+    FilePickerWindow* picker = h.windows().picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_TRUE(picker->windowTitle().endsWith(QStringLiteral("背景登録")));
 
@@ -69,14 +72,14 @@ TEST(Backgrounds, RightClickShowsASlotAndThePickerRegistersOne)
     ASSERT_NE(text1, nullptr);
     text1->setText(picture);
     QTest::keyClick(text1, Qt::Key_Return);
-    EXPECT_EQ(h.app->settings().Back_Slot[3], picture);
+    EXPECT_EQ(h.settings().backgroundSlots[3], picture);
 
     // Right click on it shows it at once and makes it the mode.
     QTest::mouseClick(thumb, Qt::RightButton);
-    EXPECT_EQ(h.app->backgrounds().picturePath(), picture);
-    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("3"));
+    EXPECT_EQ(h.backgrounds().picturePath(), picture);
+    EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("3"));
     // The frame stays drawn over the new picture, its middle shows the sky.
-    const QImage shown = h.app->form()->background().toImage();
+    const QImage shown = h.form()->background().toImage();
     EXPECT_EQ(QColor(shown.pixel(88, 100)), QColor(20, 120, 200));
 
     // "戻る(&E)" saves the settings with the new slot.
@@ -94,11 +97,11 @@ TEST(Launcher, EntriesStartThroughTheShellOnlyWhenTheirProgramExists)
     h.startAndSettle();
     const QString tool = h.path(QStringLiteral("exe/tool.EXE"));
     touch(tool);
-    h.app->settings().Reg_List[1] = tool;
-    h.app->settings().Reg_List[4] = h.path(QStringLiteral("exe/gone.exe"));
-    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr2")));
-    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr5")));
-    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr1")));
+    h.settings().registrations[1] = tool;
+    h.settings().registrations[4] = h.path(QStringLiteral("exe/gone.exe"));
+    EXPECT_TRUE(h.menuCommands().run(QStringLiteral("mnu_Apr2")));
+    EXPECT_TRUE(h.menuCommands().run(QStringLiteral("mnu_Apr5")));
+    EXPECT_TRUE(h.menuCommands().run(QStringLiteral("mnu_Apr1")));
     EXPECT_EQ(h.shell.started, QStringList{tool});
 }
 
@@ -122,7 +125,7 @@ TEST(PopupMenu, OpensOnRightReleaseAndSpaceAndItsItemsDoTheirWork)
 {
     Harness h;
     h.startAndSettle();
-    QMenu* menu = h.app->menu()->menu();
+    QMenu* menu = h.menu()->menu();
     QTest::mouseClick(h.label(QStringLiteral("lblday_12")), Qt::RightButton);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
@@ -132,17 +135,17 @@ TEST(PopupMenu, OpensOnRightReleaseAndSpaceAndItsItemsDoTheirWork)
 
     // Background slot 5 is empty: the fallback picture, and "5" becomes the mode.
     h.menu(QStringLiteral("mnu_No5"));
-    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("5"));
-    EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
+    EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("5"));
+    EXPECT_EQ(h.backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
     h.menu(QStringLiteral("mnu_Loop"));
-    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L05"));
-    h.app->popupMenu(QPoint(0, 0), true);
-    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Loop"))->isChecked());
+    EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("L05"));
+    h.popupMenu(QPoint(0, 0), true);
+    EXPECT_TRUE(h.menu()->item(QStringLiteral("mnu_Loop"))->isChecked());
     menu->hide();
 
     h.menu(QStringLiteral("mnu_Top"));
-    EXPECT_TRUE(h.app->settings().Top_Flag);
-    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Top"))->isChecked());
+    EXPECT_TRUE(h.settings().alwaysOnTop);
+    EXPECT_TRUE(h.menu()->item(QStringLiteral("mnu_Top"))->isChecked());
 
     QSignalSpy finished(h.app.get(), &App::finished);
     h.menu(QStringLiteral("mnu_End"));
@@ -153,25 +156,25 @@ TEST(PopupMenu, LauncherItemsFollowTheRegisteredProgramsAfterAboutOk)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_FALSE(h.app->menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
+    EXPECT_FALSE(h.menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
     const QString memo = h.path(QStringLiteral("exe/memo.exe"));
     touch(memo);
-    h.app->settings().Reg_List[2] = memo;
+    h.settings().registrations[2] = memo;
 
     h.mascot.scripts.clear();
     h.menu(QStringLiteral("mnu_Properties"));
-    AboutWindow* about = h.app->windows().about();
+    AboutWindow* about = h.windows().about();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     ASSERT_EQ(h.mascot.scripts.size(), 1);
     EXPECT_EQ(h.mascot.scripts.first(), AboutWindow::kOpenHint);
-    about->cmdOK->click();
-    QAction* third = h.app->menu()->item(QStringLiteral("mnu_Apr3"));
+    child<QPushButton>(about, "cmdOK")->click();
+    QAction* third = h.menu()->item(QStringLiteral("mnu_Apr3"));
     EXPECT_TRUE(third->isVisible());
     EXPECT_EQ(third->text(), QStringLiteral("memo"));
-    EXPECT_TRUE(h.app->menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
+    EXPECT_TRUE(h.menu()->item(QStringLiteral("mnu_Ber5"))->isVisible());
 
-    EXPECT_TRUE(h.app->menuCommands().run(QStringLiteral("mnu_Apr3")));
+    EXPECT_TRUE(h.menuCommands().run(QStringLiteral("mnu_Apr3")));
     EXPECT_EQ(h.shell.started, QStringList{memo});
 }
 

@@ -1,6 +1,6 @@
 #include "platform/SstpClient.h"
 #include "shell/MascotErrorBox.h"
-#include "shell/ScriptEscape.h"
+#include "core/ScriptEscape.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,7 +9,7 @@
 #include "platform/TextFile.h"
 #include "shell/App.h"
 #include "shell/HandOver.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "support/AppHarness.h"
 #include "platform/TextFile.h"
 
@@ -31,7 +31,7 @@ TEST(StartUp, FirstStartMakesFoldersGreetsAndCreatesTheSettingsFile)
     h.startAndSettle();
     for (const char* f : {"System", "wav", "img", "txt"})
         EXPECT_TRUE(QDir(h.path(QString::fromLatin1(f))).exists()) << f;
-    EXPECT_TRUE(h.app->firstStart());
+    EXPECT_TRUE(h.firstStart());
     ASSERT_FALSE(h.mascot.scripts.isEmpty());
     EXPECT_EQ(h.mascot.scripts.first(), kFirst);
 
@@ -39,7 +39,7 @@ TEST(StartUp, FirstStartMakesFoldersGreetsAndCreatesTheSettingsFile)
     ASSERT_TRUE(lines.has_value());
     ASSERT_EQ(lines->size(), 1);
     EXPECT_EQ(lines->first().size(), 20);
-    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_TRUE(h.clockTick().isActive());
 }
 
 TEST(StartUp, FirstStartWritesOurSkinAndShowsItFramed)
@@ -50,8 +50,8 @@ TEST(StartUp, FirstStartWritesOurSkinAndShowsItFramed)
                           "System/Day.gif", "System/Day_Bar.gif", "System/Day_Bar2.gif", "wav/Opening.wav",
                           "wav/Time_Set.wav", "wav/Timer.wav"})
         EXPECT_TRUE(QFile::exists(h.path(QString::fromLatin1(f)))) << f;
-    EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
-    const QImage shown = h.app->form()->background().toImage();
+    EXPECT_EQ(h.backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
+    const QImage shown = h.form()->background().toImage();
     ASSERT_EQ(shown.size(), QSize(177, 177));
     // The frame's border is drawn over the picture; its middle shows the picture.
     const QImage frame(h.path(QStringLiteral("System/Flame.bmp")));
@@ -79,13 +79,13 @@ TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
     {
         Harness h;   // random with empty slots: the fallback picture
         startWith(h, QStringLiteral("R"), {});
-        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
-        EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("R"));
+        EXPECT_EQ(h.backgrounds().picturePath(), h.path(QStringLiteral("System/Back.jpg")));
+        EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("R"));
     }
     {
         Harness h;   // a fixed slot
         startWith(h, QStringLiteral("2"), {QStringLiteral("img/one.jpg"), QStringLiteral("img/two.jpg")});
-        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("img/two.jpg")));
+        EXPECT_EQ(h.backgrounds().picturePath(), h.path(QStringLiteral("img/two.jpg")));
     }
     {
         Harness h;   // monthly: December's slot
@@ -93,7 +93,7 @@ TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
         for (int k = 1; k <= 12; ++k)
             files.append(QStringLiteral("img/m%1.jpg").arg(k));
         startWith(h, QStringLiteral("M"), files);
-        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("img/m12.jpg")));
+        EXPECT_EQ(h.backgrounds().picturePath(), h.path(QStringLiteral("img/m12.jpg")));
     }
     {
         Harness h;   // in turn: advances once per start, 12 wraps to 1
@@ -101,10 +101,10 @@ TEST(StartUp, BackgroundModesChooseTheSlotOrFallBack)
         for (int k = 1; k <= 12; ++k)
             files.append(QStringLiteral("img/l%1.jpg").arg(k));
         startWith(h, QStringLiteral("L12"), files);
-        EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L01"));
-        EXPECT_EQ(h.app->backgrounds().picturePath(), h.path(QStringLiteral("img/l1.jpg")));
+        EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("L01"));
+        EXPECT_EQ(h.backgrounds().picturePath(), h.path(QStringLiteral("img/l1.jpg")));
         h.key(Qt::Key_Right);   // a later redraw does not advance again
-        EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("L01"));
+        EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("L01"));
     }
 }
 
@@ -114,7 +114,7 @@ TEST(StartUp, NormalStartGreetsAsUsualAndAbsentMascotHearsNothing)
     QDir(h.dir.path()).mkpath(QStringLiteral("txt"));
     QDir(h.dir.path()).mkpath(QStringLiteral("System"));
     h.startAndSettle();
-    EXPECT_FALSE(h.app->firstStart());
+    EXPECT_FALSE(h.firstStart());
     ASSERT_EQ(h.mascot.scripts.size(), 1);
     EXPECT_EQ(h.mascot.scripts.first(), kNormal);
 
@@ -134,7 +134,7 @@ TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
         EXPECT_EQ(h.device.log(), (QStringList{QStringLiteral("Command=Close"), QStringLiteral("DeviceType=WaveAudio"),
                                                QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Opening.wav")),
                                                QStringLiteral("Command=Open"), QStringLiteral("Command=Play")}));
-        EXPECT_TRUE(h.app->player().systemSoundPlaying());
+        EXPECT_TRUE(h.player().systemSoundPlaying());
         EXPECT_EQ(h.label(QStringLiteral("lbl_Play_Name"))->text(), QStringLiteral("Yomikaze V1.35"));
     }
     {
@@ -143,14 +143,14 @@ TEST(StartUp, OpeningSoundPrefersWavThenMp3ThenNothing)
         touch(h.path(QStringLiteral("wav/Opening.mp3")));
         h.startAndSettle();
         EXPECT_TRUE(h.device.log().contains(QStringLiteral("DeviceType=MpegVideo")));
-        EXPECT_TRUE(h.app->player().systemSoundPlaying());
+        EXPECT_TRUE(h.player().systemSoundPlaying());
     }
     {
         Harness h;
         QDir(h.dir.path()).mkpath(QStringLiteral("System"));   // no default skin written
         h.startAndSettle();
         EXPECT_TRUE(h.device.log().isEmpty());
-        EXPECT_FALSE(h.app->player().systemSoundPlaying());
+        EXPECT_FALSE(h.player().systemSoundPlaying());
     }
 }
 
@@ -167,22 +167,22 @@ TEST(StartUp, StartWithFilesFillsTheListRaisesPlayStartAndPlaysNoOpening)
 
     const QStringList expected{h.path(QStringLiteral("single.mp3")), h.path(QStringLiteral("music/a.wav")),
                                h.path(QStringLiteral("music/b.mp3")), h.path(QStringLiteral("music/sub/c.mid"))};
-    EXPECT_EQ(h.app->playList().entries(), expected);
-    EXPECT_TRUE(h.app->player().playStartPending());
-    EXPECT_FALSE(h.app->player().systemSoundPlaying());
+    EXPECT_EQ(h.playList().entries(), expected);
+    EXPECT_TRUE(h.player().playStartPending());
+    EXPECT_FALSE(h.player().systemSoundPlaying());
     EXPECT_TRUE(h.device.log().isEmpty());
     EXPECT_EQ(h.label(QStringLiteral("lbl_Play_Name"))->text(), QStringLiteral("1.single"));
     // Settings are read even with a command line, so the clock ticks.
-    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_TRUE(h.clockTick().isActive());
 }
 
 TEST(StartUp, StartWithOnlyMissingFilesDoesNotStartPlayback)
 {
     Harness h;
     h.startAndSettle({h.path(QStringLiteral("gone.mp3"))});
-    EXPECT_TRUE(h.app->playList().isEmpty());
-    EXPECT_FALSE(h.app->player().playStartPending());
-    EXPECT_TRUE(h.app->clockTick().isActive());
+    EXPECT_TRUE(h.playList().isEmpty());
+    EXPECT_FALSE(h.player().playStartPending());
+    EXPECT_TRUE(h.clockTick().isActive());
 }
 
 TEST(StartUp, VolumeKnobFollowsTheMixerLeftChannel)
@@ -201,7 +201,7 @@ TEST(StartUp, WorkAreaIsReadOnce)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_EQ(h.app->workArea(), QRect(0, 0, 1280, 1024));
+    EXPECT_EQ(h.workArea(), QRect(0, 0, 1280, 1024));
 }
 
 TEST(StartUp, ScheduleMarkShowsWhenTodayHasANoteWhateverTheCase)
@@ -227,7 +227,7 @@ TEST(StartUp, CalendarShowsTodaysMonth)
     EXPECT_TRUE(h.label(QStringLiteral("lblday_1"))->text().isEmpty());
     EXPECT_FALSE(h.label(QStringLiteral("Img_toujitu_9"))->isHidden());   // the 8th
     // Empty colours got their defaults, to be saved with the settings.
-    EXPECT_EQ(h.app->settings().Color_Sun, QStringLiteral("255"));
+    EXPECT_EQ(h.settings().sundayColour, QStringLiteral("255"));
 }
 
 TEST(Shutdown, EndCommandSavesFullSettingsAndSaysGoodbyeLast)
@@ -255,7 +255,7 @@ TEST(Shutdown, SystemCloseSavesButSendsNoFarewell)
 {
     Harness h;
     h.startAndSettle();
-    h.app->settings().Back_Mode = QStringLiteral("M");
+    h.settings().backgroundMode = QStringLiteral("M");
     h.app->systemClose();
     EXPECT_FALSE(h.mascot.scripts.contains(kFarewell));
     const auto lines = textfile::readLines(h.path(QStringLiteral("System/viw.ini")));
@@ -297,7 +297,7 @@ TEST(StartUp, FirstStartWithAFileStillCreatesTheSettingsFile)
     touch(h.path(QStringLiteral("song.mp3")));
     h.startAndSettle({h.path(QStringLiteral("song.mp3"))});
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("System/viw.ini"))));
-    EXPECT_TRUE(h.app->player().playStartPending());
+    EXPECT_TRUE(h.player().playStartPending());
 }
 
 TEST(StartUp, AWindowStoredOffTheDesktopComesBackIntoReach)
@@ -309,26 +309,26 @@ TEST(StartUp, AWindowStoredOffTheDesktopComesBackIntoReach)
                                      {QStringLiteral("00000600000000090000")}));
     h.startAndSettle();
     const QRect area(0, 0, 1280, 1024);
-    EXPECT_TRUE(area.contains(h.app->form()->geometry())) << h.app->form()->x() << "," << h.app->form()->y();
+    EXPECT_TRUE(area.contains(h.form()->geometry())) << h.form()->x() << "," << h.form()->y();
 
     Harness kept;
     QDir(kept.dir.path()).mkpath(QStringLiteral("System"));
     ASSERT_TRUE(textfile::writeLines(kept.path(QStringLiteral("System/viw.ini")),
                                      {QStringLiteral("00000030000000004500")}));
     kept.startAndSettle();
-    EXPECT_EQ(kept.app->form()->pos(), QPoint(300, 200));
+    EXPECT_EQ(kept.form()->pos(), QPoint(300, 200));
 }
 
 TEST(Shutdown, ALogOffRequestSavesButKeepsTheProgramRunning)
 {
     Harness h;
     h.startAndSettle();
-    h.app->settings().Back_Mode = QStringLiteral("M");
+    h.settings().backgroundMode = QStringLiteral("M");
     QSignalSpy finished(h.app.get(), &App::finished);
     h.app->commitData();
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_TRUE(h.app->clockTick().isActive());
-    EXPECT_TRUE(h.app->form()->isVisible());
+    EXPECT_TRUE(h.clockTick().isActive());
+    EXPECT_TRUE(h.form()->isVisible());
     const auto lines = textfile::readLines(h.path(QStringLiteral("System/viw.ini")));
     ASSERT_TRUE(lines.has_value());
     ASSERT_EQ(lines->size(), 51);
@@ -336,5 +336,5 @@ TEST(Shutdown, ALogOffRequestSavesButKeepsTheProgramRunning)
     // The session really ends: saved again, hot key released, the program goes.
     h.app->systemClose();
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_FALSE(h.app->clockTick().isActive());
+    EXPECT_FALSE(h.clockTick().isActive());
 }

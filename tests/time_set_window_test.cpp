@@ -15,6 +15,8 @@
 #include "support/TestUtil.h"
 #include "timers/CountdownTimer.h"
 
+using yk::test::child;
+
 using namespace yk;
 
 namespace {
@@ -161,13 +163,13 @@ TEST(TimeSetWiring, TheWindowCarriesTheQuestionAndItsAnswerBackToTheFlow)
     flow.timeSet();
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.questionText(), QStringLiteral("5分後にお知らせしますか？"));
-    QTest::mouseClick(window.cmb_Yes, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "cmb_Yes"), Qt::LeftButton);
     EXPECT_TRUE(timer.isArmed()) << "Yes reached the flow as Yes";
     EXPECT_EQ(mascot.size(), 1);
 
     flow.timeSet();
     ASSERT_TRUE(window.isVisible());
-    QTest::mouseClick(window.cmb_No, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "cmb_No"), Qt::LeftButton);
     EXPECT_FALSE(timer.isArmed()) << "No reached the flow as No";
     EXPECT_TRUE(timer.timerText().isEmpty());
     EXPECT_EQ(mascot.size(), 1);
@@ -183,7 +185,7 @@ TEST(TimeSetWiring, TheWindowCarriesTheQuestionAndItsAnswerBackToTheFlow)
     EXPECT_EQ(window.questionText(), QStringLiteral("タイマーをセットしますか？"));
     flow.timeSet(); // a second request while it is open
     EXPECT_TRUE(window.isVisible());
-    QTest::mouseClick(window.cmb_Yes, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&window, "cmb_Yes"), Qt::LeftButton);
     EXPECT_EQ(registrations, 1);
     EXPECT_FALSE(window.isVisible());
 }
@@ -199,7 +201,7 @@ TEST(TimeSetPicture, TheQuestionIsDrawn)
     ASSERT_EQ(shot.size(), window.size() * shot.devicePixelRatio());
 
     // The question's text leaves more than one colour in its strip.
-    const QRect strip = window.txt_Set->geometry();
+    const QRect strip = child<QLabel>(&window, "txt_Set")->geometry();
     const QRgb first = shot.pixel(strip.topLeft());
     bool inked = false;
     for (int y = strip.top(); y <= strip.bottom() && !inked; ++y)

@@ -9,7 +9,7 @@
 
 #include "platform/Clock.h"
 #include "support/Fakes.h"
-#include "timers/ClockTick.h"
+#include "core/ClockTick.h"
 #include "timers/CountdownTimer.h"
 
 using namespace yk;
@@ -308,9 +308,9 @@ TEST_F(Completion, TickStepsCheckThenCompleteOncePerTimer)
     FakeClock clock(QDateTime(QDate(2026, 1, 5), QTime(9, 59, 59, 950)));
     ClockTick tick(clock);
     TimerCompletion completion(actions, defaultSound());
-    tick.addStep(QStringLiteral("player"), [](const QDateTime&) { throw std::runtime_error("device"); });
-    tick.addStep(QStringLiteral("timer check"), [&](const QDateTime& now) { timer.check(now); });
-    tick.addStep(QStringLiteral("timer completion"), [&](const QDateTime&) { completion.run(timer, reg); });
+    tick.addStep(TickPhase::Track, QStringLiteral("player"), [](const QDateTime&) { throw std::runtime_error("device"); });
+    tick.addStep(TickPhase::Timer, QStringLiteral("timer check"), [&](const QDateTime& now) { timer.check(now); });
+    tick.addStep(TickPhase::Timer, QStringLiteral("timer completion"), [&](const QDateTime&) { completion.run(timer, reg); });
 
     timer.start(QStringLiteral("Time A03"), clock.now());
     int ticks = 0;

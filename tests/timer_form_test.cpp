@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 #include "support/TestUtil.h"
 #include "timers/TimerForm.h"
 
@@ -112,52 +112,52 @@ TEST_F(FormTest, EachPresetComesBackAsItWasWithItsCaption)
 
 TEST_F(FormTest, StoreWritesThePresetOfTheActiveGroupOnly)
 {
-    settings.Time_Preset = QStringLiteral("Time A05");
+    settings.timerPreset = QStringLiteral("Time A05");
     form.load();
     form.editBox(Box::H, QStringLiteral("2"));
     form.editBox(Box::M, QStringLiteral("5"));
     EXPECT_EQ(form.setCaption(), QStringLiteral("2時間5分後にセットします♪"));
     // Nothing is kept before the set button.
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time A05"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time A05"));
     form.store();
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time B0205"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time B0205"));
 
     // The quick option kept its choice while B was active and wins again.
     form.activate(Group::A);
     form.store();
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time A05"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time A05"));
     form.chooseQuick(Quick::M10);
     form.store();
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time A10"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time A10"));
 
     form.editBox(Box::H2, QStringLiteral("7"));
     form.editBox(Box::M2, QStringLiteral("30"));
     EXPECT_EQ(form.presetText(), QString()) << "neither AM nor PM chosen";
     form.chooseHalf(Half::AM);
     form.store();
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time CA0730"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time CA0730"));
     form.editBox(Box::H2, QStringLiteral("19"));
     form.store();
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time CP0730"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time CP0730"));
 }
 
 TEST_F(FormTest, StoringGroupAWithoutAChoiceEmptiesThePreset)
 {
-    settings.Time_Preset = QStringLiteral("Time B0130");
+    settings.timerPreset = QStringLiteral("Time B0130");
     form.load();
     form.activate(Group::A);
     form.store();
-    EXPECT_TRUE(settings.Time_Preset.isEmpty());
+    EXPECT_TRUE(settings.timerPreset.isEmpty());
 }
 
 TEST_F(FormTest, ListsShowTenSlotsAndTheChosenOne)
 {
     const QString tool = file(QStringLiteral("tool.exe"));
     const QString bell = file(QStringLiteral("bell.wav"));
-    settings.Reg_List[2] = tool;
-    settings.Reg_List[5] = dir.filePath(QStringLiteral("gone.exe"));
-    settings.Reg_List[Settings::RegAprNumber] = QStringLiteral("3");
-    settings.Reg_List[13] = bell;
+    settings.registrations[2] = tool;
+    settings.registrations[5] = dir.filePath(QStringLiteral("gone.exe"));
+    settings.registrations[Settings::RegAprNumber] = QStringLiteral("3");
+    settings.registrations[13] = bell;
     form.load();
 
     const QStringList programs = form.rows(List::Programs);
@@ -177,12 +177,12 @@ TEST_F(FormTest, ListsShowTenSlotsAndTheChosenOne)
 
     // A chosen row becomes the number of its own list only.
     form.chooseRow(List::Sounds, 3);
-    EXPECT_EQ(settings.Reg_List[Settings::RegWavNumber], QStringLiteral("4"));
-    EXPECT_EQ(settings.Reg_List[Settings::RegAprNumber], QStringLiteral("3"));
+    EXPECT_EQ(settings.registrations[Settings::RegWavNumber], QStringLiteral("4"));
+    EXPECT_EQ(settings.registrations[Settings::RegAprNumber], QStringLiteral("3"));
     EXPECT_EQ(form.nameText(List::Sounds), QStringLiteral("bell.wav"));
     // A slot whose file went shows its path but no name.
     form.chooseRow(List::Programs, 5);
-    EXPECT_EQ(settings.Reg_List[Settings::RegAprNumber], QStringLiteral("6"));
+    EXPECT_EQ(settings.registrations[Settings::RegAprNumber], QStringLiteral("6"));
     EXPECT_EQ(form.nameText(List::Programs), kNone);
 }
 
@@ -193,34 +193,34 @@ TEST_F(FormTest, TypedPathsAreRegisteredOnlyWhenTheFileFits)
     form.load();
     form.chooseRow(List::Programs, 1);
     form.enterPath(List::Programs, song);
-    EXPECT_TRUE(settings.Reg_List[1].isEmpty());
+    EXPECT_TRUE(settings.registrations[1].isEmpty());
     EXPECT_EQ(form.rows(List::Programs).at(1), song) << "the row shows what was typed";
     EXPECT_EQ(form.nameText(List::Programs), kNone);
     form.enterPath(List::Programs, tool);
-    EXPECT_EQ(settings.Reg_List[1], tool);
+    EXPECT_EQ(settings.registrations[1], tool);
     EXPECT_EQ(form.nameText(List::Programs), QStringLiteral("TOOL.EXE"));
 
     form.chooseRow(List::Sounds, 6);
     form.enterPath(List::Sounds, song);
-    EXPECT_EQ(settings.Reg_List[16], song);
-    EXPECT_TRUE(settings.Reg_List[6].isEmpty());
+    EXPECT_EQ(settings.registrations[16], song);
+    EXPECT_TRUE(settings.registrations[6].isEmpty());
     form.enterPath(List::Sounds, dir.filePath(QStringLiteral("missing.wav")));
-    EXPECT_EQ(settings.Reg_List[16], song);
+    EXPECT_EQ(settings.registrations[16], song);
     EXPECT_EQ(form.nameText(List::Sounds), kNone);
 }
 
 TEST_F(FormTest, DeletingASlotFreesItAndKeepsItsNumber)
 {
     const QString song = file(QStringLiteral("song.mp3"));
-    settings.Reg_List[17] = song;
-    settings.Reg_List[Settings::RegWavNumber] = QStringLiteral("8");
-    settings.Reg_List[7] = file(QStringLiteral("keep.exe"));
+    settings.registrations[17] = song;
+    settings.registrations[Settings::RegWavNumber] = QStringLiteral("8");
+    settings.registrations[7] = file(QStringLiteral("keep.exe"));
     form.load();
     EXPECT_EQ(form.nameText(List::Sounds), QStringLiteral("song.mp3"));
     form.deleteSlot(List::Sounds);
-    EXPECT_TRUE(settings.Reg_List[17].isEmpty());
-    EXPECT_FALSE(settings.Reg_List[7].isEmpty()) << "program slot 8 is another list";
-    EXPECT_EQ(settings.Reg_List[Settings::RegWavNumber], QStringLiteral("8"));
+    EXPECT_TRUE(settings.registrations[17].isEmpty());
+    EXPECT_FALSE(settings.registrations[7].isEmpty()) << "program slot 8 is another list";
+    EXPECT_EQ(settings.registrations[Settings::RegWavNumber], QStringLiteral("8"));
     EXPECT_EQ(form.rows(List::Sounds).at(7), kNone);
     EXPECT_EQ(form.listText(List::Sounds), kNone);
     EXPECT_TRUE(form.nameText(List::Sounds).isEmpty());
@@ -232,13 +232,13 @@ TEST_F(FormTest, PickerEntriesLandInTheirListsSlot)
     form.setEntry(List::Sounds, 4, QStringLiteral("/s/a.wav"));
     form.setEntry(List::Programs, 10, QStringLiteral("/p/b.exe"));
     form.setEntry(List::Programs, 11, QStringLiteral("/p/c.exe"));
-    EXPECT_EQ(settings.Reg_List[13], QStringLiteral("/s/a.wav"));
-    EXPECT_EQ(settings.Reg_List[9], QStringLiteral("/p/b.exe"));
+    EXPECT_EQ(settings.registrations[13], QStringLiteral("/s/a.wav"));
+    EXPECT_EQ(settings.registrations[9], QStringLiteral("/p/b.exe"));
     EXPECT_EQ(form.rows(List::Sounds).at(3), QStringLiteral("/s/a.wav"));
     EXPECT_EQ(form.rows(List::Programs).at(9), QStringLiteral("/p/b.exe"));
     for (int e = 0; e < 20; ++e) {
         if (e != 13 && e != 9) {
-            EXPECT_TRUE(settings.Reg_List[static_cast<size_t>(e)].isEmpty()) << e;
+            EXPECT_TRUE(settings.registrations[static_cast<size_t>(e)].isEmpty()) << e;
         }
     }
 }
@@ -254,10 +254,10 @@ TEST_F(FormTest, EachOptionHasItsOwnEntry)
     for (const auto& [check, entry] : options) {
         form.setChecked(check, true);
         for (const auto& [other, otherEntry] : options) {
-            EXPECT_EQ(settings.Reg_List[static_cast<size_t>(otherEntry)] == u"1", otherEntry == entry);
+            EXPECT_EQ(settings.registrations[static_cast<size_t>(otherEntry)] == u"1", otherEntry == entry);
             EXPECT_EQ(form.isChecked(other), other == check);
         }
         form.setChecked(check, false);
-        EXPECT_EQ(settings.Reg_List[static_cast<size_t>(entry)], QStringLiteral("0"));
+        EXPECT_EQ(settings.registrations[static_cast<size_t>(entry)], QStringLiteral("0"));
     }
 }

@@ -11,10 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "launcher/DirForm.h"
-#include "shell/Settings.h"
-#include "shell/ToolWindow.h"
-#include "shell/Twips.h"
+#include "launcher/FilePickerWindow.h"
+#include "core/Settings.h"
+#include "ui/ToolWindow.h"
+#include "core/Twips.h"
 #include "support/AppHarness.h"
 #include "timers/TimerWindow.h"
 
@@ -145,7 +145,7 @@ TEST_F(WindowTest, TypingIntoTheBoxesFollowsTheInputRules)
 
 TEST_F(WindowTest, PageKeysCycleTheGroupsAndFocusTheirControl)
 {
-    settings.Time_Preset = QStringLiteral("Time A10");
+    settings.timerPreset = QStringLiteral("Time A10");
     open();
     EXPECT_TRUE(child<QRadioButton>("opt_10M")->isChecked());
     EXPECT_EQ(setCaption(), QStringLiteral("10分後にセットします♪"));
@@ -185,9 +185,9 @@ TEST_F(WindowTest, SetStoresThePresetClosesAndTellsTheMascot)
     QSignalSpy placed(w->toolWindow(), &ToolWindow::positionRecorded);
     type("txt_H", QStringLiteral("1"));
     type("txt_M", QStringLiteral("30"));
-    EXPECT_TRUE(settings.Time_Preset.isEmpty());
+    EXPECT_TRUE(settings.timerPreset.isEmpty());
     child<QPushButton>("cmb_Set")->click();
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time B0130"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time B0130"));
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(menuRefreshes, 1);
     EXPECT_GE(placed.count(), 1);
@@ -197,12 +197,12 @@ TEST_F(WindowTest, SetStoresThePresetClosesAndTellsTheMascot)
 
 TEST_F(WindowTest, EscapeClosesWithoutStoring)
 {
-    settings.Time_Preset = QStringLiteral("Time A03");
+    settings.timerPreset = QStringLiteral("Time A03");
     open();
     type("txt_M", QStringLiteral("20"));
     QTest::keyClick(box("txt_M"), Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(settings.Time_Preset, QStringLiteral("Time A03"));
+    EXPECT_EQ(settings.timerPreset, QStringLiteral("Time A03"));
     EXPECT_EQ(menuRefreshes, 1);
     EXPECT_TRUE(mascot.scripts.isEmpty());
 }
@@ -238,18 +238,18 @@ TEST_F(WindowTest, OptionBoxesWriteTheirEntriesAndWarnWhenTurnedOn)
     child<QPushButton>("cmb_Next")->click();
     mascot.scripts.clear();
     QTest::mouseClick(child("cek_Exit_Win"), Qt::LeftButton);
-    EXPECT_EQ(settings.Reg_List[25], QStringLiteral("1"));
+    EXPECT_EQ(settings.registrations[25], QStringLiteral("1"));
     EXPECT_EQ(mascot.scripts, QStringList{TimerForm::kExitWinScript});
     QTest::mouseClick(child("cek_Time_Off"), Qt::LeftButton);
-    EXPECT_EQ(settings.Reg_List[24], QStringLiteral("1"));
+    EXPECT_EQ(settings.registrations[24], QStringLiteral("1"));
     EXPECT_EQ(mascot.scripts.last(), TimerForm::kTimeOffScript);
     QTest::mouseClick(child("cek_Exit_Win"), Qt::LeftButton);
-    EXPECT_EQ(settings.Reg_List[25], QStringLiteral("0"));
+    EXPECT_EQ(settings.registrations[25], QStringLiteral("0"));
     EXPECT_EQ(mascot.scripts.size(), 2) << "turning off says nothing";
     QTest::mouseClick(child("cek_Apr"), Qt::LeftButton);
     QTest::mouseClick(child("cek_Audio"), Qt::LeftButton);
-    EXPECT_EQ(settings.Reg_List[20], QStringLiteral("1"));
-    EXPECT_EQ(settings.Reg_List[22], QStringLiteral("1"));
+    EXPECT_EQ(settings.registrations[20], QStringLiteral("1"));
+    EXPECT_EQ(settings.registrations[22], QStringLiteral("1"));
 
     // The settings file sets a box from memory and reads it back.
     w->setCheck(RegistrationCheck::Audio, false);
@@ -269,14 +269,14 @@ TEST_F(WindowTest, ListsChooseTypeDeleteAndBrowseTheirOwnSlots)
     sounds->setCurrentIndex(4);
     Q_EMIT sounds->activated(4);
     EXPECT_EQ(box("txt_Wav_No")->text(), QStringLiteral("5"));
-    EXPECT_EQ(settings.Reg_List[23], QStringLiteral("5"));
+    EXPECT_EQ(settings.registrations[23], QStringLiteral("5"));
     EXPECT_EQ(box("txt_Apr_No")->text(), QStringLiteral("1"));
 
     sounds->setFocus();
     sounds->lineEdit()->selectAll();
     QTest::keyClicks(sounds, song);
     QTest::keyClick(sounds, Qt::Key_Return);
-    EXPECT_EQ(settings.Reg_List[14], song);
+    EXPECT_EQ(settings.registrations[14], song);
     EXPECT_EQ(box("txt_Wav")->text(), QStringLiteral("song.mp3"));
     EXPECT_EQ(sounds->itemText(4), song);
 
@@ -287,7 +287,7 @@ TEST_F(WindowTest, ListsChooseTypeDeleteAndBrowseTheirOwnSlots)
     EXPECT_EQ(pickers.at(1), std::make_pair(PickerMode::Launcher, 1));
 
     child<QPushButton>("cmd_Wav_Del")->click();
-    EXPECT_TRUE(settings.Reg_List[14].isEmpty());
+    EXPECT_TRUE(settings.registrations[14].isEmpty());
     EXPECT_EQ(sounds->itemText(4), QStringLiteral("未登録"));
     EXPECT_EQ(sounds->currentText(), QStringLiteral("未登録"));
     EXPECT_EQ(box("txt_Wav_No")->text(), QStringLiteral("5"));
@@ -295,18 +295,18 @@ TEST_F(WindowTest, ListsChooseTypeDeleteAndBrowseTheirOwnSlots)
 
 TEST_F(WindowTest, LyricsFolderBoxIsTheSetting)
 {
-    settings.Lyrics_Dir = QStringLiteral("/old");
+    settings.lyricsFolder = QStringLiteral("/old");
     open();
     EXPECT_EQ(box("txt_Lyrics")->text(), QStringLiteral("/old"));
     folderAnswer = QStringLiteral("/music/lyrics");
     child<QPushButton>("cmd_Lyrics")->click();
-    EXPECT_EQ(settings.Lyrics_Dir, QStringLiteral("/music/lyrics"));
+    EXPECT_EQ(settings.lyricsFolder, QStringLiteral("/music/lyrics"));
     EXPECT_EQ(w->lyricsBoxText(), QStringLiteral("/music/lyrics"));
     folderAnswer.clear(); // cancelled: the box keeps its folder
     child<QPushButton>("cmd_Lyrics")->click();
-    EXPECT_EQ(settings.Lyrics_Dir, QStringLiteral("/music/lyrics"));
+    EXPECT_EQ(settings.lyricsFolder, QStringLiteral("/music/lyrics"));
     child<QPushButton>("cmd_Lyrics_Del")->click();
-    EXPECT_TRUE(settings.Lyrics_Dir.isEmpty());
+    EXPECT_TRUE(settings.lyricsFolder.isEmpty());
     EXPECT_TRUE(w->lyricsBoxText().isEmpty());
 }
 
@@ -335,28 +335,28 @@ TEST(TimerWindowInTheProgram, MenuOpensItAtItsPlaceAndKeepsTheNewOne)
 {
     Harness h;
     h.startAndSettle();
-    h.app->settings().setWinPos(WindowId::Registration, TwipsPos{toTwips(120), toTwips(240)});
-    h.app->settings().Time_Preset = QStringLiteral("Time CA0700");
+    h.settings().setWinPos(WindowId::Registration, TwipsPos{toTwips(120), toTwips(240)});
+    h.settings().timerPreset = QStringLiteral("Time CA0700");
     h.menu(QStringLiteral("mnu_Timer"));
-    TimerWindow* w = h.app->windows().timerWindow();
+    TimerWindow* w = h.windows().timerWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->objectName(), QStringLiteral("Timer"));
     EXPECT_EQ(w->pos(), QPoint(240, 120));
     EXPECT_TRUE(w->findChild<QRadioButton*>(QStringLiteral("opt_AM"))->isChecked());
-    EXPECT_TRUE(h.app->windows().openWindows().contains(w));
+    EXPECT_TRUE(h.windows().openWindows().contains(w));
 
     // Always-on-top reaches it while it is open.
     h.menu(QStringLiteral("mnu_Top"));
     EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
 
     w->move(300, 200);
-    const TwipsPos main = h.app->settings().winPos(WindowId::Main);
+    const TwipsPos main = h.settings().winPos(WindowId::Main);
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(h.app->windows().timerWindow(), nullptr);
-    EXPECT_EQ(h.app->settings().winPos(WindowId::Registration), (TwipsPos{toTwips(200), toTwips(300)}));
-    EXPECT_EQ(h.app->settings().winPos(WindowId::Main), main);
+    EXPECT_EQ(h.windows().timerWindow(), nullptr);
+    EXPECT_EQ(h.settings().winPos(WindowId::Registration), (TwipsPos{toTwips(200), toTwips(300)}));
+    EXPECT_EQ(h.settings().winPos(WindowId::Main), main);
 }
 
 TEST(TimerWindowInTheProgram, ThePickerRegistersProgramsAndSoundsIntoTheLists)
@@ -368,42 +368,42 @@ TEST(TimerWindowInTheProgram, ThePickerRegistersProgramsAndSoundsIntoTheLists)
     touch(tool);
     touch(bell);
     h.menu(QStringLiteral("mnu_Timer"));
-    TimerWindow* w = h.app->windows().timerWindow();
+    TimerWindow* w = h.windows().timerWindow();
     ASSERT_NE(w, nullptr);
     w->findChild<QPushButton*>(QStringLiteral("cmb_Next"))->click();
 
     auto* programs = w->findChild<QComboBox*>(QStringLiteral("cmb_Apr_Dir"));
     Q_EMIT programs->activated(2);
     w->findChild<QPushButton*>(QStringLiteral("cmb_Dir"))->click();
-    Dir_Form* picker = h.app->windows().picker();
+    FilePickerWindow* picker = h.windows().picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_TRUE(picker->windowTitle().startsWith(QStringLiteral(" No,3に")));
     EXPECT_EQ(picker->mode(), PickerMode::Launcher);
     auto* text1 = picker->findChild<QLineEdit*>(QStringLiteral("Text1"));
     text1->setText(tool);
     QTest::keyClick(text1, Qt::Key_Return);
-    EXPECT_EQ(h.app->settings().Reg_List[2], tool);
+    EXPECT_EQ(h.settings().registrations[2], tool);
     EXPECT_EQ(programs->itemText(2), tool);
     EXPECT_EQ(w->findChild<QLineEdit*>(QStringLiteral("txt_Apr"))->text(), QStringLiteral("tool.exe"));
     // A program does not go into the sound list, nor a sound into programs.
     text1->setText(bell);
     QTest::keyClick(text1, Qt::Key_Return);
-    EXPECT_EQ(h.app->settings().Reg_List[2], tool);
+    EXPECT_EQ(h.settings().registrations[2], tool);
     picker->close();
 
     auto* sounds = w->findChild<QComboBox*>(QStringLiteral("cmb_Wav_Dir"));
     Q_EMIT sounds->activated(6);
     w->findChild<QPushButton*>(QStringLiteral("cmb_Dir2"))->click();
-    picker = h.app->windows().picker();
+    picker = h.windows().picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(picker->mode(), PickerMode::TimerSound);
     EXPECT_TRUE(picker->windowTitle().startsWith(QStringLiteral(" No,7に")));
     text1 = picker->findChild<QLineEdit*>(QStringLiteral("Text1"));
     text1->setText(bell);
     QTest::keyClick(text1, Qt::Key_Return);
-    EXPECT_EQ(h.app->settings().Reg_List[16], bell);
+    EXPECT_EQ(h.settings().registrations[16], bell);
     EXPECT_EQ(sounds->itemText(6), bell);
     EXPECT_EQ(w->findChild<QLineEdit*>(QStringLiteral("txt_Wav"))->text(), QStringLiteral("bell.wav"));
-    EXPECT_EQ(h.app->settings().Reg_List[2], tool);
+    EXPECT_EQ(h.settings().registrations[2], tool);
     picker->close();
 }

@@ -5,6 +5,7 @@
 #include "support/TestUtil.h"
 
 #include "media/Player.h"
+#include "platform/SessionEnd.h"
 #include "timers/CountdownTimer.h"
 #include "timers/SoundKeys.h"
 #include "timers/TimerCompletion.h"
@@ -15,6 +16,9 @@
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QMessageBox>
+#include <QTimer>
+
+using yk::test::child;
 
 using namespace yk;
 using yk::test::Harness;
@@ -35,7 +39,7 @@ struct TimerHarness : Harness
     {
         touch(path(QStringLiteral("wav/Time_Set.wav")));
         startAndSettle();
-        app->settings().Time_Preset = preset;
+        settings().timerPreset = preset;
         device.clearLog();
         mascot.scripts.clear();
     }
@@ -59,6 +63,21 @@ struct TimerHarness : Harness
     }
 };
 
+// Ends nothing: keeps what the settings file held when it was asked.
+struct SettingsReadingSessionEnd : SessionEnd
+{
+    QString settingsFile;
+    QByteArray heldWhenAsked;
+    int asked = 0;
+    void canEndSession(std::function<void(bool)> done) override { done(true); }
+    void endSession(Done done) override
+    {
+        ++asked;
+        heldWhenAsked = yk::test::readBytes(settingsFile);
+        QTimer::singleShot(0, [done] { done(Result{Outcome::Accepted, {}}); });
+    }
+};
+
 } // namespace
 
 TEST(TimerWiring, TStartsTheStoredCountdownAndTheTickCompletesItOnce)
@@ -71,11 +90,11 @@ TEST(TimerWiring, TStartsTheStoredCountdownAndTheTickCompletesItOnce)
 
     h.key(Qt::Key_T);
     h.tick();
-    EXPECT_TRUE(h.app->timer().isArmed());
+    EXPECT_TRUE(h.timer().isArmed());
     EXPECT_EQ(h.colour(QStringLiteral("LBL_TIME_2")), QColor(128, 0, 0));
     EXPECT_EQ(h.colour(QStringLiteral("lbl_AP")), QColor(128, 0, 0));
     EXPECT_EQ(h.colour(QStringLiteral("LBL_TIME")), clock24) << "the 24-hour clock keeps its colour";
-    EXPECT_TRUE(h.app->clockTick().fastTicks());
+    EXPECT_TRUE(h.clockTick().fastTicks());
 
     EXPECT_TRUE(h.mascot.scripts.contains(TimeSetFlow::kStartedScript));
     h.run(2 * 60 * 1000);
@@ -83,7 +102,7 @@ TEST(TimerWiring, TStartsTheStoredCountdownAndTheTickCompletesItOnce)
     h.run(60 * 1000);
     EXPECT_EQ(h.mascot.scripts.count(TimerCompletion::kMascotScript), 1);
     EXPECT_TRUE(h.device.log().contains(QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Timer.wav"))));
-    EXPECT_FALSE(h.app->timer().isArmed());
+    EXPECT_FALSE(h.timer().isArmed());
     EXPECT_EQ(h.colour(QStringLiteral("LBL_TIME_2")), before);
     EXPECT_EQ(h.text(QStringLiteral("lbl_Play_Name")), TimerCompletion::kTitle);
     // At rest: two more minutes bring no second completion.
@@ -95,12 +114,12 @@ TEST(TimerWiring, ALateTickStillCompletesAndTheBoxLeavesTheClockRunning)
 {
     TimerHarness h;
     h.begin(QStringLiteral("Time A03"));
-    h.app->settings().Reg_List[Settings::RegMsgBoxOn] = QStringLiteral("1");
+    h.settings().registrations[Settings::RegMsgBoxOn] = QStringLiteral("1");
     // A forced box asks before it starts.
-    h.app->timeSet();
-    auto* question = h.app->form()->findChild<TimeSetWindow*>(QStringLiteral("frm_Time_Set"));
+    h.timeSet();
+    auto* question = h.form()->findChild<TimeSetWindow*>(QStringLiteral("frm_Time_Set"));
     ASSERT_NE(question, nullptr);
-    question->cmb_Yes->click();
+    child<QPushButton>(question, "cmb_Yes")->click();
     h.tick();
     // The machine sleeps through the target and its second chance.
     h.clock.advanceMs(10 * 60 * 1000);
@@ -121,22 +140,22 @@ TEST(TimerWiring, CtrlStopsTheTimerAndTheSound)
     TimerHarness h;
     h.begin(QStringLiteral("Time A05"));
     touch(h.path(QStringLiteral("wav/chime.wav")));
-    h.app->settings().Reg_List[12] = h.path(QStringLiteral("wav/chime.wav"));
+    h.settings().registrations[12] = h.path(QStringLiteral("wav/chime.wav"));
     h.key(Qt::Key_T);
     h.key(Qt::Key_3);
     EXPECT_EQ(h.device.command(), QStringLiteral("Play"));
     h.key(Qt::Key_Control);
-    EXPECT_FALSE(h.app->timer().isArmed());
+    EXPECT_FALSE(h.timer().isArmed());
     EXPECT_EQ(h.device.command(), QStringLiteral("Close"));
-    EXPECT_EQ(h.app->soundKeys().number(), 0);
-    EXPECT_EQ(h.app->timer().targetText(), QStringLiteral("okok"));
+    EXPECT_EQ(h.soundKeys().number(), 0);
+    EXPECT_EQ(h.timer().targetText(), QStringLiteral("okok"));
 }
 
 TEST(TimerWiring, DigitsPickPlayAndSwitchOffTheirOwnSound)
 {
     TimerHarness h;
     h.begin(QStringLiteral("Time A03"));
-    auto& reg = h.app->settings().Reg_List;
+    auto& reg = h.settings().registrations;
     touch(h.path(QStringLiteral("wav/chime.wav")));
     touch(h.path(QStringLiteral("wav/bell.mid")));
     reg[12] = h.path(QStringLiteral("wav/chime.wav")); // sound 3
@@ -183,7 +202,7 @@ TEST(TimerWiring, MAsksWhetherABoxIsAlwaysShown)
         EXPECT_EQ(box->text(), QStringLiteral("メッセージボックス強制使用しますか？"));
         box->button(answer)->click();
         QCoreApplication::processEvents();
-        EXPECT_EQ(h.app->settings().Reg_List[Settings::RegMsgBoxOn], QString::fromLatin1(stored));
+        EXPECT_EQ(h.settings().registrations[Settings::RegMsgBoxOn], QString::fromLatin1(stored));
     }
 }
 
@@ -192,11 +211,11 @@ TEST(TimerWiring, ADoubleClickOnThe12HourClockArmsTheTimer)
     TimerHarness h;
     h.begin(QStringLiteral("Time A10"));
     QTest::mouseDClick(h.label(QStringLiteral("LBL_TIME_2")), Qt::LeftButton);
-    EXPECT_TRUE(h.app->timer().isArmed());
+    EXPECT_TRUE(h.timer().isArmed());
     EXPECT_EQ(h.device.fileName(), h.path(QStringLiteral("wav/Time_Set.wav")));
     EXPECT_TRUE(h.mascot.scripts.contains(TimeSetFlow::kStartedScript));
     QTest::mouseDClick(h.label(QStringLiteral("LBL_TIME")), Qt::LeftButton);
-    EXPECT_EQ(h.app->timer().preset(), QStringLiteral("Time A10"));
+    EXPECT_EQ(h.timer().preset(), QStringLiteral("Time A10"));
 }
 
 TEST(TimerWiring, WithoutTheStartSoundTheQuestionAsksAndYesStarts)
@@ -205,16 +224,16 @@ TEST(TimerWiring, WithoutTheStartSoundTheQuestionAsksAndYesStarts)
     h.begin(QStringLiteral("Time A05"));
     QFile::remove(h.path(QStringLiteral("wav/Time_Set.wav")));
     h.key(Qt::Key_T);
-    auto* question = h.app->form()->findChild<TimeSetWindow*>(QStringLiteral("frm_Time_Set"));
+    auto* question = h.form()->findChild<TimeSetWindow*>(QStringLiteral("frm_Time_Set"));
     ASSERT_NE(question, nullptr);
     EXPECT_TRUE(question->isVisible());
-    EXPECT_FALSE(h.app->timer().isArmed());
+    EXPECT_FALSE(h.timer().isArmed());
     // The clock goes on while the question waits.
     const QString shown = h.text(QStringLiteral("LBL_TIME"));
     h.run(60 * 1000);
     EXPECT_NE(h.text(QStringLiteral("LBL_TIME")), shown);
-    question->cmb_Yes->click();
-    EXPECT_TRUE(h.app->timer().isArmed());
+    child<QPushButton>(question, "cmb_Yes")->click();
+    EXPECT_TRUE(h.timer().isArmed());
     EXPECT_FALSE(question->isVisible());
 }
 
@@ -237,7 +256,7 @@ TEST(TimerWiring, ARunningTimerOutlivesARestartAndAMissedOneIsReported)
         ASSERT_TRUE(timerstate::write(again.path(QStringLiteral("System/timer.txt")), saved));
         again.clock.set(saved->start.addSecs(120));
         again.startAndSettle();
-        EXPECT_TRUE(again.app->timer().isArmed());
+        EXPECT_TRUE(again.timer().isArmed());
     }
     {
         // Back an hour later: missed, said so, not fired.
@@ -246,7 +265,7 @@ TEST(TimerWiring, ARunningTimerOutlivesARestartAndAMissedOneIsReported)
         ASSERT_TRUE(timerstate::write(late.path(QStringLiteral("System/timer.txt")), saved));
         late.clock.set(saved->start.addSecs(3600));
         late.startAndSettle();
-        EXPECT_FALSE(late.app->timer().isArmed());
+        EXPECT_FALSE(late.timer().isArmed());
         EXPECT_TRUE(late.text(QStringLiteral("lbl_Play_Name")).contains(QStringLiteral("過ぎました")));
         ASSERT_FALSE(late.mascot.scripts.isEmpty());
         EXPECT_TRUE(late.mascot.scripts.last().contains(QStringLiteral("過ぎてしまいました")));
@@ -259,4 +278,29 @@ TEST(TimerWiring, ARunningTimerOutlivesARestartAndAMissedOneIsReported)
     }
     h.key(Qt::Key_Control);
     EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST(TimerWiring, AnEndingTimerPlaysItsRegisteredSoundAndSavesBeforeThePowerOff)
+{
+    SettingsReadingSessionEnd ending;
+    TimerHarness h;
+    h.sessionEnd = &ending;
+    ending.settingsFile = h.path(QStringLiteral("System/viw.ini"));
+    touch(h.path(QStringLiteral("wav/Timer.wav")));
+    touch(h.path(QStringLiteral("wav/mine.wav")));
+    h.begin(QStringLiteral("Time A03"));
+    auto& reg = h.settings().registrations;
+    reg[11] = h.path(QStringLiteral("wav/mine.wav")); // sound 2
+    reg[Settings::RegWavOn] = QStringLiteral("1");
+    reg[Settings::RegWavNumber] = QStringLiteral("2");
+    reg[Settings::RegExitWinOn] = QStringLiteral("1");
+    h.menu(QStringLiteral("mnu_Top")); // a change made since the last save
+
+    h.key(Qt::Key_T);
+    h.run(3 * 60 * 1000 + 200);
+    ASSERT_EQ(ending.asked, 1);
+    const QStringList held = QString::fromUtf8(ending.heldWhenAsked).remove(u'\r').split(u'\n');
+    EXPECT_TRUE(held.contains(QStringLiteral("TY"))) << "the settings were saved before the power-off";
+    EXPECT_TRUE(h.device.log().contains(QStringLiteral("FileName=") + h.path(QStringLiteral("wav/mine.wav"))));
+    EXPECT_FALSE(h.device.log().contains(QStringLiteral("FileName=") + h.path(QStringLiteral("wav/Timer.wav"))));
 }

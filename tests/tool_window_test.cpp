@@ -1,13 +1,17 @@
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
 #include "media/PlayWindow.h"
-#include "shell/Twips.h"
+#include "core/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include "support/TestUtil.h"
+
+using yk::test::child;
 
 using namespace yk;
 
@@ -292,11 +296,11 @@ TEST(ToolWindow, ThePlayListWindowDragsByItsPictureAndSnaps)
     play.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&play));
 
-    drag(play.pct_Play, QPoint(2, 2), QPoint(-295, 40));
+    drag(child<QLabel>(&play, "img_Def2"), QPoint(2, 2), QPoint(-295, 40));
     EXPECT_EQ(play.pos(), QPoint(0, 240)); // 5 pixels from the left edge
-    drag(play.pct_Play, QPoint(2, 2), QPoint(100, 0));
+    drag(child<QLabel>(&play, "img_Def2"), QPoint(2, 2), QPoint(100, 0));
     EXPECT_EQ(play.pos(), QPoint(100, 240));
     // The list keeps its own presses.
-    drag(play.lst_Files_Name, QPoint(20, 20), QPoint(50, 50));
+    drag(child<QListWidget>(&play, "lst_Files_Name"), QPoint(20, 20), QPoint(50, 50));
     EXPECT_EQ(play.pos(), QPoint(100, 240));
 }

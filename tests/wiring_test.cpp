@@ -13,7 +13,7 @@
 #include <QSystemTrayIcon>
 
 #include "calendar/Memo.h"
-#include "launcher/DirForm.h"
+#include "launcher/FilePickerWindow.h"
 #include "media/PlayWindow.h"
 #include "platform/GlobalHotKey.h"
 #include "shell/AboutWindow.h"
@@ -64,16 +64,16 @@ TEST(MenuWiring, EveryLauncherItemStartsItsOwnProgram)
     for (int i = 0; i < 10; ++i) {
         programs.append(h.path(QStringLiteral("exe/tool%1.exe").arg(i)));
         touch(programs.last());
-        h.app->settings().Reg_List[size_t(i)] = programs.last();
+        h.settings().registrations[size_t(i)] = programs.last();
     }
     // The About window's OK rebuilds the launcher items.
     h.menu(QStringLiteral("mnu_Properties"));
-    AboutWindow* about = h.app->windows().about();
+    AboutWindow* about = h.windows().about();
     ASSERT_NE(about, nullptr);
     about->findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
     for (int i = 0; i < 10; ++i) {
         const QString item = QStringLiteral("mnu_Apr%1").arg(i + 1);
-        EXPECT_TRUE(h.app->menu()->item(item)->isVisible()) << qPrintable(item);
+        EXPECT_TRUE(h.menu()->item(item)->isVisible()) << qPrintable(item);
         h.menu(item);
         ASSERT_EQ(h.shell.started.size(), i + 1);
         EXPECT_EQ(h.shell.started.last(), programs[i]) << qPrintable(item);
@@ -85,13 +85,13 @@ TEST(MenuWiring, EveryBackgroundItemShowsItsOwnSlot)
     Harness h;
     h.startAndSettle();
     for (int n = 1; n <= 12; ++n)
-        h.app->settings().setBackSlot(n, picture(h, QStringLiteral("slot%1.png").arg(n), QColor(n * 20, 0, 0)));
+        h.settings().setBackSlot(n, picture(h, QStringLiteral("slot%1.png").arg(n), QColor(n * 20, 0, 0)));
     for (int n = 1; n <= 12; ++n) {
         h.menu(QStringLiteral("mnu_No%1").arg(n));
-        EXPECT_EQ(h.app->backgrounds().picturePath(), h.app->settings().backSlot(n)) << n;
-        EXPECT_EQ(h.app->settings().Back_Mode, QString::number(n));
+        EXPECT_EQ(h.backgrounds().picturePath(), h.settings().backSlot(n)) << n;
+        EXPECT_EQ(h.settings().backgroundMode, QString::number(n));
         // The window shows that picture (its middle is not covered by the frame).
-        EXPECT_EQ(QColor(h.app->form()->background().toImage().pixel(88, 88)), QColor(n * 20, 0, 0)) << n;
+        EXPECT_EQ(QColor(h.form()->background().toImage().pixel(88, 88)), QColor(n * 20, 0, 0)) << n;
     }
 }
 
@@ -100,34 +100,34 @@ TEST(MenuWiring, BackgroundModesAndWindowsEachDoTheirOwnThing)
     Harness h;
     h.startAndSettle();
     const QString december = picture(h, QStringLiteral("dec.png"), Qt::green);
-    h.app->settings().setBackSlot(12, december);
+    h.settings().setBackSlot(12, december);
 
     h.menu(QStringLiteral("mnu_Ran"));
-    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("R"));
+    EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("R"));
     h.menu(QStringLiteral("mnu_Loop"));
-    EXPECT_TRUE(h.app->settings().Back_Mode.startsWith(u'L'));
+    EXPECT_TRUE(h.settings().backgroundMode.startsWith(u'L'));
     h.menu(QStringLiteral("mnu_Mon"));
-    EXPECT_EQ(h.app->settings().Back_Mode, QStringLiteral("M"));
-    EXPECT_EQ(h.app->backgrounds().picturePath(), december);
+    EXPECT_EQ(h.settings().backgroundMode, QStringLiteral("M"));
+    EXPECT_EQ(h.backgrounds().picturePath(), december);
 
-    EXPECT_EQ(h.app->windows().backWindow(), nullptr);
+    EXPECT_EQ(h.windows().backWindow(), nullptr);
     h.menu(QStringLiteral("mnu_Haikei"));
-    ASSERT_NE(h.app->windows().backWindow(), nullptr);
-    EXPECT_TRUE(h.app->windows().backWindow()->isVisible());
+    ASSERT_NE(h.windows().backWindow(), nullptr);
+    EXPECT_TRUE(h.windows().backWindow()->isVisible());
 
-    EXPECT_EQ(h.app->windows().about(), nullptr);
+    EXPECT_EQ(h.windows().about(), nullptr);
     h.menu(QStringLiteral("mnu_Properties"));
-    ASSERT_NE(h.app->windows().about(), nullptr);
-    EXPECT_TRUE(h.app->windows().about()->isVisible());
+    ASSERT_NE(h.windows().about(), nullptr);
+    EXPECT_TRUE(h.windows().about()->isVisible());
 
     EXPECT_TRUE(h.shell.opened.isEmpty());
     h.menu(QStringLiteral("mnu_Help"));
     ASSERT_EQ(h.shell.opened.size(), 1);
     EXPECT_TRUE(h.shell.opened.first().endsWith(QStringLiteral("ShortCut.txt")));
 
-    EXPECT_FALSE(h.app->settings().Top_Flag);
+    EXPECT_FALSE(h.settings().alwaysOnTop);
     h.menu(QStringLiteral("mnu_Top"));
-    EXPECT_TRUE(h.app->settings().Top_Flag);
+    EXPECT_TRUE(h.settings().alwaysOnTop);
 
     QSignalSpy finished(h.app.get(), &App::finished);
     h.menu(QStringLiteral("mnu_End"));
@@ -140,9 +140,9 @@ TEST(MenuWiring, OnlyTheItemsOfFeaturesStillToComeHaveNoCommand)
     Harness h;
     h.startAndSettle();
     QStringList without;
-    for (const QString& name : h.app->menu()->itemNames()) {
-        QAction* a = h.app->menu()->item(name);
-        if (!a->isSeparator() && !a->menu() && !h.app->menuCommands().contains(name))
+    for (const QString& name : h.menu()->itemNames()) {
+        QAction* a = h.menu()->item(name);
+        if (!a->isSeparator() && !a->menu() && !h.menuCommands().contains(name))
             without.append(name);
     }
     // The colour item and the weekly timer are never shown.
@@ -155,12 +155,12 @@ TEST(Wiring, TheTickStepsAndTheKeysStayAsTheyAre)
 {
     Harness h;
     h.startAndSettle();
-    EXPECT_EQ(h.app->clockTick().stepNames(),
+    EXPECT_EQ(h.clockTick().stepNames(),
               (QStringList{QStringLiteral("midnight"), QStringLiteral("clock"), QStringLiteral("title refresh"),
                            QStringLiteral("hand-over"), QStringLiteral("play-list rows"), QStringLiteral("track"),
                            QStringLiteral("lyrics"), QStringLiteral("player display"), QStringLiteral("movie size"),
                            QStringLiteral("timer check"), QStringLiteral("timer completion")}));
-    QList<int> keys = h.app->keyCommands().keys();
+    QList<int> keys = h.keyCommands().keys();
     std::sort(keys.begin(), keys.end());
     QList<int> expected{Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Right,  Qt::Key_Left,  Qt::Key_Return,
                         Qt::Key_Enter,  Qt::Key_Space,    Qt::Key_Escape, Qt::Key_C,     Qt::Key_PageUp,
@@ -177,7 +177,7 @@ TEST(KeyWiring, EachCalendarKeyMovesTheWayItSays)
 {
     Harness h;
     h.startAndSettle();
-    CalendarModel& c = h.app->calendar();
+    CalendarModel& c = h.calendar();
     h.key(Qt::Key_Left);
     EXPECT_EQ(c.shownMonth(), 11);
     h.key(Qt::Key_Right);
@@ -199,13 +199,13 @@ TEST(KeyWiring, MonthKeysBringTheMonthsPictureInMonthlyMode)
     Harness h;
     h.startAndSettle();
     const QString november = picture(h, QStringLiteral("nov.png"), Qt::blue);
-    h.app->settings().setBackSlot(11, november);
+    h.settings().setBackSlot(11, november);
     h.menu(QStringLiteral("mnu_Mon"));
     h.key(Qt::Key_Left);
-    EXPECT_EQ(h.app->backgrounds().picturePath(), november);
+    EXPECT_EQ(h.backgrounds().picturePath(), november);
     // Years do not change the picture.
     h.key(Qt::Key_Up);
-    EXPECT_EQ(h.app->backgrounds().picturePath(), november);
+    EXPECT_EQ(h.backgrounds().picturePath(), november);
 }
 
 TEST(AlwaysOnTopWiring, ReachesEveryOpenWindowAndLeavesThemWhereTheyAre)
@@ -215,10 +215,10 @@ TEST(AlwaysOnTopWiring, ReachesEveryOpenWindowAndLeavesThemWhereTheyAre)
     QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
     h.menu(QStringLiteral("mnu_Haikei"));
     h.menu(QStringLiteral("mnu_Properties"));
-    h.app->windows().openBackgroundPicker(3);
-    h.app->playWindow()->show();
-    const QList<QWidget*> windows{h.app->form(), h.app->windows().memo(), h.app->windows().backWindow(),
-                                  h.app->windows().about(), h.app->windows().picker(), h.app->playWindow()};
+    h.windows().openBackgroundPicker(3);
+    h.playWindow()->show();
+    const QList<QWidget*> windows{h.form(), h.windows().memo(), h.windows().backWindow(),
+                                  h.windows().about(), h.windows().picker(), h.playWindow()};
     QList<QPoint> places;
     for (QWidget* w : windows) {
         ASSERT_NE(w, nullptr);
@@ -240,13 +240,13 @@ TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
 {
     Harness h;
     h.startAndSettle();
-    Settings& s = h.app->settings();
+    Settings& s = h.settings();
     auto expectSlot = [&s](WindowId id, QPoint px, const char* what) {
         EXPECT_EQ(s.winPos(id), (TwipsPos{px.y() * 15, px.x() * 15})) << what;
     };
 
     QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
-    Memo* memo = h.app->windows().memo();
+    Memo* memo = h.windows().memo();
     ASSERT_NE(memo, nullptr);
     memo->move(301, 202);
     const TwipsPos backBefore = s.winPos(WindowId::Back);
@@ -257,7 +257,7 @@ TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
     EXPECT_EQ(s.winPos(WindowId::Launcher), launcherBefore) << "the memo wrote the picker's slot";
 
     h.menu(QStringLiteral("mnu_Haikei"));
-    BackWindow* back = h.app->windows().backWindow();
+    BackWindow* back = h.windows().backWindow();
     ASSERT_NE(back, nullptr);
     back->move(403, 104);
     QTest::keyClick(back, Qt::Key_Escape);
@@ -265,8 +265,8 @@ TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
     EXPECT_EQ(s.winPos(WindowId::Launcher), launcherBefore) << "the background window wrote the picker's slot";
     EXPECT_EQ(s.winPos(WindowId::Memo), (TwipsPos{202 * 15, 301 * 15})) << "the background window wrote the memo's slot";
 
-    h.app->windows().openBackgroundPicker(2);
-    Dir_Form* picker = h.app->windows().picker();
+    h.windows().openBackgroundPicker(2);
+    FilePickerWindow* picker = h.windows().picker();
     ASSERT_NE(picker, nullptr);
     picker->move(505, 306);
     picker->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
@@ -275,10 +275,10 @@ TEST(WindowPlaceWiring, EachWindowKeepsItsPlaceInItsOwnSlot)
     expectSlot(WindowId::Memo, {301, 202}, "memo after the picker");
     expectSlot(WindowId::Back, {403, 104}, "background after the picker");
 
-    h.app->form()->move(120, 130);
-    h.app->playWindow()->move(297, 130);
+    h.form()->move(120, 130);
+    h.playWindow()->move(297, 130);
     // Those two are read from the windows when the file is written.
-    ASSERT_TRUE(s.Save(*h.app));
+    ASSERT_TRUE(h.appShell().saveSettings());
     Settings written(s.filePath());
     SettingsHost nothing;
     ASSERT_TRUE(written.Load(nothing));
@@ -295,7 +295,7 @@ TEST(NoteMarkWiring, SavingAndDeletingTodaysNoteMoveBothMarks)
     EXPECT_TRUE(h.label(QStringLiteral("image1_9"))->isHidden());
     EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
     QTest::mouseDClick(h.label(QStringLiteral("lblday_9")), Qt::LeftButton);
-    Memo* memo = h.app->windows().memo();
+    Memo* memo = h.windows().memo();
     ASSERT_NE(memo, nullptr);
     memo->findChild<QPlainTextEdit*>(QStringLiteral("Txt_Memo2"))->setPlainText(QStringLiteral("朝会"));
     memo->findChild<QAbstractButton*>(QStringLiteral("cmdSave"))->click();
@@ -304,7 +304,7 @@ TEST(NoteMarkWiring, SavingAndDeletingTodaysNoteMoveBothMarks)
     EXPECT_TRUE(h.label(QStringLiteral("image1_10"))->isHidden());
 
     QTest::mouseDClick(h.label(QStringLiteral("lblday_9")), Qt::LeftButton);
-    h.app->windows().memo()->findChild<QAbstractButton*>(QStringLiteral("cmbdel"))->click();
+    h.windows().memo()->findChild<QAbstractButton*>(QStringLiteral("cmbdel"))->click();
     EXPECT_TRUE(h.label(QStringLiteral("image1_9"))->isHidden());
     EXPECT_TRUE(h.label(QStringLiteral("Img_Yotei"))->isHidden());
 }
@@ -313,25 +313,25 @@ TEST(ColourWiring, EachButtonWritesItsOwnColourAndPaintsItsOwnLabels)
 {
     struct Case { const char* button; QString Settings::*field; const char* label; };
     const Case cases[] = {
-        {"cmd_Y", &Settings::Color_Y, "lblTitle"},       {"cmd_M", &Settings::Color_M, "LblTitle_2"},
-        {"cmd_T", &Settings::Color_T, "LBL_TIME_2"},     {"cmd_Sun", &Settings::Color_Sun, "lblweek1"},
-        {"cmd_W_D", &Settings::Color_Day, "lblweek2"},   {"cmd_Sat", &Settings::Color_Sat, "lblweek7"},
+        {"cmd_Y", &Settings::yearColour, "lblTitle"},       {"cmd_M", &Settings::monthColour, "LblTitle_2"},
+        {"cmd_T", &Settings::clockColour, "LBL_TIME_2"},     {"cmd_Sun", &Settings::sundayColour, "lblweek1"},
+        {"cmd_W_D", &Settings::weekdayColour, "lblweek2"},   {"cmd_Sat", &Settings::saturdayColour, "lblweek7"},
     };
     int n = 0;
     for (const Case& c : cases) {
         Harness h;
         h.startAndSettle();
-        const Settings before = h.app->settings();
+        const Settings before = h.settings();
         const QColor chosen(10 + n, 20 + n, 30 + n);
         ++n;
         h.colourAnswer = chosen;
         // Through the registration window's own button, as the user does.
         h.menu(QStringLiteral("mnu_Timer"));
-        ASSERT_NE(h.app->windows().timerWindow(), nullptr);
-        auto* button = h.app->windows().timerWindow()->findChild<QAbstractButton*>(QString::fromLatin1(c.button));
+        ASSERT_NE(h.windows().timerWindow(), nullptr);
+        auto* button = h.windows().timerWindow()->findChild<QAbstractButton*>(QString::fromLatin1(c.button));
         ASSERT_NE(button, nullptr) << c.button;
         button->click();
-        const Settings& after = h.app->settings();
+        const Settings& after = h.settings();
         EXPECT_EQ(after.*c.field, colourValue(chosen)) << c.button;
         for (const Case& other : cases) {
             if (other.field != c.field) {
@@ -367,11 +367,14 @@ TEST(TrayWiring, LeftClickRaisesWithoutChangingTheSettingAndRightClickOpensTheMe
     Harness h;
     h.startAndSettle();
     Q_EMIT h.tray.menuRequested(QPoint(10, 10));
-    EXPECT_TRUE(h.app->menu()->menu()->isVisible());
-    h.app->menu()->menu()->hide();
+    EXPECT_TRUE(h.menu()->menu()->isVisible());
+    h.menu()->menu()->hide();
+    // Raised by going on top and back, which every window follows.
+    QSignalSpy onTop(&h.appShell(), &Shell::topMostChanged);
     Q_EMIT h.tray.clicked();
-    EXPECT_FALSE(h.app->settings().Top_Flag);
-    EXPECT_FALSE(topMost(h.app->form()));
+    EXPECT_EQ(onTop.count(), 2);
+    EXPECT_FALSE(h.settings().alwaysOnTop);
+    EXPECT_FALSE(topMost(h.form()));
 }
 
 TEST(NoteMarkWiring, ADamagedHugeNoteFileIsNeitherOpenedNorOverwritten)
@@ -381,7 +384,7 @@ TEST(NoteMarkWiring, ADamagedHugeNoteFileIsNeitherOpenedNorOverwritten)
     const QString huge = h.path(QStringLiteral("txt/20261210.TXT"));
     touch(huge, QByteArray(DayNoteStore::kMaxFileBytes + 1, '\n'));
     QTest::mouseDClick(h.label(QStringLiteral("lblday_11")), Qt::LeftButton);
-    EXPECT_EQ(h.app->windows().memo(), nullptr);
+    EXPECT_EQ(h.windows().memo(), nullptr);
     QMessageBox* box = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == u"memoFailure" && w->isVisible())
@@ -394,5 +397,5 @@ TEST(NoteMarkWiring, ADamagedHugeNoteFileIsNeitherOpenedNorOverwritten)
     EXPECT_EQ(QFileInfo(huge).size(), DayNoteStore::kMaxFileBytes + 1);
     // Other days still open.
     QTest::mouseDClick(h.label(QStringLiteral("lblday_12")), Qt::LeftButton);
-    EXPECT_NE(h.app->windows().memo(), nullptr);
+    EXPECT_NE(h.windows().memo(), nullptr);
 }

@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <QSaveFile>
 
-#include "shell/AppIcon.h"
+#include "ui/AppIcon.h"
 
 int main(int argc, char** argv)
 {

@@ -2,7 +2,7 @@
 #include "ScratchFolder.h"
 
 #include "platform/TextFile.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <QBuffer>
 

@@ -1,7 +1,7 @@
 #include "calendar/CalendarModel.h"
 
 #include "platform/Clock.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 namespace yk {
 
@@ -10,14 +10,14 @@ namespace {
 QString Settings::*colourField(CalendarColourRole role)
 {
     switch (role) {
-    case CalendarColourRole::Year: return &Settings::Color_Y;
-    case CalendarColourRole::Month: return &Settings::Color_M;
-    case CalendarColourRole::Time: return &Settings::Color_T;
-    case CalendarColourRole::Holiday: return &Settings::Color_Sun;
-    case CalendarColourRole::Weekday: return &Settings::Color_Day;
-    case CalendarColourRole::Saturday: return &Settings::Color_Sat;
+    case CalendarColourRole::Year: return &Settings::yearColour;
+    case CalendarColourRole::Month: return &Settings::monthColour;
+    case CalendarColourRole::Time: return &Settings::clockColour;
+    case CalendarColourRole::Holiday: return &Settings::sundayColour;
+    case CalendarColourRole::Weekday: return &Settings::weekdayColour;
+    case CalendarColourRole::Saturday: return &Settings::saturdayColour;
     }
-    return &Settings::Color_Day;
+    return &Settings::weekdayColour;
 }
 
 } // namespace
@@ -38,18 +38,18 @@ QDate CalendarModel::today() const
 
 CalendarColours CalendarModel::colours() const
 {
-    return {m_settings.Color_Y, m_settings.Color_M, m_settings.Color_T,
-            m_settings.Color_Sun, m_settings.Color_Day, m_settings.Color_Sat};
+    return {m_settings.yearColour, m_settings.monthColour, m_settings.clockColour,
+            m_settings.sundayColour, m_settings.weekdayColour, m_settings.saturdayColour};
 }
 
 void CalendarModel::storeColours(const CalendarColours& c)
 {
-    m_settings.Color_Y = c.colorY;
-    m_settings.Color_M = c.colorM;
-    m_settings.Color_T = c.colorT;
-    m_settings.Color_Sun = c.colorSun;
-    m_settings.Color_Day = c.colorDay;
-    m_settings.Color_Sat = c.colorSat;
+    m_settings.yearColour = c.colorY;
+    m_settings.monthColour = c.colorM;
+    m_settings.clockColour = c.colorT;
+    m_settings.sundayColour = c.colorSun;
+    m_settings.weekdayColour = c.colorDay;
+    m_settings.saturdayColour = c.colorSat;
 }
 
 void CalendarModel::redraw()

@@ -1,7 +1,7 @@
 #include "calendar/Memo.h"
 
-#include "shell/ToolWindow.h"
-#include "shell/Twips.h"
+#include "ui/ToolWindow.h"
+#include "core/Twips.h"
 
 #include <algorithm>
 

@@ -117,52 +117,52 @@ void PickerTarget::showLauncherName(const QString&) {}
 void PickerTarget::showSoundName(const QString&) {}
 void PickerTarget::addToPlayList(const QString&) {}
 
-TourokuResult Touroku(PickerMode mode, const QString& text1, PickerTarget& target)
+RegisterResult registerPath(PickerMode mode, const QString& text1, PickerTarget& target)
 {
     const bool exists = namesExistingFile(text1);
     const QString name = QFileInfo(text1).fileName();
     switch (mode) {
     case PickerMode::Background:
         if (!exists)
-            return TourokuResult::Ignored;
+            return RegisterResult::Ignored;
         target.registerBackground(text1);
-        return TourokuResult::Stored;
+        return RegisterResult::Stored;
 
     case PickerMode::Launcher: {
         if (!exists) {
             target.showLauncherName(notRegisteredText());
-            return TourokuResult::NotRegistered;
+            return RegisterResult::NotRegistered;
         }
         // A slot number outside 1..10 has no entry to write into.
         const int n = target.launcherNumber();
         if (!isLauncherProgram(text1) || !validSlot(n))
-            return TourokuResult::Ignored;
+            return RegisterResult::Ignored;
         target.setLauncherEntry(n, text1);
         target.showLauncherName(name);
-        return TourokuResult::Stored;
+        return RegisterResult::Stored;
     }
 
     case PickerMode::TimerSound: {
         const int n = target.soundNumber();
         if (!exists || !isTimerSoundFile(text1) || !validSlot(n)) {
             target.showSoundName(notRegisteredText());
-            return TourokuResult::NotRegistered;
+            return RegisterResult::NotRegistered;
         }
         target.setSoundEntry(n, text1);
         target.showSoundName(name);
-        return TourokuResult::Stored;
+        return RegisterResult::Stored;
     }
 
     case PickerMode::PlayListAdd:
         if (!exists)
-            return TourokuResult::Ignored;
+            return RegisterResult::Ignored;
         target.addToPlayList(text1);
-        return TourokuResult::Stored;
+        return RegisterResult::Stored;
 
     case PickerMode::None:
         break;
     }
-    return TourokuResult::Ignored;
+    return RegisterResult::Ignored;
 }
 
 } // namespace yk

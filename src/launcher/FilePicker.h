@@ -56,16 +56,16 @@ class PickerTarget
 public:
     virtual ~PickerTarget() = default;
 
-    // Background window: Back_Slot of the slot being registered becomes the
+    // Background window: backgroundSlots of the slot being registered becomes the
     // path; the thumbnail, and the main window in by-month mode, follow.
     virtual void registerBackground(const QString& path);
 
     // Registration window: the slot number boxes txt_Apr_No / txt_Wav_No.
     virtual int launcherNumber() const;
     virtual int soundNumber() const;
-    // Row n - 1 of cmb_Apr_Dir, Reg_List entry n - 1 and the list's text.
+    // Row n - 1 of cmb_Apr_Dir, registrations entry n - 1 and the list's text.
     virtual void setLauncherEntry(int n, const QString& path);
-    // Row n - 1 of cmb_Wav_Dir and Reg_List entry 9 + n.
+    // Row n - 1 of cmb_Wav_Dir and registrations entry 9 + n.
     virtual void setSoundEntry(int n, const QString& path);
     virtual void showLauncherName(const QString& text); // txt_Apr
     virtual void showSoundName(const QString& text);    // txt_Wav
@@ -74,13 +74,13 @@ public:
     virtual void addToPlayList(const QString& path);
 };
 
-enum class TourokuResult {
+enum class RegisterResult {
     Stored,        // handed to the target
     NotRegistered, // the target was told "未登録"
     Ignored,       // nothing happened
 };
 
 // The picker's register step for the path in its path box.
-TourokuResult Touroku(PickerMode mode, const QString& text1, PickerTarget& target);
+RegisterResult registerPath(PickerMode mode, const QString& text1, PickerTarget& target);
 
 } // namespace yk

@@ -24,7 +24,7 @@ QString launcherCaption(const QString& path)
     return name.left(name.size() - 4);
 }
 
-LauncherMenu Mnu_Apr(std::span<const QString> regList)
+LauncherMenu launcherMenu(std::span<const QString> regList)
 {
     LauncherMenu menu;
     for (int i = 0; i < kLauncherEntries && i < int(regList.size()); ++i) {
@@ -39,9 +39,9 @@ LauncherMenu Mnu_Apr(std::span<const QString> regList)
     return menu;
 }
 
-void f_Apr(ShellAdapter& shell, const QString& l_Apr)
+void launchProgram(ShellAdapter& shell, const QString& path)
 {
-    shell.startProgram(l_Apr);
+    shell.startProgram(path);
 }
 
 bool startLauncherEntry(ShellAdapter& shell, std::span<const QString> regList, int i)
@@ -51,7 +51,7 @@ bool startLauncherEntry(ShellAdapter& shell, std::span<const QString> regList, i
     const QString& path = regList[size_t(i)];
     if (!namesExistingFile(path))
         return false;
-    f_Apr(shell, path);
+    launchProgram(shell, path);
     return true;
 }
 

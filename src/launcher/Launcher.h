@@ -9,7 +9,7 @@ namespace yk {
 
 class ShellAdapter;
 
-// The ten registered programs (Reg_List entries 0..9) as the popup menu
+// The ten registered programs (registrations entries 0..9) as the popup menu
 // shows them, and starting them.
 
 inline constexpr int kLauncherEntries = 10;
@@ -38,10 +38,10 @@ QString launcherCaption(const QString& path);
 // The launcher menu refresh: one item per registered program that still
 // exists, in entry order, and the separator when any is shown. Entries
 // past the end of regList count as empty.
-LauncherMenu Mnu_Apr(std::span<const QString> regList);
+LauncherMenu launcherMenu(std::span<const QString> regList);
 
 // Starts a program by its path alone; the shell's answer is not examined.
-void f_Apr(ShellAdapter& shell, const QString& l_Apr);
+void launchProgram(ShellAdapter& shell, const QString& path);
 
 // The menu item of entry i (0..9): starts the program when the entry
 // names an existing file. Returns whether a start was requested.

@@ -10,8 +10,8 @@
 #include <QPushButton>
 
 #include "media/Id3Tag.h"
-#include "shell/AppIcon.h"
-#include "shell/ToolWindow.h"
+#include "ui/AppIcon.h"
+#include "ui/ToolWindow.h"
 
 namespace yk {
 
@@ -108,8 +108,8 @@ void Id3EditorWindow::build()
         return box;
     };
     txtTrackName = row("lbl_Title", QStringLiteral("ﾀｲﾄﾙ"), "txtTrackName");
-    txtAirtist = row("lbl_Artist", QStringLiteral("ｱｰﾃｨｽﾄ名"), "txtAirtist");
-    txtAlubm = row("lbl_Album", QStringLiteral("ｱﾙﾊﾞﾑ"), "txtAlubm");
+    txtArtist = row("lbl_Artist", QStringLiteral("ｱｰﾃｨｽﾄ名"), "txtAirtist");
+    txtAlbum = row("lbl_Album", QStringLiteral("ｱﾙﾊﾞﾑ"), "txtAlubm");
 
     // Year and genre share a row: a four-digit box needs little room.
     addLabel(this, "lbl_Year", QStringLiteral("西暦"), QRect(kMargin, y, kLabelWidth, kRowHeight));
@@ -149,9 +149,9 @@ void Id3EditorWindow::build()
     cmd_Cancel->setAutoDefault(false);
     connect(cmd_Cancel, &QPushButton::clicked, this, &Id3EditorWindow::reject);
 
-    setTabOrder(txtTrackName, txtAirtist);
-    setTabOrder(txtAirtist, txtAlubm);
-    setTabOrder(txtAlubm, txtYear);
+    setTabOrder(txtTrackName, txtArtist);
+    setTabOrder(txtArtist, txtAlbum);
+    setTabOrder(txtAlbum, txtYear);
     setTabOrder(txtYear, cmb_Genre);
     setTabOrder(cmb_Genre, txtComment);
     setTabOrder(txtComment, cmdWrite);
@@ -162,7 +162,7 @@ void Id3EditorWindow::build()
 void Id3EditorWindow::load()
 {
     txtFileName->setText(m_path);
-    for (QLineEdit* box : {txtTrackName, txtAirtist, txtAlubm, txtYear, txtComment})
+    for (QLineEdit* box : {txtTrackName, txtArtist, txtAlbum, txtYear, txtComment})
         box->clear();
     cmb_Genre->setCurrentIndex(-1);
     cmb_Genre->setEditText(QString());
@@ -189,8 +189,8 @@ void Id3EditorWindow::finishLoad()
 
     const tagedit::Fields& f = m_loaded.fields;
     txtTrackName->setText(f.title);
-    txtAirtist->setText(f.artist);
-    txtAlubm->setText(f.album);
+    txtArtist->setText(f.artist);
+    txtAlbum->setText(f.album);
     txtYear->setText(f.year);
     txtComment->setText(f.comment);
     // A genre the list does not name (another tagger's) is offered too, so
@@ -213,7 +213,7 @@ bool Id3EditorWindow::editable() const
 
 void Id3EditorWindow::updateEnabled()
 {
-    for (QWidget* box : std::initializer_list<QWidget*>{txtTrackName, txtAirtist, txtAlubm, txtYear, txtComment,
+    for (QWidget* box : std::initializer_list<QWidget*>{txtTrackName, txtArtist, txtAlbum, txtYear, txtComment,
                                                         cmb_Genre})
         box->setEnabled(editable());
     cmdWrite->setEnabled(editable() && !m_saving);
@@ -252,8 +252,8 @@ void Id3EditorWindow::save()
     };
     tagedit::Fields after;
     after.title = take(txtTrackName, id3::kTitleWidth);
-    after.artist = take(txtAirtist, id3::kArtistWidth);
-    after.album = take(txtAlubm, id3::kAlbumWidth);
+    after.artist = take(txtArtist, id3::kArtistWidth);
+    after.album = take(txtAlbum, id3::kAlbumWidth);
     after.year = take(txtYear, id3::kYearWidth);
     after.comment = take(txtComment, id3::kCommentWidth);
     after.genre = cmb_Genre->currentText();

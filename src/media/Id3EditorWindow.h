@@ -6,8 +6,8 @@
 #include <QString>
 
 #include "media/TagEditing.h"
-#include "shell/MoveRule.h"
-#include "shell/SettingsHost.h"
+#include "core/MoveRule.h"
+#include "core/SettingsHost.h"
 
 class QComboBox;
 class QLabel;
@@ -64,17 +64,6 @@ public:
     // follows.
     void save();
 
-    QLineEdit* txtFileName = nullptr;
-    QLineEdit* txtTrackName = nullptr;
-    QLineEdit* txtAirtist = nullptr;
-    QLineEdit* txtAlubm = nullptr;
-    QLineEdit* txtYear = nullptr;
-    QLineEdit* txtComment = nullptr;
-    QComboBox* cmb_Genre = nullptr;
-    QPushButton* cmdWrite = nullptr;
-    QPushButton* cmd_Cancel = nullptr;
-    QLabel* lblMessage = nullptr;
-
 Q_SIGNALS:
     // The tag is in the file; the window closes right after.
     void saved(const QString& path);
@@ -104,6 +93,18 @@ private:
     tagedit::FileTags m_loaded;
     QFutureWatcher<tagedit::FileTags> m_loader;
     QFutureWatcher<tagedit::WriteResult> m_watcher;
+
+    // The controls, which tests find by these object names.
+    QLineEdit* txtFileName = nullptr;
+    QLineEdit* txtTrackName = nullptr;
+    QLineEdit* txtArtist = nullptr;
+    QLineEdit* txtAlbum = nullptr;
+    QLineEdit* txtYear = nullptr;
+    QLineEdit* txtComment = nullptr;
+    QComboBox* cmb_Genre = nullptr;
+    QPushButton* cmdWrite = nullptr;
+    QPushButton* cmd_Cancel = nullptr;
+    QLabel* lblMessage = nullptr;
 };
 
 } // namespace yk

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/TextFile.h"
-#include "shell/ScriptEscape.h"
+#include "core/ScriptEscape.h"
 
 namespace yk {
 

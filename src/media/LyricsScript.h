@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "shell/ScriptEscape.h"
+#include "core/ScriptEscape.h"
 
 namespace yk {
 

@@ -8,8 +8,8 @@
 
 #include "media/MovieWindow.h"
 #include "platform/MoviePlayer.h"
-#include "shell/Settings.h"
-#include "shell/ToolWindow.h"
+#include "core/Settings.h"
+#include "ui/ToolWindow.h"
 
 namespace yk {
 
@@ -68,19 +68,19 @@ void MovieController::closeMovie()
 void MovieController::layOut()
 {
     m_window.setFullScreenShown(false);
-    applyWindowLayout(movie::layoutFor(m_settings.Movie_Size, m_player.videoSize()));
-    const bool full = m_settings.Movie_Full_On;
+    applyWindowLayout(movie::layoutFor(m_settings.movieSize, m_player.videoSize()));
+    const bool full = m_settings.movieFullWindow;
     // Nothing of ours may cover a movie on the whole screen.
     if (full)
         setStacking(false, false);
     else
-        setStacking(m_settings.Top_Flag, m_settings.Top_Flag);
+        setStacking(m_settings.alwaysOnTop, m_settings.alwaysOnTop);
 
     const QRect area = m_workArea ? m_workArea() : QRect();
     m_window.toolWindow()->setWorkArea(area);
-    const auto top = numberIn(m_settings.MP_Top);
-    const auto left = numberIn(m_settings.MP_Left);
-    const bool neverPlaced = (m_settings.MP_Top.isEmpty() && m_settings.MP_Left.isEmpty())
+    const auto top = numberIn(m_settings.movieTop);
+    const auto left = numberIn(m_settings.movieLeft);
+    const bool neverPlaced = (m_settings.movieTop.isEmpty() && m_settings.movieLeft.isEmpty())
                              || (top && left && *top == 0 && *left == 0);
     if (neverPlaced)
         placeBesideMain(area);
@@ -115,7 +115,7 @@ void MovieController::placeBesideMain(const QRect& workArea)
 void MovieController::restoreStacking()
 {
     ToolWindow::applyTopMost(&m_window, false);
-    if (m_settings.Top_Flag) {
+    if (m_settings.alwaysOnTop) {
         ToolWindow::applyTopMost(m_companions.main, true);
         ToolWindow::applyTopMost(m_companions.playList, true);
     }
@@ -132,20 +132,20 @@ void MovieController::saveRecord()
 {
     const movie::Record r = movie::recordFor(m_window.placeTwips(), m_window.windowTwips());
     m_settings.setWinPos(WindowId::Movie, r.position);
-    m_settings.MP_Top = r.mpTop;
-    m_settings.MP_Left = r.mpLeft;
-    m_settings.Movie_Size = r.movieSize;
+    m_settings.movieTop = r.mpTop;
+    m_settings.movieLeft = r.mpLeft;
+    m_settings.movieSize = r.movieSize;
 }
 
 void MovieController::setFullWindow(bool on)
 {
-    m_settings.Movie_Full_On = on;
+    m_settings.movieFullWindow = on;
     Q_EMIT fullWindowChanged(on);
 }
 
 void MovieController::toggleFullWindow()
 {
-    if (m_settings.Movie_Full_On) {
+    if (m_settings.movieFullWindow) {
         setFullWindow(false);
         // Off means off: a movie on the whole screen goes back into its
         // window (and keeps playing), or the full screen would switch the
@@ -194,22 +194,22 @@ void MovieController::followDisplaySize()
             break;
         case movie::DisplaySize::FitToWindow:
             m_window.setFullScreenShown(false);
-            applyWindowLayout(movie::layoutFor(m_settings.Movie_Size, m_player.videoSize()));
-            if (m_settings.Top_Flag)
+            applyWindowLayout(movie::layoutFor(m_settings.movieSize, m_player.videoSize()));
+            if (m_settings.alwaysOnTop)
                 setStacking(true, true);
             break;
         case movie::DisplaySize::Own:
         case movie::DisplaySize::Half:
         case movie::DisplaySize::Double:
             m_window.setFullScreenShown(false);
-            applyWindowLayout(*movie::layoutForDisplaySize(m_display, m_player.videoSize(), m_settings.Movie_Size));
+            applyWindowLayout(*movie::layoutForDisplaySize(m_display, m_player.videoSize(), m_settings.movieSize));
             break;
         }
         m_followed = m_display;
         m_window.setDisplaySizeChecked(int(m_display));
     }
     // However the screen was filled, full-screen movies are now the setting.
-    if (m_display == movie::DisplaySize::FullScreen && !m_settings.Movie_Full_On)
+    if (m_display == movie::DisplaySize::FullScreen && !m_settings.movieFullWindow)
         setFullWindow(true);
 }
 

@@ -19,7 +19,7 @@ class Settings;
 // Keeps the movie window in line with the movie and the settings: its size
 // (the movie's own, or the one the user last gave it), its place, the full
 // screen, and the always-on-top order it shares with the main and play-list
-// windows. The settings' Movie_Size, Movie_Full_On, MP_Top and MP_Left are
+// windows. The settings' movieSize, movieFullWindow, movieTop and movieLeft are
 // read and written here.
 //
 // The display size is what the user last asked for (right-click menu,
@@ -46,12 +46,12 @@ public:
     void closeMovie();
 
     // Sizes the window for the movie, chooses full screen or the window
-    // and the order on top, and places it at MP_Top / MP_Left.
+    // and the order on top, and places it at movieTop / movieLeft.
     void layOut();
     // The movie window no longer on top; the main and play-list windows
     // on top again when the setting says so.
     void restoreStacking();
-    // Keeps the window's place (MP_Top, MP_Left, Win_Pos) and size (Movie_Size).
+    // Keeps the window's place (movieTop, movieLeft, windowPlaces) and size (movieSize).
     void saveRecord();
 
     // mnu_Movie_Full: full-screen movies on or off.
@@ -73,7 +73,7 @@ public:
     bool isShown() const;
 
 Q_SIGNALS:
-    // Movie_Full_On changed; the menu's check follows.
+    // movieFullWindow changed; the menu's check follows.
     void fullWindowChanged(bool on);
 
 private:

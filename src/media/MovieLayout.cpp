@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/Twips.h"
+#include "core/Twips.h"
 
 namespace yk::movie {
 

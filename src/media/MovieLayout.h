@@ -5,13 +5,13 @@
 #include <QSize>
 #include <QString>
 
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 
 namespace yk::movie {
 
 // The movie window is sized in twips like every stored window, with a frame
 // of 4 pixels on each side around the picture: 8 pixels, or 120 twips, each
-// way. The stored sizes (Movie_Size) are those of the picture area, so a
+// way. The stored sizes (movieSize) are those of the picture area, so a
 // settings file moves between versions with the window the same size.
 inline constexpr int kFramePixels = 8;
 inline constexpr int kFrameTwips = 120;
@@ -34,12 +34,12 @@ struct Layout
     friend bool operator==(const Layout&, const Layout&) = default;
 };
 
-// The picture area kept in Movie_Size ("M_Height=" + 10 digits + " M_Width="
+// The picture area kept in movieSize ("M_Height=" + 10 digits + " M_Width="
 // + 10 digits; the height digits are characters 10-19, the width digits
 // 29-38), in pixels. nullopt for "DefoltSize", an empty text, or digits
 // that do not make a positive size: the movie's own size is used then.
 std::optional<QSize> storedPlayerSize(const QString& movieSize);
-// The Movie_Size text for a picture area; a negative side is written as 0
+// The movieSize text for a picture area; a negative side is written as 0
 // so that the digits keep their columns.
 QString movieSizeText(QSize playerPixels);
 
@@ -55,9 +55,9 @@ Layout layoutFor(const QString& movieSize, QSize videoSize);
 // which has none of its own.
 std::optional<Layout> layoutForDisplaySize(DisplaySize size, QSize videoSize, const QString& movieSize);
 
-// What closing (or resizing) the window keeps: its place for the Win_Pos
-// record and MP_Top / MP_Left, a negative coordinate kept as 0, and the
-// picture area as Movie_Size.
+// What closing (or resizing) the window keeps: its place for the windowPlaces
+// record and movieTop / movieLeft, a negative coordinate kept as 0, and the
+// picture area as movieSize.
 struct Record
 {
     TwipsPos position;

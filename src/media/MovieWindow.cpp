@@ -13,8 +13,8 @@
 #include <QWindow>
 
 #include "media/MovieLayout.h"
-#include "shell/ToolWindow.h"
-#include "shell/Twips.h"
+#include "ui/ToolWindow.h"
+#include "core/Twips.h"
 
 namespace yk {
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 
 class QMenu;
 

@@ -4,7 +4,7 @@
 
 #include "media/TrackInfoReader.h"
 #include "platform/MascotChannel.h"
-#include "shell/ScriptEscape.h"
+#include "core/ScriptEscape.h"
 
 namespace yk {
 

@@ -1,15 +1,13 @@
 #include "media/PlayWindow.h"
 
 #include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <QUrl>
 #include <QWheelEvent>
 
+#include "ui/FileDrop.h"
 #include "media/PlayListView.h"
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 #include "skin/Artwork.h"
 
 namespace yk {
@@ -22,17 +20,6 @@ constexpr int kListHeight = 150;
 constexpr int kTrackLeft = 159;
 constexpr int kButtonTop = 160;
 
-QStringList localFiles(const QMimeData* mime)
-{
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    return paths;
-}
 
 } // namespace
 
@@ -43,12 +30,12 @@ PlayWindow::PlayWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Yomikaze プレイリスト"));
     setAccessibleName(QStringLiteral("プレイリスト"));
     setFixedSize(kSide, kSide);
-    setAcceptDrops(true);
+    // Files dropped anywhere on the window, its pictures and labels too.
+    connect(new FileDrop(this), &FileDrop::dropped, this, &PlayWindow::filesDropped);
 
     img_Def2 = new QLabel(this);
     img_Def2->setObjectName(QStringLiteral("img_Def2"));
     img_Def2->setGeometry(0, 0, kSide, kSide);
-    pct_Play = img_Def2;
 
     lst_Files_Name = new QListWidget(this);
     lst_Files_Name->setObjectName(QStringLiteral("lst_Files_Name"));
@@ -124,6 +111,11 @@ void PlayWindow::setView(PlayListView* view)
 PlayListView* PlayWindow::view() const
 {
     return m_view;
+}
+
+void PlayWindow::clearCurrentRow()
+{
+    lst_Files_Name->setCurrentRow(-1);
 }
 
 void PlayWindow::setPicture(const QPixmap& picture)
@@ -351,25 +343,5 @@ bool PlayWindow::listMouseEvent(QEvent* event)
     }
 }
 
-void PlayWindow::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void PlayWindow::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void PlayWindow::dropEvent(QDropEvent* event)
-{
-    const QStringList paths = localFiles(event->mimeData());
-    if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
-    Q_EMIT filesDropped(paths);
-}
 
 } // namespace yk

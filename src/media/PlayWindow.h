@@ -34,21 +34,11 @@ public:
     PlayListView* view() const;
 
     void setPicture(const QPixmap& picture);
+    // No row chosen in the list.
+    void clearCurrentRow();
 
     // Placement, always-on-top and the drag of the background.
     ToolWindow* toolWindow() const { return m_tool; }
-
-    QLabel* img_Def2 = nullptr; // the background picture
-    QLabel* pct_Play = nullptr; // the same label, under the name older callers use
-    QListWidget* lst_Files_Name = nullptr;
-    QLabel* img_Scr = nullptr;     // the thumb's track
-    QLabel* img_Scr_Bar = nullptr; // the thumb
-    QLabel* img_Add = nullptr;
-    QLabel* img_Delete = nullptr;
-    QLabel* img_Up = nullptr;
-    QLabel* img_Down = nullptr;
-    QLabel* img_Load = nullptr;
-    QLabel* img_Save = nullptr;
 
 Q_SIGNALS:
     void addRequested();
@@ -63,9 +53,6 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     QLabel* addButton(const QString& name, int left);
@@ -85,6 +72,18 @@ private:
     QPointer<PlayListView> m_view;
     QList<QLabel*> m_buttons;
     bool m_syncing = false; // the list is being set from the view
+
+    // The controls, which tests find by these object names.
+    QLabel* img_Def2 = nullptr; // the background picture
+    QListWidget* lst_Files_Name = nullptr;
+    QLabel* img_Scr = nullptr;     // the thumb's track
+    QLabel* img_Scr_Bar = nullptr; // the thumb
+    QLabel* img_Add = nullptr;
+    QLabel* img_Delete = nullptr;
+    QLabel* img_Up = nullptr;
+    QLabel* img_Down = nullptr;
+    QLabel* img_Load = nullptr;
+    QLabel* img_Save = nullptr;
 };
 
 } // namespace yk

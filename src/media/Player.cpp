@@ -15,7 +15,7 @@
 #include "media/ThumbBars.h"
 #include "platform/DeviceChannel.h"
 #include "platform/MoviePlayer.h"
-#include "timers/ClockTick.h"
+#include "core/ClockTick.h"
 
 namespace yk {
 

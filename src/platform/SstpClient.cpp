@@ -1,7 +1,7 @@
 #include "platform/SstpClient.h"
 
-#include "platform/LoopbackConnection.h"
-#include "shell/ScriptEscape.h"
+#include "platform/posix/LoopbackConnection.h"
+#include "core/ScriptEscape.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>

@@ -10,8 +10,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "shell/AppIcon.h"
-#include "shell/ToolWindow.h"
+#include "ui/AppIcon.h"
+#include "ui/ToolWindow.h"
 
 namespace yk {
 

@@ -38,18 +38,6 @@ public:
     // The title picture, drawn here.
     static QPixmap titlePicture();
 
-    QLabel* lbl_Pct_Name = nullptr;
-    QLabel* lbl_Name_r = nullptr;
-    QLabel* lblTitle = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lbl_URL = nullptr;
-    QPushButton* cmb_URL = nullptr;
-    QLabel* picIcon = nullptr;
-    QFrame* Fra_1 = nullptr;
-    QFrame* Line1 = nullptr;
-    QPushButton* cmdOK = nullptr;
-
 Q_SIGNALS:
     // About to be shown: the owner sends kOpenHint to the mascot.
     void opened();
@@ -64,6 +52,19 @@ protected:
 private:
     ToolWindow* m_tool = nullptr;
     QString m_homePage;
+
+    // The controls, which tests find by these object names.
+    QLabel* lbl_Pct_Name = nullptr;
+    QLabel* lbl_Name_r = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lbl_URL = nullptr;
+    QPushButton* cmb_URL = nullptr;
+    QLabel* picIcon = nullptr;
+    QFrame* Fra_1 = nullptr;
+    QFrame* Line1 = nullptr;
+    QPushButton* cmdOK = nullptr;
 };
 
 } // namespace yk

@@ -6,14 +6,15 @@
 #include <QPointF>
 #include <QRect>
 
-#include "shell/MoveRule.h"
+#include "core/MoveRule.h"
+#include "shell/MainElement.h"
 
 class QWidget;
 
 namespace yk {
 
 class CalendarModel;
-class Form1;
+class MainWindow;
 
 // What the mouse does on the main window: dragging it (with the snap rule
 // and an attached play-list window following), choosing a day or the month,
@@ -29,7 +30,7 @@ public:
         std::function<void()> openDataFolder;
     };
 
-    MainWindowMouse(Form1& form, QWidget& playWindow, CalendarModel& calendar, Actions actions,
+    MainWindowMouse(MainWindow& form, QWidget& playWindow, CalendarModel& calendar, Actions actions,
                     QObject* parent = nullptr);
 
     // The work area in pixels, read once at start-up.
@@ -40,12 +41,12 @@ public:
     bool dragging() const { return m_dragging; }
 
 private:
-    void pressed(const QString& element, int index, Qt::MouseButton button, QPointF global);
-    void moved(const QString& element, int index, Qt::MouseButtons buttons, QPointF global);
-    void released(const QString& element, int index, Qt::MouseButton button, QPointF global);
-    void doubleClicked(const QString& element, int index);
+    void pressed(MainElement element, int index, Qt::MouseButton button, QPointF global);
+    void moved(MainElement element, int index, Qt::MouseButtons buttons, QPointF global);
+    void released(MainElement element, int index, Qt::MouseButton button, QPointF global);
+    void doubleClicked(MainElement element, int index);
 
-    Form1& m_form;
+    MainWindow& m_form;
     QWidget& m_play;
     CalendarModel& m_calendar;
     Actions m_actions;

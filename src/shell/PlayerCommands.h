@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "shell/CommandTable.h"
+#include "core/CommandTable.h"
 
 namespace yk {
 

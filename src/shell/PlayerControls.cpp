@@ -14,29 +14,29 @@ namespace {
 
 struct ButtonElement
 {
-    QStringView name;
+    MainElement element;
     Player::Button button;
-    Form1::PlayerButton face;
+    MainWindow::PlayerButton face;
 };
 
 // The pressed pictures lie over the buttons, so a press that lands on one
 // counts as a press of its button.
 constexpr std::array<ButtonElement, 9> kButtons{{
-    {u"img_P", Player::Button::Play, Form1::PlayerButton::Play},
-    {u"img_P_2", Player::Button::Play, Form1::PlayerButton::Play},
-    {u"img_S", Player::Button::Stop, Form1::PlayerButton::Stop},
-    {u"img_S_2", Player::Button::Stop, Form1::PlayerButton::Stop},
-    {u"img_F", Player::Button::Forward, Form1::PlayerButton::Forward},
-    {u"img_F_2", Player::Button::Forward, Form1::PlayerButton::Forward},
-    {u"img_B", Player::Button::Back, Form1::PlayerButton::Back},
-    {u"img_B_2", Player::Button::Back, Form1::PlayerButton::Back},
-    {u"img_Pouse", Player::Button::Pause, Form1::PlayerButton::Pause},
+    {MainElement::Play, Player::Button::Play, MainWindow::PlayerButton::Play},
+    {MainElement::PlayHeld, Player::Button::Play, MainWindow::PlayerButton::Play},
+    {MainElement::Stop, Player::Button::Stop, MainWindow::PlayerButton::Stop},
+    {MainElement::StopHeld, Player::Button::Stop, MainWindow::PlayerButton::Stop},
+    {MainElement::Forward, Player::Button::Forward, MainWindow::PlayerButton::Forward},
+    {MainElement::ForwardHeld, Player::Button::Forward, MainWindow::PlayerButton::Forward},
+    {MainElement::Back, Player::Button::Back, MainWindow::PlayerButton::Back},
+    {MainElement::BackHeld, Player::Button::Back, MainWindow::PlayerButton::Back},
+    {MainElement::Pause, Player::Button::Pause, MainWindow::PlayerButton::Pause},
 }};
 
-std::optional<ButtonElement> buttonOf(const QString& element)
+std::optional<ButtonElement> buttonOf(MainElement element)
 {
     for (const ButtonElement& b : kButtons) {
-        if (element == b.name)
+        if (element == b.element)
             return b;
     }
     return std::nullopt;
@@ -44,15 +44,15 @@ std::optional<ButtonElement> buttonOf(const QString& element)
 
 } // namespace
 
-PlayerControls::PlayerControls(Form1& form, Player& player, VolumeMixer& mixer, Actions actions,
+PlayerControls::PlayerControls(MainWindow& form, Player& player, VolumeMixer& mixer, Actions actions,
                                QObject* parent)
     : QObject(parent), m_form(form), m_player(player), m_mixer(mixer), m_actions(std::move(actions))
 {
-    connect(&m_form, &Form1::elementPressed, this, &PlayerControls::pressed);
-    connect(&m_form, &Form1::elementMoved, this, &PlayerControls::moved);
-    connect(&m_form, &Form1::elementReleased, this, &PlayerControls::released);
+    connect(&m_form, &MainWindow::elementPressed, this, &PlayerControls::pressed);
+    connect(&m_form, &MainWindow::elementMoved, this, &PlayerControls::moved);
+    connect(&m_form, &MainWindow::elementReleased, this, &PlayerControls::released);
 
-    connect(&m_player, &Player::titleChanged, &m_form, &Form1::showPlayerTitle);
+    connect(&m_player, &Player::titleChanged, &m_form, &MainWindow::showPlayerTitle);
     connect(&m_player, &Player::positionChanged, this, &PlayerControls::showPosition);
     connect(&m_player, &Player::thumbMoved, this, &PlayerControls::showPosition);
     connect(&m_player, &Player::facesChanged, this, &PlayerControls::showFaces);
@@ -75,7 +75,7 @@ double PlayerControls::windowX(QPointF global) const
     return global.x() - m_form.mapToGlobal(QPoint(0, 0)).x();
 }
 
-void PlayerControls::pressed(const QString& element, int, Qt::MouseButton button, QPointF global)
+void PlayerControls::pressed(MainElement element, int, Qt::MouseButton button, QPointF global)
 {
     if (const auto b = buttonOf(element)) {
         m_player.pressButton(b->button);
@@ -83,22 +83,22 @@ void PlayerControls::pressed(const QString& element, int, Qt::MouseButton button
     }
     if (button != Qt::LeftButton)
         return;
-    if (element == u"img_L") {
+    if (element == MainElement::Loop) {
         m_loopDown = true;
-    } else if (element == u"img_Ber") {
+    } else if (element == MainElement::PositionThumb) {
         m_held = Held::Position;
         m_grabX = windowX(global) - m_player.thumbLeft();
         m_player.setSeekDragging(true);
-        m_form.showThumbHeld(Form1::Thumb::Position, true);
-    } else if (element == u"img_Vol") {
+        m_form.showThumbHeld(MainWindow::Thumb::Position, true);
+    } else if (element == MainElement::VolumeThumb) {
         m_held = Held::Volume;
         m_volumeLeft = m_form.volumeThumbLeft();
         m_grabX = windowX(global) - m_volumeLeft;
-        m_form.showThumbHeld(Form1::Thumb::Volume, true);
+        m_form.showThumbHeld(MainWindow::Thumb::Volume, true);
     }
 }
 
-void PlayerControls::moved(const QString&, int, Qt::MouseButtons buttons, QPointF global)
+void PlayerControls::moved(MainElement, int, Qt::MouseButtons buttons, QPointF global)
 {
     if (m_held == Held::None || !(buttons & Qt::LeftButton))
         return;
@@ -114,7 +114,7 @@ void PlayerControls::moved(const QString&, int, Qt::MouseButtons buttons, QPoint
     }
 }
 
-void PlayerControls::released(const QString& element, int, Qt::MouseButton button, QPointF)
+void PlayerControls::released(MainElement element, int, Qt::MouseButton button, QPointF)
 {
     if (const auto b = buttonOf(element)) {
         m_player.releaseButton(b->button);
@@ -124,19 +124,19 @@ void PlayerControls::released(const QString& element, int, Qt::MouseButton butto
         const Held held = std::exchange(m_held, Held::None);
         if (held == Held::Position) {
             m_player.seekToThumb();
-            m_form.showThumbHeld(Form1::Thumb::Position, false);
+            m_form.showThumbHeld(MainWindow::Thumb::Position, false);
         } else {
-            m_form.showThumbHeld(Form1::Thumb::Volume, false);
+            m_form.showThumbHeld(MainWindow::Thumb::Volume, false);
             Q_EMIT volumeSet();
         }
         return;
     }
-    if (element == u"img_L") {
+    if (element == MainElement::Loop) {
         if (button == Qt::LeftButton && std::exchange(m_loopDown, false))
             m_player.toggleLoop();
-    } else if (element == u"img_Randam") {
+    } else if (element == MainElement::Random) {
         m_player.toggleRandom();
-    } else if (element == u"lbl_Play_Name") {
+    } else if (element == MainElement::PlayerTitle) {
         if (button == Qt::LeftButton && m_actions.togglePlayList)
             m_actions.togglePlayList();
         else if (button == Qt::RightButton && m_actions.toggleId3Editor)
@@ -149,7 +149,7 @@ void PlayerControls::showFaces()
     m_form.showLoop(m_player.loopOn());
     m_form.showRandom(m_player.display().randomVisible, m_player.randomOn());
     using PB = Player::Button;
-    using FB = Form1::PlayerButton;
+    using FB = MainWindow::PlayerButton;
     const std::array<std::pair<PB, FB>, 5> faces{{{PB::Play, FB::Play},
                                                   {PB::Stop, FB::Stop},
                                                   {PB::Forward, FB::Forward},

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QPointF>
 
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 
 namespace yk {
 
@@ -33,7 +33,7 @@ public:
         std::function<void()> toggleId3Editor;
     };
 
-    PlayerControls(Form1& form, Player& player, VolumeMixer& mixer, Actions actions,
+    PlayerControls(MainWindow& form, Player& player, VolumeMixer& mixer, Actions actions,
                    QObject* parent = nullptr);
 
     // Puts the volume thumb where the mixer's volume is (start-up).
@@ -50,15 +50,15 @@ Q_SIGNALS:
 private:
     enum class Held { None, Position, Volume };
 
-    void pressed(const QString& element, int index, Qt::MouseButton button, QPointF global);
-    void moved(const QString& element, int index, Qt::MouseButtons buttons, QPointF global);
-    void released(const QString& element, int index, Qt::MouseButton button, QPointF global);
+    void pressed(MainElement element, int index, Qt::MouseButton button, QPointF global);
+    void moved(MainElement element, int index, Qt::MouseButtons buttons, QPointF global);
+    void released(MainElement element, int index, Qt::MouseButton button, QPointF global);
     double windowX(QPointF global) const;
     void showFaces();
     void showDisplay();
     void showPosition();
 
-    Form1& m_form;
+    MainWindow& m_form;
     Player& m_player;
     VolumeMixer& m_mixer;
     Actions m_actions;

@@ -149,7 +149,7 @@ void PopupMenu::applyLauncherMenu(const LauncherMenu& launcher)
     m_items.value(QStringLiteral("mnu_Ber5"))->setVisible(launcher.separatorVisible);
 }
 
-void PopupMenu::f_mnu_False()
+void PopupMenu::clearBackgroundChecks()
 {
     for (const char* name : kBackgroundItems)
         m_items.value(QString::fromLatin1(name))->setChecked(false);
@@ -160,7 +160,7 @@ void PopupMenu::checkBackground(BackMenuItem which)
     const int index = int(which);
     if (index < 1 || index > 15)
         return;
-    f_mnu_False();
+    clearBackgroundChecks();
     m_items.value(QString::fromLatin1(kBackgroundItems[index - 1]))->setChecked(true);
 }
 

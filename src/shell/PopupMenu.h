@@ -50,7 +50,7 @@ public:
 
     // Clears the fifteen background check marks (№1..№12, monthly, random,
     // in turn).
-    void f_mnu_False();
+    void clearBackgroundChecks();
     // Clears the fifteen and checks one; None leaves the marks alone.
     void checkBackground(BackMenuItem which);
     void checkBackgroundSlot(int slot) { checkBackground(backMenuItemForSlot(slot)); }

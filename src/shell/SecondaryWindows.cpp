@@ -4,14 +4,14 @@
 
 #include "calendar/CalendarModel.h"
 #include "calendar/Memo.h"
-#include "launcher/DirForm.h"
+#include "launcher/FilePickerWindow.h"
 #include "platform/MascotChannel.h"
 #include "platform/ShellAdapter.h"
 #include "shell/AboutWindow.h"
 #include "shell/HelpFiles.h"
-#include "shell/Settings.h"
-#include "shell/ToolWindow.h"
-#include "shell/Twips.h"
+#include "core/Settings.h"
+#include "ui/ToolWindow.h"
+#include "core/Twips.h"
 #include "skin/BackWindow.h"
 #include "skin/BackgroundController.h"
 #include "timers/TimerWindow.h"
@@ -124,7 +124,7 @@ void SecondaryWindows::closeAll()
 
 Memo* SecondaryWindows::memo() const { return m_memo; }
 BackWindow* SecondaryWindows::backWindow() const { return m_back; }
-Dir_Form* SecondaryWindows::picker() const { return m_picker; }
+FilePickerWindow* SecondaryWindows::picker() const { return m_picker; }
 AboutWindow* SecondaryWindows::about() const { return m_about; }
 TimerWindow* SecondaryWindows::timerWindow() const { return m_timer; }
 
@@ -188,7 +188,7 @@ void SecondaryWindows::openMemo()
             delete m_memo.data();
         return;
     }
-    m_memo->toolWindow()->setTopMost(m_s.settings.Top_Flag);
+    m_memo->toolWindow()->setTopMost(m_s.settings.alwaysOnTop);
     raiseAndFocus(m_memo);
     // Ready to type into the diary at once.
     if (QWidget* diary = m_memo->findChild<QWidget*>(QStringLiteral("Txt_Memo")))
@@ -206,7 +206,7 @@ void SecondaryWindows::openBackgrounds()
         keepPlace(m_back->toolWindow(), WindowId::Back);
     }
     m_back->setSlots(m_s.backgrounds.slotList());
-    m_back->toolWindow()->setTopMost(m_s.settings.Top_Flag);
+    m_back->toolWindow()->setTopMost(m_s.settings.alwaysOnTop);
     m_back->show();
     m_back->raise();
     m_s.mascot.sendScript(kBackHint);
@@ -228,12 +228,12 @@ void SecondaryWindows::openPicker(const PickerRequest& request)
 {
     if (m_picker)
         m_picker->close();
-    m_picker = new Dir_Form(m_s.paths, m_pickerTarget.get());
+    m_picker = new FilePickerWindow(m_s.paths, m_pickerTarget.get());
     m_picker->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_picker, &Dir_Form::saveRequested, this, [this] { m_s.saveSettings(); });
+    connect(m_picker, &FilePickerWindow::saveRequested, this, [this] { m_s.saveSettings(); });
     keepPlace(m_picker->toolWindow(), WindowId::Launcher);
     m_picker->apply(request);
-    m_picker->toolWindow()->setTopMost(m_s.settings.Top_Flag);
+    m_picker->toolWindow()->setTopMost(m_s.settings.alwaysOnTop);
     m_picker->showModal();
 }
 
@@ -255,7 +255,7 @@ void SecondaryWindows::openTimerWindow()
         keepPlace(m_timer->toolWindow(), WindowId::Registration);
     }
     m_timer->load();
-    m_timer->toolWindow()->setTopMost(m_s.settings.Top_Flag);
+    m_timer->toolWindow()->setTopMost(m_s.settings.alwaysOnTop);
     raiseAndFocus(m_timer);
 }
 
@@ -278,7 +278,7 @@ void SecondaryWindows::openAbout()
         connect(m_about, &AboutWindow::homePageRequested, this,
                 [this](const QString& address) { m_s.shell.openDocument(address); });
     }
-    m_about->toolWindow()->setTopMost(m_s.settings.Top_Flag);
+    m_about->toolWindow()->setTopMost(m_s.settings.alwaysOnTop);
     m_about->openAbout();
 }
 

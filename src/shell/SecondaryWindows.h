@@ -10,7 +10,7 @@
 
 #include "launcher/FilePicker.h"
 #include "platform/AppPaths.h"
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 
 class QWidget;
 
@@ -20,7 +20,7 @@ class AboutWindow;
 class BackWindow;
 class BackgroundController;
 class CalendarModel;
-class Dir_Form;
+class FilePickerWindow;
 class MascotChannel;
 class Memo;
 class Settings;
@@ -74,7 +74,7 @@ public:
 
     Memo* memo() const;
     BackWindow* backWindow() const;
-    Dir_Form* picker() const;
+    FilePickerWindow* picker() const;
     AboutWindow* about() const;
     TimerWindow* timerWindow() const;
 
@@ -107,7 +107,7 @@ private:
     QWidget* m_play;
     QPointer<Memo> m_memo;
     QPointer<BackWindow> m_back;
-    QPointer<Dir_Form> m_picker;
+    QPointer<FilePickerWindow> m_picker;
     QPointer<AboutWindow> m_about;
     QPointer<TimerWindow> m_timer;
     std::unique_ptr<PickerTarget> m_pickerTarget;

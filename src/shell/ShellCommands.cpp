@@ -5,7 +5,7 @@
 #include "platform/ShellAdapter.h"
 #include "shell/HelpFiles.h"
 #include "shell/SecondaryWindows.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 #include "skin/BackgroundController.h"
 
 namespace yk {
@@ -14,7 +14,7 @@ void addShellMenuCommands(CommandTable<QString>& table, const ShellCommandTarget
 {
     for (int i = 0; i < kLauncherEntries; ++i) {
         table.add(QStringLiteral("mnu_Apr") + QString::number(i + 1),
-                  [&shell = t.shell, &settings = t.settings, i] { startLauncherEntry(shell, settings.Reg_List, i); });
+                  [&shell = t.shell, &settings = t.settings, i] { startLauncherEntry(shell, settings.registrations, i); });
     }
     BackgroundController& backgrounds = t.backgrounds;
     for (int slot = 1; slot <= 12; ++slot)

@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "platform/AppPaths.h"
-#include "shell/CommandTable.h"
+#include "core/CommandTable.h"
 
 namespace yk {
 

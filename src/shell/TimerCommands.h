@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "shell/CommandTable.h"
+#include "core/CommandTable.h"
 
 namespace yk {
 

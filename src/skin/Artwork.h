@@ -11,7 +11,7 @@ namespace yk {
 // in the colours of the default skin and kept for the life of the program.
 //
 // Names follow the windows' picture controls:
-//   main window   img_P, img_S, img_F, img_B, img_Pouse (each with a held
+//   main window   img_P, img_S, img_F, img_B, img_Pause (each with a held
 //                 face "<name>_2"), img_L_Off, img_L_On, img_Randam_Off,
 //                 img_Randam_On, img_Vol / img_Ber (the slider thumb) and
 //                 img_Bar_Down (a thumb while held);

@@ -1,6 +1,6 @@
 #include "skin/BackWindow.h"
 
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 #include "skin/FrameOverlay.h"
 
 namespace yk {
@@ -22,23 +22,23 @@ BackSlotList BackgroundController::slotList() const
 
 void BackgroundController::beforeMonthDraw()
 {
-    apply(m_slots.Mnu_Pct(slotList(), m_settings.Back_Mode, !m_drawnThisRun));
+    apply(m_slots.modeChange(slotList(), m_settings.backgroundMode, !m_drawnThisRun));
     m_drawnThisRun = true;
 }
 
 void BackgroundController::chooseAtStartup(int shownMonth)
 {
-    apply(m_slots.startup(slotList(), m_settings.Back_Mode, shownMonth));
+    apply(m_slots.startup(slotList(), m_settings.backgroundMode, shownMonth));
 }
 
 void BackgroundController::refreshMenuMarks()
 {
-    apply(m_slots.Mnu_Pct(slotList(), m_settings.Back_Mode, false));
+    apply(m_slots.modeChange(slotList(), m_settings.backgroundMode, false));
 }
 
 void BackgroundController::showSlot(int slot)
 {
-    apply(m_slots.f_Mnu_Pct(slotList(), slot));
+    apply(m_slots.slotChange(slotList(), slot));
 }
 
 void BackgroundController::showThumbnail(int slot)
@@ -53,24 +53,24 @@ void BackgroundController::showMonthly(int shownMonth)
 
 void BackgroundController::monthStepped(int shownMonth)
 {
-    if (m_settings.Back_Mode == QStringLiteral("M"))
+    if (m_settings.backgroundMode == QStringLiteral("M"))
         showMonthly(shownMonth);
 }
 
 void BackgroundController::toggleRandom()
 {
-    m_settings.Back_Mode = BackgroundSlots::mnu_Ran(m_settings.Back_Mode);
+    m_settings.backgroundMode = BackgroundSlots::randomMode(m_settings.backgroundMode);
 }
 
 void BackgroundController::toggleInTurn()
 {
-    m_settings.Back_Mode = BackgroundSlots::mnu_Loop(m_settings.Back_Mode);
+    m_settings.backgroundMode = BackgroundSlots::inTurnMode(m_settings.backgroundMode);
 }
 
 bool BackgroundController::registerPicture(int slot, const QString& path, int shownMonth)
 {
     BackSlotList slots = slotList();
-    const auto r = m_slots.registerPicture(slots, slot, path, m_settings.Back_Mode, shownMonth);
+    const auto r = m_slots.registerPicture(slots, slot, path, m_settings.backgroundMode, shownMonth);
     if (!r.registered)
         return false;
     m_settings.setBackSlot(slot, slots[size_t(slot - 1)]);
@@ -91,7 +91,7 @@ QImage BackgroundController::playWindowPicture() const
 void BackgroundController::apply(const BackgroundChange& change)
 {
     if (!change.mode.isEmpty())
-        m_settings.Back_Mode = change.mode;
+        m_settings.backgroundMode = change.mode;
     if (change.check != BackMenuItem::None)
         Q_EMIT menuCheckChanged(change.check);
     switch (change.picture) {

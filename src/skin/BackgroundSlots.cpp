@@ -86,7 +86,7 @@ BackgroundChange BackgroundSlots::showOrFallback(const QString& path, const QStr
     return change;
 }
 
-BackgroundChange BackgroundSlots::f_Mnu_Pct(const BackSlotList& slots, int slot) const
+BackgroundChange BackgroundSlots::slotChange(const BackSlotList& slots, int slot) const
 {
     slot = std::clamp(slot, 1, 12);
     return showOrFallback(slotPath(slots, slot), QString::number(slot), true);
@@ -97,12 +97,12 @@ BackgroundChange BackgroundSlots::monthlyRefresh(const BackSlotList& slots, int 
     return showOrFallback(slotPath(slots, shownMonth), QStringLiteral("M"), false);
 }
 
-QString BackgroundSlots::mnu_Ran(const QString&)
+QString BackgroundSlots::randomMode(const QString&)
 {
     return QStringLiteral("R");
 }
 
-QString BackgroundSlots::mnu_Loop(const QString& mode)
+QString BackgroundSlots::inTurnMode(const QString& mode)
 {
     if (mode == u"M" || mode == u"R")
         return loopMode(1);
@@ -116,7 +116,7 @@ QString BackgroundSlots::mnu_Loop(const QString& mode)
     return loopMode(ok && n >= 1 && n <= 12 ? n : 1);
 }
 
-BackgroundChange BackgroundSlots::Mnu_Pct(const BackSlotList& slots, const QString& mode,
+BackgroundChange BackgroundSlots::modeChange(const BackSlotList& slots, const QString& mode,
                                           bool firstDrawOfRun) const
 {
     BackgroundChange change;

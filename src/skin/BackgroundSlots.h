@@ -9,7 +9,7 @@
 
 namespace yk {
 
-// Back_Slot 1..12, slot n at index n - 1: full path of its picture, empty
+// backgroundSlots 1..12, slot n at index n - 1: full path of its picture, empty
 // when nothing is registered.
 using BackSlotList = std::array<QString, 12>;
 
@@ -50,7 +50,7 @@ struct BackgroundChange
     };
     Picture picture = Picture::Keep;
     QString path;
-    QString mode;                           // Back_Mode afterwards
+    QString mode;                           // backgroundMode afterwards
     BackMenuItem check = BackMenuItem::None; // clear all fifteen, then check this
     bool drawFrame = false;                 // f_Pct afterwards
 
@@ -58,7 +58,7 @@ struct BackgroundChange
 };
 
 // The rules for choosing the main window's background among the twelve
-// slots. Holds no state of its own: callers pass Back_Slot and Back_Mode
+// slots. Holds no state of its own: callers pass backgroundSlots and backgroundMode
 // and store the returned mode.
 //
 // A slot naming a file that has gone missing never blanks the window: the
@@ -82,23 +82,23 @@ public:
     static bool usable(const QString& path);
     static QString slotPath(const BackSlotList& slots, int slot); // empty when out of 1..12
 
-    // f_Mnu_Pct: "№n" of the menu. Shows slot n (Back.jpg or nothing when
+    // slotChange: "№n" of the menu. Shows slot n (Back.jpg or nothing when
     // it is empty) and makes n the mode.
-    BackgroundChange f_Mnu_Pct(const BackSlotList& slots, int slot) const;
+    BackgroundChange slotChange(const BackSlotList& slots, int slot) const;
 
     // "月毎変更(&M)", Left/Right keys and keys typed in monthly mode: shows
     // the slot of the month on display and makes "M" the mode.
     BackgroundChange monthlyRefresh(const BackSlotList& slots, int shownMonth) const;
 
     // "ランダム(&R)": only the mode changes; the draw happens at start-up.
-    static QString mnu_Ran(const QString& mode);
+    static QString randomMode(const QString& mode);
     // "起動時毎変更(&L)": the mode becomes in-turn from the current slot.
-    static QString mnu_Loop(const QString& mode);
+    static QString inTurnMode(const QString& mode);
 
-    // Mnu_Pct: the check marks for the mode and, in the in-turn mode, the
+    // modeChange: the check marks for the mode and, in the in-turn mode, the
     // slot of this run. `firstDrawOfRun` is true while Lbl_Cou is still
     // empty; only then does the in-turn slot advance.
-    BackgroundChange Mnu_Pct(const BackSlotList& slots, const QString& mode,
+    BackgroundChange modeChange(const BackSlotList& slots, const QString& mode,
                              bool firstDrawOfRun) const;
 
     // The start-up's choice, after the first month has been drawn (so an

@@ -42,7 +42,7 @@ QRect storedRect(const QRect& upright, QSize stored, QImageIOHandler::Transforma
 
 } // namespace
 
-QImage Pct_Ex(const QImage& target, const QImage& frame, QPoint keyPoint)
+QImage overlayFrame(const QImage& target, const QImage& frame, QPoint keyPoint)
 {
     QImage out = opaqueCopy(target);
     if (out.isNull() || frame.isNull() || !frame.rect().contains(keyPoint))
@@ -63,12 +63,12 @@ QImage Pct_Ex(const QImage& target, const QImage& frame, QPoint keyPoint)
     return out;
 }
 
-QImage Pct_Ex(const QImage& target, const QString& framePath, QPoint keyPoint)
+QImage overlayFrame(const QImage& target, const QString& framePath, QPoint keyPoint)
 {
     QImageReader reader(framePath);
     // Frames are small; no clipping here, the key point may lie anywhere.
     const QImage frame = reader.read();
-    return Pct_Ex(target, frame, keyPoint);
+    return overlayFrame(target, frame, keyPoint);
 }
 
 QImage loadSkinPicture(const QString& path, QSize size, QColor backColor)
@@ -109,7 +109,7 @@ QImage composeSkinPicture(const QString& backgroundPath, const QString& framePat
         surface.fill(backColor);
     }
     if (!framePath.isEmpty() && QFileInfo::exists(framePath))
-        surface = Pct_Ex(surface, framePath);
+        surface = overlayFrame(surface, framePath);
     return surface;
 }
 

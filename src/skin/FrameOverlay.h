@@ -15,7 +15,7 @@ inline constexpr QPoint kFrameKeyPoint{85, 85};
 // Size in pixels of the main window's and the play-list window's picture.
 inline constexpr QSize kSkinPictureSize{177, 177};
 
-// Draws a colour-keyed frame over a picture (cls_Pct_Over::Pct_Ex).
+// Draws a colour-keyed frame over a picture (cls_Pct_Over::overlayFrame).
 //
 // The result has the size of `target`. The frame lies at (0, 0) unscaled:
 // where a frame pixel has exactly the colour of the frame's pixel at
@@ -28,11 +28,11 @@ inline constexpr QSize kSkinPictureSize{177, 177};
 // the target unchanged: with no key colour there is no way to tell the
 // frame's holes from its border, and covering the whole picture with an
 // opaque frame would hide everything.
-QImage Pct_Ex(const QImage& target, const QImage& frame, QPoint keyPoint = kFrameKeyPoint);
+QImage overlayFrame(const QImage& target, const QImage& frame, QPoint keyPoint = kFrameKeyPoint);
 
 // Same, loading the frame from a picture file; an unreadable file leaves
 // the target unchanged.
-QImage Pct_Ex(const QImage& target, const QString& framePath, QPoint keyPoint = kFrameKeyPoint);
+QImage overlayFrame(const QImage& target, const QString& framePath, QPoint keyPoint = kFrameKeyPoint);
 
 // Reads a picture the way a picture box shows it: the top-left `size`
 // pixels, unscaled, on `backColor` where the picture is smaller. A photo

@@ -37,9 +37,9 @@ public:
     // The settings the flow reads, as they are at the moment it asks.
     struct Options
     {
-        QString preset;          // Time_Preset
+        QString preset;          // timerPreset
         bool messageBox = false; // registration list entry 24 is "1"
-        bool topMost = false;    // Top_Flag
+        bool topMost = false;    // alwaysOnTop
     };
 
     struct Question

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/AppIcon.h"
-#include "shell/ToolWindow.h"
+#include "ui/AppIcon.h"
+#include "ui/ToolWindow.h"
 
 namespace yk {
 

@@ -37,10 +37,6 @@ public:
     QString questionText() const;
     ToolWindow* toolWindow() const { return m_tool; }
 
-    QLabel* txt_Set = nullptr;
-    QPushButton* cmb_Yes = nullptr;
-    QPushButton* cmb_No = nullptr;
-
 Q_SIGNALS:
     void answered(yk::TimeSetAnswer answer);
 
@@ -52,6 +48,11 @@ private:
     void finish(TimeSetAnswer answer);
 
     ToolWindow* m_tool = nullptr;
+
+    // The controls, which tests find by these object names.
+    QLabel* txt_Set = nullptr;
+    QPushButton* cmb_Yes = nullptr;
+    QPushButton* cmb_No = nullptr;
 };
 
 } // namespace yk

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "launcher/FilePicker.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 #include "timers/CountdownTimer.h"
 
 namespace yk {
@@ -50,7 +50,7 @@ TimerForm::TimerForm(Settings& settings)
 
 void TimerForm::load()
 {
-    loadPreset(m_s.Time_Preset);
+    loadPreset(m_s.timerPreset);
     m_wide = false;
     loadList(List::Programs);
     loadList(List::Sounds);
@@ -213,7 +213,7 @@ QString TimerForm::presetText() const
 
 void TimerForm::store()
 {
-    m_s.Time_Preset = presetText();
+    m_s.timerPreset = presetText();
 }
 
 int TimerForm::entryIndex(List l, int n)
@@ -228,7 +228,7 @@ bool TimerForm::acceptsFile(List l, const QString& path)
 
 QString& TimerForm::entry(List l, int n)
 {
-    return m_s.Reg_List.at(static_cast<size_t>(entryIndex(l, n)));
+    return m_s.registrations.at(static_cast<size_t>(entryIndex(l, n)));
 }
 
 int TimerForm::numberEntry(List l) const
@@ -256,7 +256,7 @@ void TimerForm::loadList(List l)
         const QString& path = entry(l, n);
         s.rows << (path.isEmpty() ? notRegisteredText() : path);
     }
-    const QString& chosen = m_s.Reg_List.at(static_cast<size_t>(numberEntry(l)));
+    const QString& chosen = m_s.registrations.at(static_cast<size_t>(numberEntry(l)));
     s.number = chosen.isEmpty() ? QStringLiteral("1") : chosen;
     const int n = number(l);
     if (chosen.isEmpty() || n == 0) {
@@ -274,7 +274,7 @@ void TimerForm::chooseRow(List l, int row)
         return;
     ListState& s = m_lists[li(l)];
     s.number = QString::number(row + 1);
-    m_s.Reg_List.at(static_cast<size_t>(numberEntry(l))) = s.number;
+    m_s.registrations.at(static_cast<size_t>(numberEntry(l))) = s.number;
     s.text = s.rows.at(row);
     s.name = nameOf(entry(l, row + 1));
 }
@@ -336,22 +336,22 @@ int TimerForm::entryOf(RegistrationCheck c)
 
 bool TimerForm::isChecked(RegistrationCheck c) const
 {
-    return m_s.Reg_List.at(static_cast<size_t>(entryOf(c))) == u"1";
+    return m_s.registrations.at(static_cast<size_t>(entryOf(c))) == u"1";
 }
 
 void TimerForm::setChecked(RegistrationCheck c, bool on)
 {
-    m_s.Reg_List.at(static_cast<size_t>(entryOf(c))) = on ? QStringLiteral("1") : QStringLiteral("0");
+    m_s.registrations.at(static_cast<size_t>(entryOf(c))) = on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 QString TimerForm::lyricsText() const
 {
-    return m_s.Lyrics_Dir;
+    return m_s.lyricsFolder;
 }
 
 void TimerForm::setLyricsText(const QString& text)
 {
-    m_s.Lyrics_Dir = text;
+    m_s.lyricsFolder = text;
 }
 
 } // namespace yk

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 
 namespace yk {
 

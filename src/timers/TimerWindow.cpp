@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "platform/MascotChannel.h"
-#include "shell/ToolWindow.h"
-#include "shell/Twips.h"
+#include "ui/ToolWindow.h"
+#include "core/Twips.h"
 
 namespace yk {
 
@@ -230,7 +230,7 @@ void TimerWindow::escape()
     close();
 }
 
-void TimerWindow::l_KeyDown(int key)
+void TimerWindow::handleKey(int key)
 {
     switch (key) {
     case Qt::Key_PageUp:
@@ -416,7 +416,7 @@ bool TimerWindow::eventFilter(QObject* watched, QEvent* event)
     // letter key, not the width switch. Held down, it switches once.
     if (code == Qt::Key_Shift && (key->isAutoRepeat() || isPathLine(widget)))
         return false;
-    l_KeyDown(code);
+    handleKey(code);
     return code == Qt::Key_PageUp || code == Qt::Key_PageDown || code == Qt::Key_Escape;
 }
 

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "launcher/FilePicker.h"
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 #include "timers/TimerForm.h"
 
 class QAbstractButton;
@@ -111,7 +111,7 @@ private:
     void applyWidth();
     void activate(TimerForm::Group g);
     void focusGroup();
-    void l_KeyDown(int key);
+    void handleKey(int key);
     void watchKeys();
     QLineEdit* boxWidget(TimerForm::Box b) const;
     const ListControls& controls(TimerForm::List l) const;

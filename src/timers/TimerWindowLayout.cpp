@@ -10,7 +10,7 @@
 #include <QRadioButton>
 
 #include "platform/MascotChannel.h"
-#include "shell/Twips.h"
+#include "core/Twips.h"
 
 namespace yk {
 

@@ -11,14 +11,24 @@
 #include <QLabel>
 
 #include "calendar/CalendarModel.h"
+#include "core/ClockTick.h"
+#include "media/MovieWindow.h"
+#include "media/PlayWindow.h"
 #include "media/Player.h"
 #include "platform/null/NullTrayIcon.h"
 #include "shell/App.h"
-#include "shell/Form1.h"
+#include "shell/CalendarModule.h"
+#include "shell/DesktopModule.h"
+#include "shell/LyricsModule.h"
+#include "shell/MainWindow.h"
+#include "shell/MovieModule.h"
+#include "shell/PlayerModule.h"
 #include "shell/PopupMenu.h"
 #include "shell/SecondaryWindows.h"
+#include "shell/TagEditorModule.h"
+#include "shell/TimersModule.h"
+#include "shell/WindowsModule.h"
 #include "skin/BackgroundController.h"
-#include "timers/ClockTick.h"
 #include "support/FakeDeviceChannel.h"
 #include "support/Fakes.h"
 
@@ -55,6 +65,8 @@ struct Harness
     GlobalHotKey* hotKey = nullptr;
     // The start at login, when a test gives one.
     Autostart* autostart = nullptr;
+    // The session's end, when a test gives one.
+    SessionEnd* sessionEnd = nullptr;
     // A movie engine, when a test gives one (it must outlive the app).
     MoviePlayer* movie = nullptr;
     // The desktop's media controls and notices, when a test gives them.
@@ -64,6 +76,41 @@ struct Harness
     std::function<std::optional<tags::TrackInfo>(const QString&)> readTrackInfo;
 
     QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
+
+    // The running program's parts, as its modules hold them.
+    Shell& appShell() const { return app->shell(); }
+    PlayerModule& playerModule() const { return app->module<PlayerModule>(); }
+    TimersModule& timersModule() const { return app->module<TimersModule>(); }
+    MainWindow* form() const { return &appShell().mainWindow(); }
+    PlayWindow* playWindow() const { return &appShell().playWindow(); }
+    PopupMenu* menu() const { return &appShell().menu(); }
+    Settings& settings() const { return appShell().settings(); }
+    ClockTick& clockTick() const { return appShell().tick(); }
+    const CommandTable<QString>& menuCommands() const { return appShell().menuCommands(); }
+    const CommandTable<int>& keyCommands() const { return appShell().keyCommands(); }
+    bool firstStart() const { return appShell().firstStart(); }
+    QRect workArea() const { return appShell().workArea(); }
+    void popupMenu(QPoint at, bool fromWindow) const { appShell().popupMenu(at, fromWindow); }
+    SecondaryWindows& windows() const { return app->module<WindowsModule>().windows(); }
+    CalendarModel& calendar() const { return app->module<CalendarModule>().calendar(); }
+    BackgroundController& backgrounds() const { return app->module<CalendarModule>().backgrounds(); }
+    void chooseCalendarColour(const QString& button, QWidget* parent = nullptr) const
+    {
+        app->module<CalendarModule>().chooseColour(button, parent);
+    }
+    PlayList& playList() const { return playerModule().list(); }
+    Player& player() const { return playerModule().player(); }
+    NowPlaying& nowPlaying() const { return playerModule().nowPlaying(); }
+    PlayListActions& playListActions() const { return playerModule().actions(); }
+    PlayListView& playListView() const { return playerModule().view(); }
+    void togglePlayList() const { playerModule().togglePlayList(); }
+    CountdownTimer& timer() const { return timersModule().timer(); }
+    SoundKeys& soundKeys() const { return timersModule().soundKeys(); }
+    void timeSet() const { timersModule().timeSet(); }
+    MovieWindow* movieWindow() const { return &app->module<MovieModule>().window(); }
+    MovieController& movieController() const { return app->module<MovieModule>().controller(); }
+    Id3EditorWindow* id3Editor() const { return app->module<TagEditorModule>().editor(); }
+    void toggleId3Editor() const { app->module<TagEditorModule>().toggle(); }
 
     App& make()
     {
@@ -76,6 +123,7 @@ struct Harness
         s.tray = &tray;
         s.hotKey = hotKey;
         s.autostart = autostart;
+        s.sessionEnd = sessionEnd;
         s.movie = movie;
         s.mediaControls = mediaControls;
         s.notifier = notifier;
@@ -91,7 +139,7 @@ struct Harness
     // A label of the main window by object name ("LBL_TIME", "lblday_5").
     QLabel* label(const QString& name) const
     {
-        QLabel* l = app->form()->findChild<QLabel*>(name);
+        QLabel* l = form()->findChild<QLabel*>(name);
         EXPECT_NE(l, nullptr) << qPrintable(name);
         return l;
     }
@@ -99,16 +147,16 @@ struct Harness
     // A key pressed on the main window, as the user types it.
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) const
     {
-        QTest::keyClick(app->form(), Qt::Key(k), mods);
+        QTest::keyClick(form(), Qt::Key(k), mods);
     }
     // A menu item chosen, as the user clicks it.
     void menu(const QString& item) const
     {
-        QAction* a = app->menu()->item(item);
+        QAction* a = menu()->item(item);
         ASSERT_NE(a, nullptr) << qPrintable(item);
         a->trigger();
     }
-    void tick() const { app->clockTick().tick(); }
+    void tick() const { clockTick().tick(); }
 
     void startAndSettle(const QStringList& args = {})
     {
@@ -116,7 +164,7 @@ struct Harness
         QSignalSpy done(&a, &App::scansFinished);
         a.start(args);
         // Some start-up work waits for the window's first paint.
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(a.form()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form()));
         QCoreApplication::processEvents();
         if (!args.isEmpty() && done.isEmpty()) {
             ASSERT_TRUE(done.wait(5000));

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QObject>
 #include <QString>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -15,6 +16,15 @@ namespace yk::test {
 // Runs the event loop until `pred` holds or `ms` have passed, polling every
 // millisecond (QTest::qWait sleeps in larger rounds, which would hide how
 // quickly the code under test itself works).
+// A window's control by its object name; a missing one fails the test.
+template <typename T>
+T* child(const QObject* window, const char* name)
+{
+    T* found = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
 inline bool spinUntil(const std::function<bool()>& pred, int ms = 3000)
 {
     QEventLoop loop;

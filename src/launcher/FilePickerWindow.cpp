@@ -1,6 +1,6 @@
-#include "launcher/DirForm.h"
+#include "launcher/FilePickerWindow.h"
 
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -59,7 +59,7 @@ bool isReadableFolder(const QString& path)
 
 } // namespace
 
-Dir_Form::Dir_Form(AppPaths paths, PickerTarget* target, QWidget* parent)
+FilePickerWindow::FilePickerWindow(AppPaths paths, PickerTarget* target, QWidget* parent)
     : QDialog(parent)
     , m_paths(std::move(paths))
     , m_tool(new ToolWindow(this))
@@ -77,9 +77,9 @@ Dir_Form::Dir_Form(AppPaths paths, PickerTarget* target, QWidget* parent)
     m_driveScan.setFuture(QtConcurrent::run(scanDrives));
 }
 
-Dir_Form::~Dir_Form() = default;
+FilePickerWindow::~FilePickerWindow() = default;
 
-void Dir_Form::buildUi()
+void FilePickerWindow::buildUi()
 {
     setObjectName(QStringLiteral("Dir_Form"));
     resize(520, 380);
@@ -135,59 +135,59 @@ void Dir_Form::buildUi()
     buttons->addWidget(m_command1);
     grid->addLayout(buttons, 3, 0, 1, 2);
 
-    connect(m_drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+    connect(m_drive1, &QComboBox::activated, this, [this] { driveChanged(); });
     connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (index.isValid())
-                    Dir1_Change(m_dirModel->filePath(index));
+                    folderChosen(m_dirModel->filePath(index));
             });
     connect(m_file1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (index.isValid())
-                    File1_Click(m_fileModel->fileName(index));
+                    fileClicked(m_fileModel->fileName(index));
             });
     connect(m_file1, &QListView::clicked, this,
-            [this](const QModelIndex& index) { File1_Click(m_fileModel->fileName(index)); });
+            [this](const QModelIndex& index) { fileClicked(m_fileModel->fileName(index)); });
     connect(m_file1, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-        File1_Click(m_fileModel->fileName(index));
-        Touroku();
+        fileClicked(m_fileModel->fileName(index));
+        registerPath();
     });
-    connect(m_touroku, &QPushButton::clicked, this, [this] { Touroku(); });
-    connect(m_command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(m_touroku, &QPushButton::clicked, this, [this] { registerPath(); });
+    connect(m_command1, &QPushButton::clicked, this, [this] { registerClicked(); });
 
     for (QWidget* w : std::initializer_list<QWidget*>{m_drive1, m_dir1, m_file1, m_text1, m_touroku, m_command1})
         w->installEventFilter(this);
 }
 
-void Dir_Form::apply(const PickerRequest& request)
+void FilePickerWindow::apply(const PickerRequest& request)
 {
     setCaption(request.caption);
     setPattern(request.pattern);
     setFolder(request.folder);
 }
 
-void Dir_Form::setCaption(const QString& caption)
+void FilePickerWindow::setCaption(const QString& caption)
 {
     setWindowTitle(caption);
 }
 
-PickerMode Dir_Form::mode() const
+PickerMode FilePickerWindow::mode() const
 {
     return pickerModeFor(windowTitle());
 }
 
-void Dir_Form::setPattern(const QString& pattern)
+void FilePickerWindow::setPattern(const QString& pattern)
 {
     m_pattern = pattern;
     m_fileModel->setNameFilters(patternFilters(pattern));
 }
 
-QString Dir_Form::text1() const
+QString FilePickerWindow::text1() const
 {
     return m_text1->text();
 }
 
-void Dir_Form::setFolder(const QString& folder)
+void FilePickerWindow::setFolder(const QString& folder)
 {
     const QString clean = withSlash(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
     selectDriveOf(clean);
@@ -203,7 +203,7 @@ void Dir_Form::setFolder(const QString& folder)
     }
 }
 
-void Dir_Form::showFolderFiles(const QString& folder)
+void FilePickerWindow::showFolderFiles(const QString& folder)
 {
     m_folder = withSlash(folder);
     const QString path = withoutSlash(m_folder);
@@ -212,13 +212,13 @@ void Dir_Form::showFolderFiles(const QString& folder)
     m_file1->setRootIndex(m_fileModel->index(path));
 }
 
-void Dir_Form::setDrives(const QStringList& roots)
+void FilePickerWindow::setDrives(const QStringList& roots)
 {
     m_drivesGiven = true;
     fillDrives(roots);
 }
 
-void Dir_Form::fillDrives(const QStringList& roots)
+void FilePickerWindow::fillDrives(const QStringList& roots)
 {
     const QSignalBlocker block(m_drive1);
     m_drive1->clear();
@@ -227,7 +227,7 @@ void Dir_Form::fillDrives(const QStringList& roots)
     selectDriveOf(m_folder);
 }
 
-QStringList Dir_Form::drives() const
+QStringList FilePickerWindow::drives() const
 {
     QStringList out;
     for (int i = 0; i < m_drive1->count(); ++i)
@@ -235,7 +235,7 @@ QStringList Dir_Form::drives() const
     return out;
 }
 
-void Dir_Form::selectDriveOf(const QString& folder)
+void FilePickerWindow::selectDriveOf(const QString& folder)
 {
     const QSignalBlocker block(m_drive1);
     // The listed drive holding the folder is the one with the longest root
@@ -258,7 +258,7 @@ void Dir_Form::selectDriveOf(const QString& folder)
     m_drive1->setCurrentIndex(best);
 }
 
-void Dir_Form::Drive1_Change()
+void FilePickerWindow::driveChanged()
 {
     const QString root = m_drive1->currentData().toString();
     if (!isReadableFolder(root)) {
@@ -270,47 +270,47 @@ void Dir_Form::Drive1_Change()
     setFolder(root);
 }
 
-void Dir_Form::Dir1_Change(const QString& folder)
+void FilePickerWindow::folderChosen(const QString& folder)
 {
     showFolderFiles(folder);
 }
 
-void Dir_Form::File1_Click(const QString& name)
+void FilePickerWindow::fileClicked(const QString& name)
 {
     if (name.isEmpty())
         return;
     m_text1->setText(m_folder + name);
 }
 
-TourokuResult Dir_Form::Touroku()
+RegisterResult FilePickerWindow::registerPath()
 {
     PickerTarget none;
     const QString path = m_text1->text();
     const PickerMode m = mode();
-    const TourokuResult result = yk::Touroku(m, path, m_target ? *m_target : none);
-    Exit_dir();
+    const RegisterResult result = yk::registerPath(m, path, m_target ? *m_target : none);
+    recordPlace();
     return result;
 }
 
-void Dir_Form::Exit_dir()
+void FilePickerWindow::recordPlace()
 {
     m_tool->recordPosition();
 }
 
-void Dir_Form::Command1_Click()
+void FilePickerWindow::registerClicked()
 {
-    Exit_dir();
+    recordPlace();
     Q_EMIT saveRequested();
     reject();
 }
 
-void Dir_Form::done(int result)
+void FilePickerWindow::done(int result)
 {
-    Exit_dir();
+    recordPlace();
     QDialog::done(result);
 }
 
-void Dir_Form::showModal()
+void FilePickerWindow::showModal()
 {
     setWindowModality(Qt::ApplicationModal);
     show();
@@ -318,9 +318,9 @@ void Dir_Form::showModal()
     activateWindow();
 }
 
-void Dir_Form::keyPressEvent(QKeyEvent* event)
+void FilePickerWindow::keyPressEvent(QKeyEvent* event)
 {
-    Exit_dir();
+    recordPlace();
     if (event->key() == Qt::Key_Escape) {
         reject();
         return;
@@ -328,16 +328,16 @@ void Dir_Form::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-bool Dir_Form::eventFilter(QObject* watched, QEvent* event)
+bool FilePickerWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (watched == m_text1 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        Touroku(); // records the place itself
+        registerPath(); // records the place itself
         return true;
     }
-    Exit_dir();
+    recordPlace();
     if (key == Qt::Key_Escape) {
         reject();
         return true;

@@ -1,4 +1,4 @@
-#include "shell/MoveRule.h"
+#include "core/MoveRule.h"
 
 #include <cstdlib>
 
@@ -157,7 +157,7 @@ MovePlacement moveMainWindow(const MoveRequest& r)
     return Mover(r).run();
 }
 
-PlayListSides Play_Window(int mainLeft, int mainTop, int playLeft, int playTop)
+PlayListSides sidesOfPlayWindow(int mainLeft, int mainTop, int playLeft, int playTop)
 {
     PlayListSides sides;
     // Without the overlap test a list window lying on the same line far away

@@ -1,5 +1,6 @@
-#include "timers/ClockTick.h"
+#include "core/ClockTick.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/Clock.h"
@@ -18,9 +19,11 @@ ClockTick::ClockTick(Clock& clock, QObject* parent)
     });
 }
 
-void ClockTick::addStep(const QString& name, Step step)
+void ClockTick::addStep(TickPhase phase, const QString& name, Step step)
 {
-    m_steps.push_back({name, std::move(step)});
+    const auto after = std::upper_bound(m_steps.begin(), m_steps.end(), phase,
+                                        [](TickPhase p, const NamedStep& s) { return p < s.phase; });
+    m_steps.insert(after, NamedStep{phase, name, std::move(step)});
 }
 
 QStringList ClockTick::stepNames() const

@@ -7,15 +7,15 @@
 namespace yk {
 
 // The windows whose places are kept in the settings file, in the order of
-// their fields in Win_Pos (two fields each: top, then left).
+// their fields in windowPlaces (two fields each: top, then left).
 enum class WindowId {
-    Main,         // Form1, fields 1-2
+    Main,         // MainWindow, fields 1-2
     Back,         // fields 3-4
-    Launcher,     // Dir_Form, fields 5-6
+    Launcher,     // FilePickerWindow, fields 5-6
     Memo,         // fields 7-8
     Registration, // Timer, fields 9-10
     Play,         // frm_Play, fields 11-12
-    Movie,        // frm_MP, fields 13-14 (kept as MP_Top / MP_Left)
+    Movie,        // frm_MP, fields 13-14 (kept as movieTop / movieLeft)
 };
 
 // A window's place in twips.
@@ -28,10 +28,10 @@ struct TwipsPos
 
 // The four option boxes of the registration window.
 enum class RegistrationCheck {
-    Apr,     // cek_Apr: run a program when a timer ends (Reg_List 20)
-    Audio,   // cek_Audio: play a sound when a timer ends (Reg_List 22)
-    TimeOff, // cek_Time_Off: show a message box (Reg_List 24)
-    ExitWin, // cek_Exit_Win: end the session (Reg_List 25)
+    Apr,     // cek_Apr: run a program when a timer ends (registrations 20)
+    Audio,   // cek_Audio: play a sound when a timer ends (registrations 22)
+    TimeOff, // cek_Time_Off: show a message box (registrations 24)
+    ExitWin, // cek_Exit_Win: end the session (registrations 25)
 };
 
 // What loading and saving the settings do to the windows. The shell's
@@ -46,7 +46,7 @@ public:
     virtual void startClockTick() {}
 
     // Where a window is now; nullopt when the host has no such window, in
-    // which case the place kept in Win_Pos is written instead.
+    // which case the place kept in windowPlaces is written instead.
     virtual std::optional<TwipsPos> windowPosition(WindowId) const { return std::nullopt; }
 
     // Asks to move a window to its stored place. The host leaves a window

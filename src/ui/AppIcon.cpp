@@ -1,4 +1,4 @@
-#include "shell/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
-#include "shell/ToolWindow.h"
+#include "ui/ToolWindow.h"
 
-#include "shell/MoveRule.h"
-#include "shell/Twips.h"
+#include "core/MoveRule.h"
+#include "core/Twips.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 
 namespace yk {
 
@@ -18,7 +18,7 @@ namespace yk {
 class Settings
 {
 public:
-    // Win_Pos: 14 fields of 10 digits, each a position in twips.
+    // windowPlaces: 14 fields of 10 digits, each a position in twips.
     static constexpr int kWinPosFields = 14;
     static constexpr int kFieldWidth = 10;
     static constexpr int kWinPosLength = kWinPosFields * kFieldWidth;
@@ -26,7 +26,7 @@ public:
     static constexpr int kLineCount = 51;
     static constexpr int kBackSlots = 12;
 
-    // Entries of Reg_List past the registered programs (0-9) and sounds (10-19).
+    // Entries of registrations past the registered programs (0-9) and sounds (10-19).
     enum RegEntry {
         RegAprOn = 20,     // "1"/"0": run a program when a timer ends
         RegAprNumber = 21, // which program
@@ -58,40 +58,41 @@ public:
     // "0000000000": ten digits; a negative number gets a leading '-'.
     static QString formatTwips(qint64 twips);
 
-    // Field k (1..14) of Win_Pos as a number; 0 when it is absent or not a
+    // Field k (1..14) of windowPlaces as a number; 0 when it is absent or not a
     // number.
     qint64 winPosField(int k) const;
     // nullopt when field k is absent or not a number.
     std::optional<qint64> winPosNumber(int k) const;
-    // Stores field k as ten digits, filling Win_Pos to its full length
-    // first. Win_Pos has room for ten characters per field, so a negative
+    // Stores field k as ten digits, filling windowPlaces to its full length
+    // first. windowPlaces has room for ten characters per field, so a negative
     // place is kept as 0 (where the next start would put the window anyway).
     void setWinPosField(int k, qint64 twips);
     // Fields 2w+1 and 2w+2 of a window as a place.
     TwipsPos winPos(WindowId w) const;
     void setWinPos(WindowId w, TwipsPos pos);
 
-    const QString& backSlot(int k) const { return Back_Slot.at(static_cast<size_t>(k)); }
-    void setBackSlot(int k, const QString& path) { Back_Slot.at(static_cast<size_t>(k)) = path; }
+    const QString& backSlot(int k) const { return backgroundSlots.at(static_cast<size_t>(k)); }
+    void setBackSlot(int k, const QString& path) { backgroundSlots.at(static_cast<size_t>(k)) = path; }
 
-    // The shared settings state. Names follow the file's history.
-    QString Win_Pos;
-    std::array<QString, kBackSlots + 1> Back_Slot; // slots 1..12; [0] unused
-    QString Back_Mode;
-    bool Top_Flag = false;
-    QString Time_Preset;
-    std::array<QString, RegListSize> Reg_List;
-    QString Movie_Size;
-    bool Movie_Full_On = false;
-    QString Color_Y;
-    QString Color_M;
-    QString Color_T;
-    QString Color_Sun;
-    QString Color_Day;
-    QString Color_Sat;
-    QString Lyrics_Dir;
-    QString MP_Top;
-    QString MP_Left;
+    // The settings as the program uses them (docs/names.md gives each
+    // one's line in the file).
+    QString windowPlaces;
+    std::array<QString, kBackSlots + 1> backgroundSlots; // slots 1..12; [0] unused
+    QString backgroundMode;
+    bool alwaysOnTop = false;
+    QString timerPreset;
+    std::array<QString, RegListSize> registrations;
+    QString movieSize;
+    bool movieFullWindow = false;
+    QString yearColour;
+    QString monthColour;
+    QString clockColour;
+    QString sundayColour;
+    QString weekdayColour;
+    QString saturdayColour;
+    QString lyricsFolder;
+    QString movieTop;
+    QString movieLeft;
 
 private:
     void readLine1(const QString& line, SettingsHost& host);

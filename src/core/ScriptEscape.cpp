@@ -1,4 +1,4 @@
-#include "shell/ScriptEscape.h"
+#include "core/ScriptEscape.h"
 
 namespace yk {
 

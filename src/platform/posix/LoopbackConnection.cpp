@@ -1,4 +1,4 @@
-#include "platform/LoopbackConnection.h"
+#include "platform/posix/LoopbackConnection.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

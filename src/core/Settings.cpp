@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 #include <climits>
@@ -64,12 +64,12 @@ struct ColourLine
 };
 
 const ColourLine kColourLines[] = {
-    {44, u"Y_Color", &Settings::Color_Y},     {45, u"M_Color", &Settings::Color_M},
-    {46, u"T_Color", &Settings::Color_T},     {47, u"Sun_Color", &Settings::Color_Sun},
-    {48, u"Day_Color", &Settings::Color_Day}, {49, u"Sat_Color", &Settings::Color_Sat},
+    {44, u"Y_Color", &Settings::yearColour},     {45, u"M_Color", &Settings::monthColour},
+    {46, u"T_Color", &Settings::clockColour},     {47, u"Sun_Color", &Settings::sundayColour},
+    {48, u"Day_Color", &Settings::weekdayColour}, {49, u"Sat_Color", &Settings::saturdayColour},
 };
 
-// The option lines: the Reg_List entry, its check box and the file's words.
+// The option lines: the registrations entry, its check box and the file's words.
 struct OptionLine
 {
     int line;
@@ -98,19 +98,19 @@ Settings::Settings(QString filePath)
 
 void Settings::clear()
 {
-    Win_Pos.clear();
-    Back_Slot.fill(QString());
-    Back_Mode.clear();
-    Top_Flag = false;
-    Time_Preset.clear();
-    Reg_List.fill(QString());
-    Movie_Size.clear();
-    Movie_Full_On = false;
+    windowPlaces.clear();
+    backgroundSlots.fill(QString());
+    backgroundMode.clear();
+    alwaysOnTop = false;
+    timerPreset.clear();
+    registrations.fill(QString());
+    movieSize.clear();
+    movieFullWindow = false;
     for (const ColourLine& c : kColourLines)
         (this->*c.value).clear();
-    Lyrics_Dir.clear();
-    MP_Top.clear();
-    MP_Left.clear();
+    lyricsFolder.clear();
+    movieTop.clear();
+    movieLeft.clear();
 }
 
 QString Settings::formatTwips(qint64 twips)
@@ -124,7 +124,7 @@ std::optional<qint64> Settings::winPosNumber(int k) const
 {
     if (k < 1 || k > kWinPosFields)
         return std::nullopt;
-    const QStringView field = QStringView(Win_Pos).mid((k - 1) * kFieldWidth, kFieldWidth);
+    const QStringView field = QStringView(windowPlaces).mid((k - 1) * kFieldWidth, kFieldWidth);
     return parseNumber(field);
 }
 
@@ -137,9 +137,9 @@ void Settings::setWinPosField(int k, qint64 twips)
 {
     if (k < 1 || k > kWinPosFields)
         return;
-    if (Win_Pos.size() < kWinPosLength)
-        Win_Pos = Win_Pos.leftJustified(kWinPosLength, u'0');
-    Win_Pos.replace((k - 1) * kFieldWidth, kFieldWidth, formatTwips(std::clamp<qint64>(twips, 0, kMaxField)));
+    if (windowPlaces.size() < kWinPosLength)
+        windowPlaces = windowPlaces.leftJustified(kWinPosLength, u'0');
+    windowPlaces.replace((k - 1) * kFieldWidth, kFieldWidth, formatTwips(std::clamp<qint64>(twips, 0, kMaxField)));
 }
 
 TwipsPos Settings::winPos(WindowId w) const
@@ -186,17 +186,17 @@ void Settings::readLine1(const QString& line, SettingsHost& host)
             pos.replace(i, kFieldWidth + 1, QStringLiteral("0000000000"));
     }
     // Records from versions with fewer windows are shorter.
-    Win_Pos = pos.left(kWinPosLength).leftJustified(kWinPosLength, u'0');
+    windowPlaces = pos.left(kWinPosLength).leftJustified(kWinPosLength, u'0');
 
     for (WindowId w : {WindowId::Main, WindowId::Back, WindowId::Launcher, WindowId::Memo,
                        WindowId::Registration, WindowId::Play}) {
-        const QStringView pair = QStringView(Win_Pos).mid(windowIndex(w) * 2 * kFieldWidth, 2 * kFieldWidth);
+        const QStringView pair = QStringView(windowPlaces).mid(windowIndex(w) * 2 * kFieldWidth, 2 * kFieldWidth);
         if (pair.trimmed().isEmpty())
             continue;
         host.placeWindow(w, winPos(w));
     }
-    MP_Top = QString::number(winPosField(13));
-    MP_Left = QString::number(winPosField(14));
+    movieTop = QString::number(winPosField(13));
+    movieLeft = QString::number(winPosField(14));
 }
 
 void Settings::readLine(int number, const QString& line, SettingsHost& host)
@@ -206,33 +206,33 @@ void Settings::readLine(int number, const QString& line, SettingsHost& host)
     } else if (number <= 13) {
         // A slot whose picture has gone keeps what it held.
         if (!line.isEmpty() && line != u" " && QFileInfo::exists(line))
-            Back_Slot[static_cast<size_t>(number - 1)] = line;
+            backgroundSlots[static_cast<size_t>(number - 1)] = line;
     } else if (number == 14) {
-        Back_Mode = line == u" " ? kOne : line;
+        backgroundMode = line == u" " ? kOne : line;
     } else if (number == 15) {
         if (line == u"TY" || line == u"TN") {
-            Top_Flag = line == u"TY";
-            host.setTopMost(Top_Flag);
+            alwaysOnTop = line == u"TY";
+            host.setTopMost(alwaysOnTop);
         }
     } else if (number == 16) {
         if (line != u" ")
-            Time_Preset = line;
+            timerPreset = line;
     } else if (number <= 36) {
-        Reg_List[static_cast<size_t>(number - 17)] = line;
+        registrations[static_cast<size_t>(number - 17)] = line;
     } else if (number == 38 || number == 40) {
-        Reg_List[number == 38 ? RegAprNumber : RegWavNumber] = line.isEmpty() ? kOne : line;
+        registrations[number == 38 ? RegAprNumber : RegWavNumber] = line.isEmpty() ? kOne : line;
     } else if (number == 42) {
-        Movie_Size = line.isEmpty() ? QStringLiteral("DefoltSize") : line;
+        movieSize = line.isEmpty() ? QStringLiteral("DefoltSize") : line;
     } else if (number == 43) {
-        Movie_Full_On = line == u"Movie Full Window";
-        host.setMovieFullChecked(Movie_Full_On);
+        movieFullWindow = line == u"Movie Full Window";
+        host.setMovieFullChecked(movieFullWindow);
     } else if (number == 51) {
         if (!line.isEmpty() && line != u"Lyrics Null")
-            Lyrics_Dir = line.mid(7);
+            lyricsFolder = line.mid(7);
     } else {
         for (const OptionLine& o : kOptionLines) {
             if (o.line == number)
-                Reg_List[static_cast<size_t>(o.entry)] = line == QStringView(o.onWord) ? kOne : kZero;
+                registrations[static_cast<size_t>(o.entry)] = line == QStringView(o.onWord) ? kOne : kZero;
         }
         for (const ColourLine& c : kColourLines) {
             // The prefix is skipped, not checked. A line too short to hold
@@ -250,7 +250,7 @@ QStringList Settings::toLines(SettingsHost& host)
     lines.reserve(kLineCount);
 
     // Line 1: the main and play-list windows where they are now, the others
-    // as kept in memory, the movie window from MP_Top / MP_Left. Numbers are
+    // as kept in memory, the movie window from movieTop / movieLeft. Numbers are
     // rewritten rather than copied so that a damaged field cannot shift the
     // fields after it.
     const TwipsPos main = host.windowPosition(WindowId::Main).value_or(winPos(WindowId::Main));
@@ -259,17 +259,17 @@ QStringList Settings::toLines(SettingsHost& host)
     for (int k = 3; k <= 10; ++k)
         line1 += formatTwips(std::max<qint64>(winPosField(k), 0));
     line1 += formatTwips(play.top) + formatTwips(play.left);
-    line1 += formatTwips(parseNumber(MP_Top).value_or(0));
-    line1 += formatTwips(parseNumber(MP_Left).value_or(0));
+    line1 += formatTwips(parseNumber(movieTop).value_or(0));
+    line1 += formatTwips(parseNumber(movieLeft).value_or(0));
     lines << line1;
 
     for (int k = 1; k <= kBackSlots; ++k)
         lines << (backSlot(k).isEmpty() ? QStringLiteral(" ") : oneLine(backSlot(k)));
-    lines << (Back_Mode.isEmpty() ? QStringLiteral(" ") : oneLine(Back_Mode));
-    lines << (Top_Flag ? QStringLiteral("TY") : QStringLiteral("TN"));
-    lines << (Time_Preset.isEmpty() ? QStringLiteral("Time A03") : oneLine(Time_Preset));
+    lines << (backgroundMode.isEmpty() ? QStringLiteral(" ") : oneLine(backgroundMode));
+    lines << (alwaysOnTop ? QStringLiteral("TY") : QStringLiteral("TN"));
+    lines << (timerPreset.isEmpty() ? QStringLiteral("Time A03") : oneLine(timerPreset));
     for (int e = 0; e < 20; ++e)
-        lines << oneLine(Reg_List[static_cast<size_t>(e)]);
+        lines << oneLine(registrations[static_cast<size_t>(e)]);
 
     // The option boxes are set from memory and read back, so the window and
     // the file agree.
@@ -278,7 +278,7 @@ QStringList Settings::toLines(SettingsHost& host)
         for (const OptionLine& o : kOptionLines) {
             if (o.line != number)
                 continue;
-            bool on = Reg_List[static_cast<size_t>(o.entry)] == kOne;
+            bool on = registrations[static_cast<size_t>(o.entry)] == kOne;
             if (hasRegistration) {
                 host.setRegistrationCheck(o.box, on);
                 on = host.registrationCheck(o.box);
@@ -289,11 +289,11 @@ QStringList Settings::toLines(SettingsHost& host)
     };
     auto numberOrOne = [](const QString& s) { return s.isEmpty() ? kOne : oneLine(s); };
 
-    lines << option(37) << numberOrOne(Reg_List[RegAprNumber]);
-    lines << option(39) << numberOrOne(Reg_List[RegWavNumber]);
+    lines << option(37) << numberOrOne(registrations[RegAprNumber]);
+    lines << option(39) << numberOrOne(registrations[RegWavNumber]);
     lines << option(41);
-    lines << (Movie_Size.isEmpty() ? QStringLiteral("DefoltSize") : oneLine(Movie_Size));
-    lines << (Movie_Full_On ? QStringLiteral("Movie Full Window") : QStringLiteral("Movie Nomal Window"));
+    lines << (movieSize.isEmpty() ? QStringLiteral("DefoltSize") : oneLine(movieSize));
+    lines << (movieFullWindow ? QStringLiteral("Movie Full Window") : QStringLiteral("Movie Nomal Window"));
     for (const ColourLine& c : kColourLines)
         lines << QString::fromUtf16(c.prefix) + oneLine(this->*c.value);
     lines << option(50);
@@ -303,8 +303,8 @@ QStringList Settings::toLines(SettingsHost& host)
     // for the rest of the session and lose the folder at the next save.
     const QString box = hasRegistration ? host.lyricsBoxText() : QString();
     if (!box.isEmpty())
-        Lyrics_Dir = box;
-    lines << (Lyrics_Dir.isEmpty() ? QStringLiteral("Lyrics Null") : QStringLiteral("Lyrics ") + oneLine(Lyrics_Dir));
+        lyricsFolder = box;
+    lines << (lyricsFolder.isEmpty() ? QStringLiteral("Lyrics Null") : QStringLiteral("Lyrics ") + oneLine(lyricsFolder));
     return lines;
 }
 

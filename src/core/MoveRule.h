@@ -58,7 +58,7 @@ MovePlacement moveMainWindow(const MoveRequest& r);
 // Works out to which side of the main window the play-list window is
 // attached: it must sit exactly one window side away on one axis and
 // overlap the main window on the other. At most one flag is set.
-PlayListSides Play_Window(int mainLeft, int mainTop, int playLeft, int playTop);
+PlayListSides sidesOfPlayWindow(int mainLeft, int mainTop, int playLeft, int playTop);
 
 struct PairPlacement
 {

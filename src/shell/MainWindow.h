@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "calendar/MonthGrid.h"
+#include "shell/MainElement.h"
 
 namespace yk {
 
@@ -19,7 +20,7 @@ namespace yk {
 // Elements are QLabels named after their roles (objectName), so tests and
 // assistive technology find them by name. Array elements carry their index
 // in the "index" property.
-class Form1 : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
@@ -30,8 +31,8 @@ public:
     enum class PlayerButton { Play, Stop, Forward, Back, Pause };
     enum class Thumb { Position, Volume };
 
-    explicit Form1(QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Background (already composed with its frame); a null pixmap clears it.
     void setBackground(const QPixmap& picture);
@@ -80,13 +81,12 @@ public:
     bool hasBeenPainted() const { return m_painted; }
 
 Q_SIGNALS:
-    // Mouse actions on the window's elements, named by their object name
-    // without the index ("lblday", "LblTitle_2", "img_Vol", ...); `index`
-    // is the cell of an array element, else -1.
-    void elementPressed(const QString& element, int index, Qt::MouseButton button, QPointF globalPos);
-    void elementMoved(const QString& element, int index, Qt::MouseButtons buttons, QPointF globalPos);
-    void elementReleased(const QString& element, int index, Qt::MouseButton button, QPointF globalPos);
-    void elementDoubleClicked(const QString& element, int index);
+    // Mouse actions on the window's elements; `index` is the cell of an
+    // array element, else -1.
+    void elementPressed(yk::MainElement element, int index, Qt::MouseButton button, QPointF globalPos);
+    void elementMoved(yk::MainElement element, int index, Qt::MouseButtons buttons, QPointF globalPos);
+    void elementReleased(yk::MainElement element, int index, Qt::MouseButton button, QPointF globalPos);
+    void elementDoubleClicked(yk::MainElement element, int index);
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     // The window is asked to close by the system (not by the End command).
     void closeRequested();
@@ -100,15 +100,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
-    QLabel* makeLabel(const QString& name, const QRect& geometry, int pixelSize,
+    QLabel* makeLabel(MainElement element, const QRect& geometry, int pixelSize,
                       const QString& accessibleName, Qt::Alignment align = Qt::AlignCenter,
                       int index = -1);
-    QLabel* makePicture(const QString& name, const QRect& geometry, const QString& accessibleName,
+    QLabel* makePicture(MainElement element, const QRect& geometry, const QString& accessibleName,
                         int index = -1);
     void buildCalendar();
     void buildClock();
@@ -138,13 +135,13 @@ private:
     QLabel* img_B_2 = nullptr;
     QLabel* img_P = nullptr;
     QLabel* img_P_2 = nullptr;
-    std::array<QLabel*, 2> img_Pouse{};
+    std::array<QLabel*, 2> img_Pause{};
     QLabel* img_S = nullptr;
     QLabel* img_S_2 = nullptr;
     QLabel* img_F = nullptr;
     QLabel* img_F_2 = nullptr;
     std::array<QLabel*, 3> img_L{};     // 0 shown, 1 "off" face, 2 "on" face
-    std::array<QLabel*, 2> img_Randam{};
+    std::array<QLabel*, 2> img_Random{};
     QLabel* img_Vol = nullptr;
     QLabel* img_Ber = nullptr;
     QLabel* img_Bar_Down = nullptr;

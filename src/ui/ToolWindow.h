@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/SettingsHost.h"
+#include "core/SettingsHost.h"
 
 #include <QHash>
 #include <QObject>

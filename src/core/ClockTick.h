@@ -12,11 +12,25 @@ namespace yk {
 
 class Clock;
 
-// The program's heartbeat: it runs an ordered list of steps (midnight
-// roll-over, the clocks, the player's upkeep, the timer check, ...). Each
-// subsystem adds its steps once at start-up, in the order the tick must run
-// them. One failing step is logged and skipped; it stops neither the clock
-// nor the steps after it.
+// When a step of the tick runs, relative to the others. Steps run phase by
+// phase in this order, and within a phase in the order they were added, so
+// the subsystems may add their steps in any order.
+enum class TickPhase {
+    Calendar, // the day rolls over
+    Clock,    // the clocks show the time
+    Title,    // the player's title catches up
+    Intake,   // files handed over, play-list rows
+    Track,    // the track's end and the next one
+    Lyrics,   // the lyric line of the position
+    Display,  // the player's time, thumb and faces
+    Movie,    // the movie window follows its size
+    Timer,    // the timer's check and what it does at its end
+};
+
+// The program's heartbeat: it runs the steps each subsystem added once at
+// start-up (midnight roll-over, the clocks, the player's upkeep, the timer
+// check, ...), in the order of their phases. One failing step is logged and
+// skipped; it stops neither the clock nor the steps after it.
 //
 // The tick comes every 100 ms while any subsystem asks for that rhythm (a
 // track playing, a timer armed, a hand-over waiting). With nothing asking,
@@ -33,8 +47,9 @@ public:
 
     explicit ClockTick(Clock& clock, QObject* parent = nullptr);
 
-    // Appends a step; steps run in the order they were added.
-    void addStep(const QString& name, Step step);
+    // Adds a step at the end of its phase.
+    void addStep(TickPhase phase, const QString& name, Step step);
+    // The steps' names in the order they run.
     QStringList stepNames() const;
 
     void start();
@@ -56,6 +71,7 @@ Q_SIGNALS:
 private:
     struct NamedStep
     {
+        TickPhase phase;
         QString name;
         Step run;
     };

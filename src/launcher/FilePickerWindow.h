@@ -22,12 +22,12 @@ class ToolWindow;
 // caption the opener gave (see PickerMode). It registers through a
 // PickerTarget and leaves the window positions and the settings file to
 // its opener, through toolWindow()->positionRecorded() and saveRequested().
-class Dir_Form : public QDialog
+class FilePickerWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Dir_Form(AppPaths paths, PickerTarget* target = nullptr, QWidget* parent = nullptr);
-    ~Dir_Form() override;
+    explicit FilePickerWindow(AppPaths paths, PickerTarget* target = nullptr, QWidget* parent = nullptr);
+    ~FilePickerWindow() override;
 
     void setTarget(PickerTarget* target) { m_target = target; }
 
@@ -49,16 +49,16 @@ public:
     void setDrives(const QStringList& roots);
     QStringList drives() const;
 
-    // Placement from Win_Pos, always-on-top and the position record.
+    // Placement from windowPlaces, always-on-top and the position record.
     ToolWindow* toolWindow() const { return m_tool; }
     // Shows the window modal to the whole program without blocking the
     // caller; open() (modal to the parent) and exec() also work.
     void showModal();
 
     // The register step for the path box; the window stays open.
-    TourokuResult Touroku();
-    // Reports the window's place (toolWindow()->positionRecorded) for Win_Pos.
-    void Exit_dir();
+    RegisterResult registerPath();
+    // Reports the window's place (toolWindow()->positionRecorded) for windowPlaces.
+    void recordPlace();
 
     void done(int result) override;
 
@@ -72,13 +72,13 @@ protected:
 
 private:
     void buildUi();
-    void Drive1_Change();
-    void Dir1_Change(const QString& folder);
-    void File1_Click(const QString& name);
+    void driveChanged();
+    void folderChosen(const QString& folder);
+    void fileClicked(const QString& name);
     void showFolderFiles(const QString& folder);
     void selectDriveOf(const QString& folder);
     void fillDrives(const QStringList& roots);
-    void Command1_Click();
+    void registerClicked();
 
     AppPaths m_paths;
     ToolWindow* m_tool = nullptr;

@@ -1,14 +1,12 @@
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QUrl>
 
+#include "ui/FileDrop.h"
 #include "skin/Artwork.h"
 
 namespace yk {
@@ -36,7 +34,7 @@ const char* const kWeekdayNames[7] = {"日曜日", "月曜日", "火曜日", "�
 
 } // namespace
 
-Form1::Form1(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
 {
     // The first paint needs the system's font list, and reading it (the
@@ -51,31 +49,36 @@ Form1::Form1(QWidget* parent)
     setAccessibleName(QStringLiteral("Yomikaze カレンダー"));
     setFixedSize(kSide, kSide);
     setFocusPolicy(Qt::StrongFocus);
-    setAcceptDrops(true);
+    // Files dropped anywhere on the window, its pictures and labels too.
+    connect(new FileDrop(this), &FileDrop::dropped, this, &MainWindow::filesDropped);
 
     pct_Main = new QLabel(this);
     pct_Main->setObjectName(QStringLiteral("pct_Main"));
     pct_Main->setGeometry(0, 0, kSide, kSide);
     pct_Main->setAccessibleName(QStringLiteral("背景"));
     pct_Main->installEventFilter(this);
-    pct_Main->setProperty("element", QStringLiteral("pct_Main"));
+    pct_Main->setProperty("element", int(MainElement::Surface));
 
     buildCalendar();
     buildClock();
     buildPlayer();
 }
 
-Form1::~Form1()
+MainWindow::~MainWindow()
 {
     if (m_fontWarmUp.joinable())
         m_fontWarmUp.join();
 }
 
-QLabel* Form1::makeLabel(const QString& name, const QRect& geometry, int pixelSize,
-                         const QString& accessibleName, Qt::Alignment align, int index)
+QLabel* MainWindow::makeLabel(MainElement element, const QRect& geometry, int pixelSize,
+                              const QString& accessibleName, Qt::Alignment align, int index)
 {
     auto* l = new QLabel(this);
-    l->setObjectName(index >= 0 ? name + u'_' + QString::number(index) : name);
+    const QString name = objectNameOf(element);
+    if (element == MainElement::WeekHead)
+        l->setObjectName(name + QString::number(index + 1)); // lblweek1..7
+    else
+        l->setObjectName(index >= 0 ? name + u'_' + QString::number(index) : name);
     l->setGeometry(geometry);
     l->setFont(uiFont(pixelSize, false));
     l->setAlignment(align);
@@ -84,40 +87,40 @@ QLabel* Form1::makeLabel(const QString& name, const QRect& geometry, int pixelSi
         l->setAccessibleName(accessibleName);
     if (index >= 0)
         l->setProperty("index", index);
-    l->setProperty("element", name);
+    l->setProperty("element", int(element));
     l->installEventFilter(this);
     return l;
 }
 
-QLabel* Form1::makePicture(const QString& name, const QRect& geometry,
+QLabel* MainWindow::makePicture(MainElement element, const QRect& geometry,
                            const QString& accessibleName, int index)
 {
-    QLabel* l = makeLabel(name, geometry, 9, accessibleName, Qt::AlignCenter, index);
+    QLabel* l = makeLabel(element, geometry, 9, accessibleName, Qt::AlignCenter, index);
     l->setScaledContents(false);
     return l;
 }
 
-void Form1::placeDayLabel(int cell, double x)
+void MainWindow::placeDayLabel(int cell, double x)
 {
     const int row = cell / 7;
     lblday[size_t(cell)]->setGeometry(qRound(x), rowTop(row), 22, 13);
 }
 
-void Form1::buildCalendar()
+void MainWindow::buildCalendar()
 {
-    Img_Def = makePicture(QStringLiteral("Img_Def"), QRect(6, 26, 165, 92), QStringLiteral("カレンダー"));
+    Img_Def = makePicture(MainElement::CalendarPicture, QRect(6, 26, 165, 92), QStringLiteral("カレンダー"));
 
-    lblTitle = makeLabel(QStringLiteral("lblTitle"), QRect(8, 9, 34, 13), 12, QStringLiteral("年"),
+    lblTitle = makeLabel(MainElement::YearTitle, QRect(8, 9, 34, 13), 12, QStringLiteral("年"),
                          Qt::AlignLeft | Qt::AlignVCenter);
     lblTitle->setFont(uiFont(12, true));
-    LblTitle_2 = makeLabel(QStringLiteral("LblTitle_2"), QRect(42, 6, 26, 20), 18, QStringLiteral("月"),
+    LblTitle_2 = makeLabel(MainElement::MonthTitle, QRect(42, 6, 26, 20), 18, QStringLiteral("月"),
                            Qt::AlignLeft | Qt::AlignVCenter);
     LblTitle_2->setFont(uiFont(18, true));
 
     for (int c = 0; c < 7; ++c) {
-        lblweek[size_t(c)] = makeLabel(QStringLiteral("lblweek") + QString::number(c + 1),
+        lblweek[size_t(c)] = makeLabel(MainElement::WeekHead,
                                        QRect(qRound(columnLeft(c)), 28, 22, 10), 8,
-                                       QString::fromUtf8(kWeekdayNames[c]));
+                                       QString::fromUtf8(kWeekdayNames[c]), Qt::AlignCenter, c);
         lblweek[size_t(c)]->setText(QString::fromLatin1(kWeekdays[c]));
         lblweek[size_t(c)]->setFont(uiFont(8, true));
     }
@@ -128,42 +131,42 @@ void Form1::buildCalendar()
         const int x = qRound(columnLeft(col));
         const int y = rowTop(row);
         // Stacking: today marker below the number, memo bar under it.
-        Img_toujitu[size_t(cell)] = makePicture(QStringLiteral("Img_toujitu"), QRect(x, y, 22, 13),
+        Img_toujitu[size_t(cell)] = makePicture(MainElement::TodayMark, QRect(x, y, 22, 13),
                                                 QStringLiteral("今日"), cell);
         Img_toujitu[size_t(cell)]->hide();
-        image1[size_t(cell)] = makePicture(QStringLiteral("image1"), QRect(x + 2, y + 11, 18, 3),
+        image1[size_t(cell)] = makePicture(MainElement::NoteBar, QRect(x + 2, y + 11, 18, 3),
                                            QStringLiteral("メモあり"), cell);
         image1[size_t(cell)]->hide();
-        lblday[size_t(cell)] = makeLabel(QStringLiteral("lblday"), QRect(x, y, 22, 13), 11,
+        lblday[size_t(cell)] = makeLabel(MainElement::Day, QRect(x, y, 22, 13), 11,
                                          QString(), Qt::AlignCenter, cell);
     }
 }
 
-void Form1::buildClock()
+void MainWindow::buildClock()
 {
-    LBL_TIME = makeLabel(QStringLiteral("LBL_TIME"), QRect(112, 6, 58, 12), 11, QString(),
+    LBL_TIME = makeLabel(MainElement::Clock24, QRect(112, 6, 58, 12), 11, QString(),
                          Qt::AlignRight | Qt::AlignVCenter);
     LBL_TIME->setFont(uiFont(11, true));
-    LBL_TIME_2 = makeLabel(QStringLiteral("LBL_TIME_2"), QRect(118, 17, 36, 10), 9, QString(),
+    LBL_TIME_2 = makeLabel(MainElement::Clock12, QRect(118, 17, 36, 10), 9, QString(),
                            Qt::AlignRight | Qt::AlignVCenter);
-    lbl_AP = makeLabel(QStringLiteral("lbl_AP"), QRect(155, 17, 15, 10), 8, QString(),
+    lbl_AP = makeLabel(MainElement::AmPm, QRect(155, 17, 15, 10), 8, QString(),
                        Qt::AlignRight | Qt::AlignVCenter);
-    Img_Yotei = makePicture(QStringLiteral("Img_Yotei"), QRect(72, 10, 10, 10), QStringLiteral("今日の予定あり"));
+    Img_Yotei = makePicture(MainElement::ScheduleMark, QRect(72, 10, 10, 10), QStringLiteral("今日の予定あり"));
     Img_Yotei->hide();
 }
 
-void Form1::buildPlayer()
+void MainWindow::buildPlayer()
 {
-    lbl_Lyrics = makeLabel(QStringLiteral("lbl_Lyrics"), QRect(8, 116, 161, 11), 8, QString(),
+    lbl_Lyrics = makeLabel(MainElement::LyricsLine, QRect(8, 116, 161, 11), 8, QString(),
                            Qt::AlignLeft | Qt::AlignVCenter);
     lbl_Lyrics->setFont(uiFont(9));
     lbl_Lyrics->setTextFormat(Qt::PlainText); // lines from files are never markup
     lbl_Lyrics->hide();
-    lbl_Play_Name = makeLabel(QStringLiteral("lbl_Play_Name"), QRect(9, 127, 130, 13), 10, QString(),
+    lbl_Play_Name = makeLabel(MainElement::PlayerTitle, QRect(9, 127, 130, 13), 10, QString(),
                               Qt::AlignLeft | Qt::AlignVCenter);
     lbl_Play_Name->setFont(uiFont(10));
     // Wide enough for "00:00.00" before the position track starts at 50.
-    lbl_S_Time = makeLabel(QStringLiteral("lbl_S_Time"), QRect(7, 141, 43, 12), 9, QStringLiteral("経過時間"),
+    lbl_S_Time = makeLabel(MainElement::Elapsed, QRect(7, 141, 43, 12), 9, QStringLiteral("経過時間"),
                            Qt::AlignLeft | Qt::AlignVCenter);
     lbl_S_Time->setText(QStringLiteral("00:00"));
 
@@ -177,52 +180,51 @@ void Form1::buildPlayer()
     volTrack->setObjectName(QStringLiteral("volTrack"));
     volTrack->setGeometry(7, 161, 71, 2);
     volTrack->setStyleSheet(QStringLiteral("background: rgba(61, 79, 138, 110); border-radius: 1px;"));
-    for (QLabel* t : {posTrack, volTrack}) {
-        t->setProperty("element", t->objectName());
+    posTrack->setProperty("element", int(MainElement::PositionTrack));
+    volTrack->setProperty("element", int(MainElement::VolumeTrack));
+    for (QLabel* t : {posTrack, volTrack})
         t->installEventFilter(this);
-    }
 
-    img_Ber = makePicture(QStringLiteral("img_Ber"), QRect(50, 141, 7, 11), QStringLiteral("再生位置"));
+    img_Ber = makePicture(MainElement::PositionThumb, QRect(50, 141, 7, 11), QStringLiteral("再生位置"));
     img_Ber->setPixmap(artwork(u"img_Ber"));
-    img_Vol = makePicture(QStringLiteral("img_Vol"), QRect(7, 156, 7, 11), QStringLiteral("音量"));
+    img_Vol = makePicture(MainElement::VolumeThumb, QRect(7, 156, 7, 11), QStringLiteral("音量"));
     img_Vol->setPixmap(artwork(u"img_Vol"));
-    img_Bar_Down = makePicture(QStringLiteral("img_Bar_Down"), QRect(0, 0, 7, 11), QString());
+    img_Bar_Down = makePicture(MainElement::HeldThumb, QRect(0, 0, 7, 11), QString());
     img_Bar_Down->setPixmap(artwork(u"img_Bar_Down"));
     img_Bar_Down->hide();
 
-    struct Button { QLabel** face; QLabel** pressed; const char* name; const char* label; int x; };
+    struct Button { QLabel** face; QLabel** pressed; MainElement element; MainElement held; const char* label; int x; };
     const Button buttons[] = {
-        {&img_B, &img_B_2, "img_B", "前の曲", 99},
-        {&img_P, &img_P_2, "img_P", "再生", 113},
-        {&img_S, &img_S_2, "img_S", "停止", 141},
-        {&img_F, &img_F_2, "img_F", "次の曲", 155},
+        {&img_B, &img_B_2, MainElement::Back, MainElement::BackHeld, "前の曲", 99},
+        {&img_P, &img_P_2, MainElement::Play, MainElement::PlayHeld, "再生", 113},
+        {&img_S, &img_S_2, MainElement::Stop, MainElement::StopHeld, "停止", 141},
+        {&img_F, &img_F_2, MainElement::Forward, MainElement::ForwardHeld, "次の曲", 155},
     };
     for (const Button& b : buttons) {
-        const QString name = QString::fromLatin1(b.name);
-        *b.face = makePicture(name, QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
-        (*b.face)->setPixmap(artwork(name));
-        *b.pressed = makePicture(name + QStringLiteral("_2"), QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
-        (*b.pressed)->setPixmap(artwork(name + QStringLiteral("_2")));
+        *b.face = makePicture(b.element, QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
+        (*b.face)->setPixmap(artwork(objectNameOf(b.element)));
+        *b.pressed = makePicture(b.held, QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
+        (*b.pressed)->setPixmap(artwork(objectNameOf(b.held)));
         (*b.pressed)->hide();
     }
     for (int i = 0; i < 2; ++i) {
-        img_Pouse[size_t(i)] = makePicture(QStringLiteral("img_Pouse"), QRect(127, 155, 14, 12),
+        img_Pause[size_t(i)] = makePicture(MainElement::Pause, QRect(127, 155, 14, 12),
                                            QStringLiteral("一時停止"), i);
-        img_Randam[size_t(i)] = makePicture(QStringLiteral("img_Randam"), QRect(155, 127, 14, 12),
+        img_Random[size_t(i)] = makePicture(MainElement::Random, QRect(155, 127, 14, 12),
                                             QStringLiteral("ランダム"), i);
     }
-    img_Pouse[0]->setPixmap(artwork(u"img_Pouse"));
-    img_Pouse[1]->setPixmap(artwork(u"img_Pouse_2"));
-    img_Randam[0]->setPixmap(artwork(u"img_Randam_Off"));
-    img_Randam[1]->setPixmap(artwork(u"img_Randam_On"));
-    img_Pouse[1]->hide();
+    img_Pause[0]->setPixmap(artwork(u"img_Pouse"));
+    img_Pause[1]->setPixmap(artwork(u"img_Pouse_2"));
+    img_Random[0]->setPixmap(artwork(u"img_Randam_Off"));
+    img_Random[1]->setPixmap(artwork(u"img_Randam_On"));
+    img_Pause[1]->hide();
     // Held faces only show; the press and release stay with the button
     // under them.
-    for (QLabel* held : {img_P_2, img_S_2, img_F_2, img_B_2, img_Pouse[1]})
+    for (QLabel* held : {img_P_2, img_S_2, img_F_2, img_B_2, img_Pause[1]})
         held->setAttribute(Qt::WA_TransparentForMouseEvents);
-    img_Randam[1]->hide();
+    img_Random[1]->hide();
     for (int i = 0; i < 3; ++i) {
-        img_L[size_t(i)] = makePicture(QStringLiteral("img_L"), QRect(140, 127, 14, 12),
+        img_L[size_t(i)] = makePicture(MainElement::Loop, QRect(140, 127, 14, 12),
                                        QStringLiteral("ループ"), i);
         if (i > 0)
             img_L[size_t(i)]->hide();
@@ -232,12 +234,12 @@ void Form1::buildPlayer()
     img_L[0]->setPixmap(img_L[1]->pixmap());
 }
 
-void Form1::setBackground(const QPixmap& picture)
+void MainWindow::setBackground(const QPixmap& picture)
 {
     pct_Main->setPixmap(picture);
 }
 
-QPixmap Form1::background() const
+QPixmap MainWindow::background() const
 {
     return pct_Main->pixmap();
 }
@@ -259,7 +261,7 @@ const QColor kTimerArmedColour(128, 0, 0);
 
 } // namespace
 
-void Form1::showMonth(const MonthGrid& g)
+void MainWindow::showMonth(const MonthGrid& g)
 {
     lblTitle->setText(g.yearTitle);
     LblTitle_2->setText(g.monthTitle);
@@ -293,7 +295,7 @@ void Form1::showMonth(const MonthGrid& g)
     showMemoMarkers(marked);
 }
 
-void Form1::showMemoMarkers(const std::array<bool, kCells>& marked)
+void MainWindow::showMemoMarkers(const std::array<bool, kCells>& marked)
 {
     for (int i = 0; i < kCells; ++i) {
         QLabel* bar = image1[size_t(i)];
@@ -304,37 +306,37 @@ void Form1::showMemoMarkers(const std::array<bool, kCells>& marked)
     }
 }
 
-void Form1::showClocks(const QString& time24, const QString& time12, const QString& ampm)
+void MainWindow::showClocks(const QString& time24, const QString& time12, const QString& ampm)
 {
     LBL_TIME->setText(time24);
     LBL_TIME_2->setText(time12);
     lbl_AP->setText(ampm);
 }
 
-void Form1::showTimerArmed(bool armed)
+void MainWindow::showTimerArmed(bool armed)
 {
     m_timerArmed = armed;
     paintClock12();
 }
 
-void Form1::paintClock12()
+void MainWindow::paintClock12()
 {
     const QColor c = m_timerArmed ? kTimerArmedColour : m_clockColour;
     paint(LBL_TIME_2, c);
     paint(lbl_AP, c);
 }
 
-void Form1::showPlayerTitle(const QString& title)
+void MainWindow::showPlayerTitle(const QString& title)
 {
     lbl_Play_Name->setText(title);
 }
 
-void Form1::showScheduleMark(bool shown)
+void MainWindow::showScheduleMark(bool shown)
 {
     Img_Yotei->setVisible(shown);
 }
 
-void Form1::setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPixmap& scheduleBar)
+void MainWindow::setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPixmap& scheduleBar)
 {
     if (!today.isNull())
         m_todayMark = today;
@@ -352,64 +354,64 @@ void Form1::setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPi
     }
 }
 
-void Form1::placeVolumeThumb(int left)
+void MainWindow::placeVolumeThumb(int left)
 {
     img_Vol->move(left, img_Vol->y());
 }
 
-int Form1::volumeThumbLeft() const
+int MainWindow::volumeThumbLeft() const
 {
     return img_Vol->x();
 }
 
-void Form1::showLoop(bool on)
+void MainWindow::showLoop(bool on)
 {
     img_L[0]->setPixmap(img_L[on ? 2 : 1]->pixmap());
 }
 
-void Form1::showLyricsLine(const QString& line)
+void MainWindow::showLyricsLine(const QString& line)
 {
     lbl_Lyrics->setText(line);
 }
 
-void Form1::showLyricsLabel(bool shown)
+void MainWindow::showLyricsLabel(bool shown)
 {
     lbl_Lyrics->setVisible(shown);
     LblTitle_2->move(LblTitle_2->x(), shown ? 12 : 6);
 }
 
-void Form1::showPlayerButtons(bool shown)
+void MainWindow::showPlayerButtons(bool shown)
 {
     m_buttonsShown = shown;
     for (QLabel* l : {img_B, img_P, img_S, img_F, img_Vol, img_L[0]})
         l->setVisible(shown);
-    img_Pouse[0]->setVisible(shown);
-    img_Pouse[1]->setVisible(shown && m_pauseHeld);
+    img_Pause[0]->setVisible(shown);
+    img_Pause[1]->setVisible(shown && m_pauseHeld);
 }
 
-void Form1::showRandom(bool shown, bool on)
+void MainWindow::showRandom(bool shown, bool on)
 {
-    img_Randam[0]->setVisible(shown && !on);
-    img_Randam[1]->setVisible(shown && on);
+    img_Random[0]->setVisible(shown && !on);
+    img_Random[1]->setVisible(shown && on);
 }
 
-void Form1::showPositionThumb(bool shown)
+void MainWindow::showPositionThumb(bool shown)
 {
     img_Ber->setVisible(shown);
     lbl_S_Time->setVisible(shown);
 }
 
-void Form1::placePositionThumb(int left)
+void MainWindow::placePositionThumb(int left)
 {
     img_Ber->move(left, img_Ber->y());
 }
 
-void Form1::showElapsed(const QString& text)
+void MainWindow::showElapsed(const QString& text)
 {
     lbl_S_Time->setText(text);
 }
 
-void Form1::setTitleOpaque(bool opaque)
+void MainWindow::setTitleOpaque(bool opaque)
 {
     if (opaque == m_titleOpaque)
         return;
@@ -421,12 +423,12 @@ void Form1::setTitleOpaque(bool opaque)
                                         : QString());
 }
 
-bool Form1::titleOpaque() const
+bool MainWindow::titleOpaque() const
 {
     return m_titleOpaque;
 }
 
-void Form1::showButtonPressed(PlayerButton button, bool pressed)
+void MainWindow::showButtonPressed(PlayerButton button, bool pressed)
 {
     switch (button) {
     case PlayerButton::Play: img_P_2->setVisible(pressed); break;
@@ -437,12 +439,12 @@ void Form1::showButtonPressed(PlayerButton button, bool pressed)
         // The held face covers the normal one rather than replacing it:
         // hiding the pressed label would hand its release to nobody.
         m_pauseHeld = pressed;
-        img_Pouse[1]->setVisible(m_buttonsShown && pressed);
+        img_Pause[1]->setVisible(m_buttonsShown && pressed);
         break;
     }
 }
 
-void Form1::showThumbHeld(Thumb thumb, bool held)
+void MainWindow::showThumbHeld(Thumb thumb, bool held)
 {
     QLabel* face = thumb == Thumb::Position ? img_Ber : img_Vol;
     QLabel* other = thumb == Thumb::Position ? img_Vol : img_Ber;
@@ -450,7 +452,7 @@ void Form1::showThumbHeld(Thumb thumb, bool held)
     face->setPixmap(held ? img_Bar_Down->pixmap() : other->pixmap());
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->parentWidget() == this) {
@@ -468,11 +470,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::handleMouse(QWidget* element, QEvent* event)
+void MainWindow::handleMouse(QWidget* element, QEvent* event)
 {
     auto* me = static_cast<QMouseEvent*>(event);
     const int index = element->property("index").isValid() ? element->property("index").toInt() : -1;
-    const QString name = element->property("element").toString();
+    const auto name = MainElement(element->property("element").toInt());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         Q_EMIT elementPressed(name, index, me->button(), me->globalPosition());
@@ -491,61 +493,23 @@ void Form1::handleMouse(QWidget* element, QEvent* event)
     }
 }
 
-void Form1::keyPressEvent(QKeyEvent* event)
+void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyDown(event->key(), event->modifiers());
 }
 
-void Form1::paintEvent(QPaintEvent* event)
+void MainWindow::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     if (!m_painted) {
         m_painted = true;
         // After this paint has reached the screen, not within it.
-        QTimer::singleShot(0, this, &Form1::firstPainted);
+        QTimer::singleShot(0, this, &MainWindow::firstPainted);
     }
 }
 
-namespace {
 
-QStringList localFiles(const QMimeData* data)
-{
-    QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    return paths;
-}
-
-} // namespace
-
-// The labels and pictures take no drops themselves, so a drop on any of
-// them comes to the window.
-void Form1::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void Form1::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (!localFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void Form1::dropEvent(QDropEvent* event)
-{
-    const QStringList paths = localFiles(event->mimeData());
-    if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
-    Q_EMIT filesDropped(paths);
-}
-
-void Form1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     Q_EMIT closeRequested();
     event->accept();
