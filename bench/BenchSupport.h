@@ -27,6 +27,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -485,5 +486,33 @@ inline void installInterruptHandlers()
     for (int sig : {SIGINT, SIGTERM, SIGHUP})
         sigaction(sig, &sa, nullptr);
 }
+
+// What each benchmark driver starts from: its options, the X display the
+// programs under test run on, a temporary folder of its own and a count of
+// the measurements that failed.
+template <typename Options>
+class BenchDriver
+{
+protected:
+    BenchDriver(Options options, QByteArray display, const QString& name)
+        : m_o(std::move(options))
+        , m_display(std::move(display))
+        , m_root(QDir::tempPath() + QStringLiteral("/yk-") + name + QStringLiteral("-XXXXXX"))
+    {
+    }
+    // False, and said, when the temporary folder could not be made.
+    bool rootReady() const
+    {
+        if (!m_root.isValid())
+            say(QStringLiteral("cannot create a temporary folder"));
+        return m_root.isValid();
+    }
+    QString folder(const QString& name) const { return m_root.filePath(name); }
+
+    Options m_o;
+    QByteArray m_display;
+    QTemporaryDir m_root;
+    int m_failures = 0;
+};
 
 } // namespace yk::bench

@@ -374,21 +374,18 @@ struct CpuRun
     bool valid = true;
 };
 
-class PlayerBench
+class PlayerBench : BenchDriver<Options>
 {
 public:
     PlayerBench(Options options, QByteArray display)
-        : m_o(std::move(options))
-        , m_display(std::move(display))
+        : BenchDriver(std::move(options), std::move(display), QStringLiteral("player-bench"))
     {
     }
 
     int run()
     {
-        if (!m_root.isValid()) {
-            say(QStringLiteral("cannot create a temporary folder"));
+        if (!rootReady())
             return 1;
-        }
         QElapsedTimer total;
         total.start();
         if (wants(QStringLiteral("scan")) || wants(QStringLiteral("list")))
@@ -413,7 +410,6 @@ public:
 
 private:
     bool wants(const QString& part) const { return m_o.parts.contains(part); }
-    QString folder(const QString& name) const { return m_root.filePath(name); }
 
     void fail(const QString& why)
     {
@@ -1108,12 +1104,8 @@ private:
         say(QStringLiteral("  (one clock tick of CPU time = %1 %)").arg(tick, 0, 'f', 3));
     }
 
-    Options m_o;
-    QByteArray m_display;
-    QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/yk-player-bench-XXXXXX")};
     QString m_tree;
     QStringList m_treeFiles;
-    int m_failures = 0;
 };
 
 int runMain(int argc, char** argv)

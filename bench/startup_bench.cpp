@@ -52,21 +52,18 @@ struct Options
 };
 
 
-class Bench
+class Bench : BenchDriver<Options>
 {
 public:
     Bench(Options options, QByteArray display)
-        : m_o(std::move(options))
-        , m_display(std::move(display))
+        : BenchDriver(std::move(options), std::move(display), QStringLiteral("startup-bench"))
     {
     }
 
     int run()
     {
-        if (!m_root.isValid()) {
-            say(QStringLiteral("cannot create a temporary folder"));
+        if (!rootReady())
             return 1;
-        }
         QElapsedTimer total;
         total.start();
         std::optional<StartupResults> startup;
@@ -135,7 +132,6 @@ private:
         return env;
     }
 
-    QString folder(const QString& name) const { return m_root.filePath(name); }
 
     // A folder that a start of yomikaze has already set up, as on any day
     // after the first.
@@ -561,10 +557,6 @@ private:
         say(QString());
     }
 
-    Options m_o;
-    QByteArray m_display;
-    QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/yk-startup-bench-XXXXXX")};
-    int m_failures = 0;
 };
 
 int runMain(int argc, char** argv)
