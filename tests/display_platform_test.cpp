@@ -2,6 +2,8 @@
 #include "platform/UserEnvironment.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -35,6 +37,10 @@ TEST(DisplayPlatform, AWaylandSessionWithoutXRunsAndWarns)
         EXPECT_TRUE(c.forcePlatform.isEmpty());
         EXPECT_TRUE(c.warnLimited);
     }
+    // Qt itself can then open the session: its Wayland platform is there.
+    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
+    EXPECT_FALSE(platforms.entryList({QStringLiteral("libqwayland*.so")}, QDir::Files).isEmpty())
+        << qPrintable(platforms.path());
 }
 
 TEST(DisplayPlatform, AnX11SessionIsLeftAlone)

@@ -173,13 +173,46 @@ TEST_F(MovieApp, TheTickMakesTheWindowFollowAChosenSize)
     EXPECT_TRUE(menuChecked());
 }
 
-TEST_F(MovieApp, WithAnEmptyListTheTickLeavesTheWindowAlone)
+TEST_F(MovieApp, ASoundKeyTakesTheStageAndAMovieAlarmShowsAsAMovie)
 {
     playMovie();
-    sizeItem(2)->trigger();
+    auto& reg = h.settings().registrations;
+    touch(reg[10] = h.path(QStringLiteral("wav/ring.wav"))); // sound 1
+    h.key(Qt::Key_1);
+    EXPECT_FALSE(window()->isVisible());
+    EXPECT_FALSE(h.player().listPlaying());
+    EXPECT_EQ(h.text(QStringLiteral("lbl_S_Time")), QStringLiteral("00:00"));
+    EXPECT_EQ(h.device.fileName(), reg[10]);
+
+    touch(reg[11] = h.path(QStringLiteral("wav/alarm.avi"))); // sound 2
+    h.key(Qt::Key_2);
+    engine.finishLoading();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window()));
+    EXPECT_TRUE(h.player().systemSoundPlaying());
+}
+
+TEST_F(MovieApp, TheTimersStartQuestionKeepsAMovieFromOpening)
+{
+    loadList();
+    h.settings().registrations[Settings::RegMsgBoxOn] = QStringLiteral("1");
+    h.settings().timerPreset = QStringLiteral("Time A03");
+    h.timeSet();
+    auto* question = h.form()->findChild<QWidget*>(QStringLiteral("frm_Time_Set"));
+    ASSERT_TRUE(question && question->isVisible());
+    h.player().setCurrentIndex(0);
+    h.player().play();
+    engine.finishLoading();
+    EXPECT_FALSE(window()->isVisible());
+    EXPECT_FALSE(h.player().listPlaying());
+}
+
+TEST_F(MovieApp, WithAnEmptyListTheShownWindowStillFollowsItsSize)
+{
+    playMovie();
     h.playList().clear();
+    sizeItem(2)->trigger();
     h.tick();
-    EXPECT_EQ(window()->size(), QSize(328, 248));
+    EXPECT_EQ(window()->size(), QSize(648, 488));
 }
 
 TEST_F(MovieApp, SpaceCapturesTheFrameThenFocusesTheMainWindow)

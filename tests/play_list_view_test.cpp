@@ -268,7 +268,7 @@ TEST_F(PlayListViewTest, EnterAndPlayRowPlayTheEntryInThatRow)
     EXPECT_EQ(device.fileName(), list.at(2));
 }
 
-TEST_F(PlayListViewTest, PlayingWithoutARowOnlyRefreshesTheTitle)
+TEST_F(PlayListViewTest, PlayingWithoutARowRefreshesTheTitleAndTurnsTheLyricsOff)
 {
     fill(3);
     player.setCurrentIndex(1);
@@ -276,8 +276,10 @@ TEST_F(PlayListViewTest, PlayingWithoutARowOnlyRefreshesTheTitle)
     device.clearLog();
     player.tickTitleRefresh(); // nothing asked yet
     EXPECT_EQ(view.selectedRow(), -1);
+    QSignalSpy lyricsOff(&player, &Player::lyricsOff);
     view.playSelected();
     EXPECT_TRUE(device.log().isEmpty());
+    EXPECT_EQ(lyricsOff.count(), 1);
     // The next tick's title refresh brings the highlight to the current entry.
     player.tickTitleRefresh();
     EXPECT_EQ(view.selectedRow(), 1);
@@ -307,7 +309,7 @@ TEST_F(PlayListViewTest, DeletingARowRemovesItsEntryAndSelectsTheNext)
     view.deleteSelected();
     EXPECT_EQ(list.count(), 4);
     EXPECT_FALSE(list.entries().contains(gone));
-    EXPECT_EQ(player.currentIndex(), 1);
+    EXPECT_EQ(player.currentIndex(), 0) << "a row after the current entry leaves it where it is";
     EXPECT_FALSE(player.title().isEmpty());
     view.tickRows();
     EXPECT_EQ(view.rows().at(2), QStringLiteral("3 04 song"));

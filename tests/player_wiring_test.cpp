@@ -11,10 +11,15 @@
 #include "media/PlayListActions.h"
 #include "media/PlayWindow.h"
 #include "media/Player.h"
+#include "launcher/FilePickerWindow.h"
+#include "media/PlayListView.h"
 #include "shell/HandOver.h"
 #include "core/MoveRule.h"
 
 #include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QThread>
@@ -22,6 +27,7 @@
 #include <QStringEncoder>
 
 using namespace yk;
+using yk::test::child;
 using yk::test::Harness;
 using yk::test::touch;
 
@@ -424,4 +430,57 @@ TEST(PlayListPlacement, TheListWindowNeverOpensOverTheMainWindow)
     h.key(Qt::Key_Shift);
     h.key(Qt::Key_Shift);
     EXPECT_EQ(h.playWindow()->y(), h.form()->y() + h.form()->height());
+}
+
+TEST(PlayerWiring, TheAddButtonAppendsThePickersChoiceAndCuesIt)
+{
+    Harness h;
+    QDir(h.dir.path()).mkpath(QStringLiteral("System")); // no opening sound
+    h.startAndSettle();
+    const QString chosen = h.path(QStringLiteral("mp3/voice.au")); // offered by the picker, not by the scan
+    touch(chosen);
+    h.togglePlayList();
+    QTest::mouseClick(child<QLabel>(h.playWindow(), "img_Add"), Qt::LeftButton);
+    FilePickerWindow* picker = h.windows().picker();
+    ASSERT_NE(picker, nullptr);
+    auto* path = child<QLineEdit>(picker, "Text1");
+    path->setText(chosen);
+    QTest::keyClick(path, Qt::Key_Return);
+    EXPECT_EQ(h.playList().entries(), QStringList{chosen});
+    EXPECT_EQ(h.device.fileName(), chosen);
+    h.tick();
+    ASSERT_EQ(h.playListView().rows().size(), 1);
+    EXPECT_TRUE(h.playListView().rows().first().contains(QStringLiteral("voic"))) << qPrintable(h.playListView().rows().first());
+}
+
+TEST(PlayerWiring, DeletingAnotherRowKeepsTheSongThatPlays)
+{
+    PlayingHarness h;
+    h.player().setCurrentIndex(2);
+    h.player().play();
+    h.device.clearLog();
+    h.togglePlayList();
+    h.tick();
+    child<QListWidget>(h.playWindow(), "lst_Files_Name")->setCurrentRow(0);
+    QTest::mouseClick(child<QLabel>(h.playWindow(), "img_Delete"), Qt::LeftButton);
+    EXPECT_EQ(h.playList().entries(), (QStringList{h.files[1], h.files[2]}));
+    EXPECT_EQ(h.player().currentIndex(), 1);
+    EXPECT_EQ(h.title(), QStringLiteral("2.c"));
+    EXPECT_FALSE(h.device.log().contains(kClose));
+}
+
+TEST(PlayerWiring, ListPlaybackStartedOverASystemSoundStillAdvances)
+{
+    PlayingHarness h(false);
+    auto& reg = h.settings().registrations;
+    touch(reg[10] = h.path(QStringLiteral("wav/ring.wav")));
+    h.key(Qt::Key_1); // sound 1 plays
+    h.key(Qt::Key_Home);
+    h.tick();
+    ASSERT_EQ(h.device.fileName(), h.files[0]);
+    h.device.setLength(1000);
+    h.device.finishTrack();
+    h.tick();
+    EXPECT_EQ(h.device.fileName(), h.files[1]) << "the end of the list's track is not the sound's";
+    EXPECT_TRUE(h.player().listPlaying());
 }

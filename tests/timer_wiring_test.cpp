@@ -91,6 +91,8 @@ TEST(TimerWiring, TStartsTheStoredCountdownAndTheTickCompletesItOnce)
     h.key(Qt::Key_T);
     h.tick();
     EXPECT_TRUE(h.timer().isArmed());
+    EXPECT_TRUE(h.label(QStringLiteral("lbl_Play_Name"))->styleSheet().contains(QStringLiteral("border: 1px")))
+        << "the start's notice is framed while its sound plays";
     EXPECT_EQ(h.colour(QStringLiteral("LBL_TIME_2")), QColor(128, 0, 0));
     EXPECT_EQ(h.colour(QStringLiteral("lbl_AP")), QColor(128, 0, 0));
     EXPECT_EQ(h.colour(QStringLiteral("LBL_TIME")), clock24) << "the 24-hour clock keeps its colour";
@@ -127,6 +129,11 @@ TEST(TimerWiring, ALateTickStillCompletesAndTheBoxLeavesTheClockRunning)
     EXPECT_EQ(h.mascot.scripts.count(TimerCompletion::kMascotScript), 1);
     ASSERT_EQ(h.boxes().size(), 1);
     EXPECT_EQ(h.boxes().first()->text(), TimerCompletion::kMessage);
+    QStringList buttons;
+    for (QAbstractButton* b : h.boxes().first()->buttons())
+        buttons << b->text();
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("キャンセル"), QStringLiteral("再試行(&T)"), QStringLiteral("続行(&C)")}));
     const QString shown = h.text(QStringLiteral("LBL_TIME"));
     h.run(60 * 1000);
     EXPECT_NE(h.text(QStringLiteral("LBL_TIME")), shown) << "the clock ticks behind the box";
@@ -185,6 +192,18 @@ TEST(TimerWiring, DigitsPickPlayAndSwitchOffTheirOwnSound)
     EXPECT_EQ(reg[Settings::RegWavOn], QStringLiteral("1"));
     EXPECT_EQ(reg[Settings::RegWavNumber], QStringLiteral("5"));
     EXPECT_EQ(h.text(QStringLiteral("lbl_Play_Name")), QStringLiteral("未登録"));
+
+    // The keypad's digits are no sound keys.
+    QTest::keyClick(h.form(), Qt::Key_3, Qt::KeypadModifier);
+    EXPECT_EQ(reg[Settings::RegWavNumber], QStringLiteral("5"));
+    // Shift with the 3 key (which the keyboard reports as "#") runs Shift's
+    // command (the play list) and then the 3 key's.
+    const bool listShown = h.playWindow()->isVisible();
+    h.key(Qt::Key_Shift);
+    QKeyEvent shifted(QEvent::KeyPress, Qt::Key_NumberSign, Qt::ShiftModifier, 12, 0, 0, QStringLiteral("#"));
+    QApplication::sendEvent(h.form(), &shifted);
+    EXPECT_NE(h.playWindow()->isVisible(), listShown);
+    EXPECT_EQ(reg[Settings::RegWavNumber], QStringLiteral("3"));
 }
 
 TEST(TimerWiring, MAsksWhetherABoxIsAlwaysShown)

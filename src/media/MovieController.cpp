@@ -195,8 +195,10 @@ void MovieController::followDisplaySize()
         case movie::DisplaySize::FitToWindow:
             m_window.setFullScreenShown(false);
             applyWindowLayout(movie::layoutFor(m_settings.movieSize, m_player.videoSize()));
+            // Back from full screen, the movie leaves the top layer to the
+            // main and play-list windows.
             if (m_settings.alwaysOnTop)
-                setStacking(true, true);
+                restoreStacking();
             break;
         case movie::DisplaySize::Own:
         case movie::DisplaySize::Half:

@@ -192,7 +192,15 @@ void PlayListActions::dropOnListWindow(const QStringList& paths)
 
 void PlayListActions::addChosenFile(const QString& path)
 {
-    dropOnListWindow({path});
+    // The chosen file goes in as chosen: the picker offers endings (.au,
+    // .aip, ...) that the folder scan's name test leaves out.
+    if (path.isEmpty())
+        return;
+    m_list.append({path});
+    call(m_hooks.afterAppend);
+    if (m_device.command() == kClose)
+        cueFirst(false);
+    call(m_hooks.rowsChanged);
 }
 
 // Puts the current entry on the idle device without playing it, so Play

@@ -286,6 +286,7 @@ void PlayListView::playRow(int row)
     const int index = m_listTop + row;
     if (row < 0 || row >= m_rows.size() || index >= entryCount()) {
         m_player.requestTitleRefresh();
+        m_player.switchLyricsOff();
         return;
     }
     m_player.setCurrentIndex(index);
@@ -302,7 +303,10 @@ void PlayListView::deleteSelected()
     endRowDrag();
     m_list.removeAt(removed);
 
-    const int current = std::max(removed - 1, 0);
+    // The current entry stays on the song it names: a row before it moves
+    // it up by one; the current row itself gives way to the one before it.
+    const int playing = m_player.currentIndex();
+    const int current = removed == playing ? std::max(removed - 1, 0) : playing - (removed < playing ? 1 : 0);
     m_player.setCurrentIndex(current);
     if (m_listTop > 0)
         --m_listTop;

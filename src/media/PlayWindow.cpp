@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "ui/CommandKey.h"
 #include "ui/FileDrop.h"
 #include "media/PlayListView.h"
 #include "ui/ToolWindow.h"
@@ -289,7 +290,7 @@ bool PlayWindow::listKeyEvent(QEvent* event)
     case PlayListView::KeyResult::ListNavigation: return false;
     case PlayListView::KeyResult::Forward: break;
     }
-    Q_EMIT keyForwarded(key->key(), key->modifiers());
+    Q_EMIT keyForwarded(commandKeyOf(key), key->modifiers());
     return true;
 }
 

@@ -133,6 +133,10 @@ void Player::playNow()
 {
     m_device.setCommand(kClose);
     closeMovie();
+    // List playback ends a system sound's claim on the device, also one
+    // that has yet to start: the list's track ends advance again.
+    m_openingPlay = false;
+    m_reserved = false;
 
     if (m_random) {
         const int count = m_list.count();
@@ -156,13 +160,7 @@ void Player::playNow()
 
         Q_EMIT lyricsOff();
         Q_EMIT trackOpened(m_curFile);
-
-        if (!m_seekDrag) {
-            m_elapsed = QStringLiteral("00:00");
-            m_fraction = 0.0;
-            Q_EMIT positionChanged(0);
-            moveThumb(thumbs::kPosition.min);
-        }
+        resetPosition();
         if (m_curIndex >= 0 && m_curIndex < m_list.count())
             Q_EMIT currentEntryFocused(m_curIndex);
 
@@ -346,6 +344,14 @@ void Player::showNotice(const QString& text)
     m_notice = true;
 }
 
+void Player::showStartNotice(const QString& text)
+{
+    showNotice(text);
+    m_display.titleOpaque = true;
+    m_display.titleFramed = true;
+    Q_EMIT displayChanged();
+}
+
 void Player::togglePauseFromKey()
 {
     const QString written = device::pauseToggle(m_device);
@@ -402,16 +408,42 @@ bool Player::isPressed(Button button) const
 
 void Player::playSystemSound(const QString& deviceType, const QString& path)
 {
-    m_openingPlay = true;
+    // Whatever plays stops first; an idle device has nothing to stop.
+    if (m_device.command() != kClose || m_movieShown)
+        device::stopDevices(m_device);
+    if (m_movie)
+        m_movie->stop();
+    closeMovie();
+    Q_EMIT lyricsOff();
     m_listPlay = false;
-    device::startFile(m_device, deviceType, path);
+    m_reserved = false;
+    resetPosition();
+    m_openingPlay = true;
+    if (deviceType.isEmpty() && m_movie && !(m_movieBlocked && m_movieBlocked())) {
+        m_moviePending = path;
+        m_movie->open(path);
+    } else {
+        device::startFile(m_device, deviceType.isEmpty() ? device::MpegVideo.toString() : deviceType, path);
+    }
+    m_positionTimer.start();
     updateFastTicks();
 }
 
 void Player::reserveForSystemSound()
 {
     m_openingPlay = true;
+    m_reserved = true;
     m_listPlay = false;
+}
+
+void Player::resetPosition()
+{
+    if (m_seekDrag)
+        return;
+    m_elapsed = QStringLiteral("00:00");
+    m_fraction = 0.0;
+    Q_EMIT positionChanged(0);
+    moveThumb(thumbs::kPosition.min);
 }
 
 void Player::requestPlayStart()

@@ -38,6 +38,7 @@ public:
         bool randomVisible = false;   // the random face (which one: randomOn())
         bool thumbVisible = false;    // position thumb and elapsed time
         bool titleOpaque = false;     // the title label paints its background
+        bool titleFramed = false;     // ... and a border: a timer's start sound plays
         bool operator==(const Display&) const = default;
     };
 
@@ -85,6 +86,9 @@ public:
     void showText(const QString& title);
     // A title that stays even over an empty list, until the next title.
     void showNotice(const QString& text);
+    // The notice of a timer started with its sound: the title opaque and
+    // framed until the sound ends.
+    void showStartNotice(const QString& text);
     // The keys' pause: unlike the pause button it works with the position
     // thumb hidden too.
     void togglePauseFromKey();
@@ -94,8 +98,12 @@ public:
     // title refresh.
     void closeDevice();
     // The opening sound is on its way: the device is the system's until it
-    // ends, even before the sound has started.
+    // ends, even before the sound has started. Starting the list first
+    // gives the reservation up.
     void reserveForSystemSound();
+    bool systemSoundReserved() const { return m_reserved; }
+    // Timed lyrics off (a play request without a row).
+    void switchLyricsOff() { Q_EMIT lyricsOff(); }
     bool titleRefreshPending() const { return m_titleRefresh; }
     // A key-down on the main window drops a refresh still pending.
     void clearTitleRefresh() { m_titleRefresh = false; }
@@ -105,8 +113,10 @@ public:
     void releaseButton(Button button);
     bool isPressed(Button button) const;
 
-    // The opening sound at start and the timer sounds: they take the device
-    // from the list, which stops advancing until they end.
+    // The opening sound at start and the timer sounds take the stage: what
+    // played stops, a movie closes, the lyrics go off, the time and thumb
+    // start again, and the list stops advancing until the sound ends. A
+    // sound with a movie's name (no device type) shows as a movie.
     void playSystemSound(const QString& deviceType, const QString& path);
 
     // Requests that the next tick acts.
@@ -174,6 +184,8 @@ Q_SIGNALS:
 private:
     void setTitle(const QString& title);
     QString displayName(int index, const QString& path) const;
+    // The time label to "00:00" and the thumb to its start, unless it is held.
+    void resetPosition();
     void playAsSound(const QString& path, const std::optional<QString>& type);
     void closeMovie();
     void onMovieLoaded();
@@ -198,6 +210,7 @@ private:
     bool m_loop = false;
     bool m_random = false;
     bool m_openingPlay = false;
+    bool m_reserved = false; // the opening sound has not started yet
     bool m_trackEnd = false;
     bool m_playStart = false;
     bool m_titleRefresh = false;

@@ -38,8 +38,9 @@ void Player::tickTrack()
             title = displayName(m_curIndex, path);
         }
         setTitle(title);
-        if (!m_display.thumbVisible) {
+        if (!m_display.thumbVisible || m_display.titleFramed) {
             m_display.thumbVisible = true;
+            m_display.titleFramed = false;
             Q_EMIT displayChanged();
         }
     }

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "ui/CommandKey.h"
 #include "ui/FileDrop.h"
 #include "skin/Artwork.h"
 
@@ -416,11 +417,27 @@ void MainWindow::setTitleOpaque(bool opaque)
     if (opaque == m_titleOpaque)
         return;
     m_titleOpaque = opaque;
+    styleTitle();
+}
+
+void MainWindow::setTitleFramed(bool framed)
+{
+    if (framed == m_titleFramed)
+        return;
+    m_titleFramed = framed;
+    styleTitle();
+}
+
+void MainWindow::styleTitle()
+{
     // A style sheet, not the palette: the label keeps compositing over the
     // skin, so a changed title never leaves the old one's pixels behind.
-    lbl_Play_Name->setStyleSheet(opaque ? QStringLiteral("QLabel { background-color: rgb(250, 251, 253); "
-                                                         "border-radius: 2px; padding-left: 1px; }")
-                                        : QString());
+    QString style;
+    if (m_titleOpaque)
+        style += QStringLiteral("background-color: rgb(250, 251, 253); border-radius: 2px; padding-left: 1px; ");
+    if (m_titleFramed)
+        style += QStringLiteral("border: 1px solid rgb(61, 79, 138); ");
+    lbl_Play_Name->setStyleSheet(style.isEmpty() ? QString() : QStringLiteral("QLabel { ") + style + u'}');
 }
 
 bool MainWindow::titleOpaque() const
@@ -495,7 +512,7 @@ void MainWindow::handleMouse(QWidget* element, QEvent* event)
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyDown(event->key(), event->modifiers());
+    Q_EMIT keyDown(commandKeyOf(event), event->modifiers());
 }
 
 void MainWindow::paintEvent(QPaintEvent* event)

@@ -71,6 +71,8 @@ public:
     // An opaque title hides the skin under it while a list is loaded.
     void setTitleOpaque(bool opaque);
     bool titleOpaque() const;
+    // A started timer's notice also draws a border round the title.
+    void setTitleFramed(bool framed);
     void showButtonPressed(PlayerButton button, bool pressed);
     // A held thumb shows the held-thumb picture.
     void showThumbHeld(Thumb thumb, bool held);
@@ -114,6 +116,7 @@ private:
     // Places a day label at a fractional x; the label is as wide as a column.
     void placeDayLabel(int cell, double x);
     void paintClock12();
+    void styleTitle();
 
     QLabel* pct_Main = nullptr;
     QLabel* Img_Def = nullptr;
@@ -151,6 +154,7 @@ private:
     QColor m_clockColour;
     bool m_timerArmed = false;
     bool m_titleOpaque = false;
+    bool m_titleFramed = false;
     bool m_buttonsShown = true;
     bool m_pauseHeld = false;
     bool m_painted = false;

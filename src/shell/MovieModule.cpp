@@ -52,7 +52,7 @@ MovieModule::MovieModule(Shell& shell, PlayerModule& playerModule)
         return true;
     });
     shell.tick().addStep(TickPhase::Movie, QStringLiteral("movie size"), [this](const QDateTime&) {
-        if (!m_player.list().isEmpty())
+        if (m_window->isVisible())
             m_control->followDisplaySize();
     });
 }

@@ -166,6 +166,7 @@ void PlayerControls::showDisplay()
     m_form.showRandom(d.randomVisible, m_player.randomOn());
     m_form.showPositionThumb(d.thumbVisible);
     m_form.setTitleOpaque(d.titleOpaque);
+    m_form.setTitleFramed(d.titleFramed);
 }
 
 void PlayerControls::showPosition()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -64,11 +65,16 @@ PlayerModule::PlayerModule(Shell& shell, WindowsModule& windows)
             if (m_player->title() == entryDisplayName(index, path, tags::trackTitle(path, std::nullopt)))
                 m_player->showText(entryDisplayName(index, path, title));
         });
-    // A window that asks the user something keeps a movie from opening over it.
-    m_player->setMovieBlocker([this, &main, &playWindow] {
-        const QList<QWidget*> open = m_windows.windows().openWindows();
-        return std::any_of(
-            open.begin(), open.end(), [&](QWidget* w) { return w != &main && w != &playWindow; });
+    // A window that asks the user something keeps a movie from opening
+    // over it: the on-demand windows and the timer's question, wherever
+    // they belong.
+    m_player->setMovieBlocker([] {
+        static const QStringList kAsking{QStringLiteral("Back"),     QStringLiteral("Dir_Form"),
+                                         QStringLiteral("frm_Time_Set"), QStringLiteral("frmAbout"),
+                                         QStringLiteral("Memo"),     QStringLiteral("Timer")};
+        const QWidgetList shown = QApplication::topLevelWidgets();
+        return std::any_of(shown.begin(), shown.end(),
+                           [](const QWidget* w) { return w->isVisible() && kAsking.contains(w->objectName()); });
     });
     m_actions->setViewHooks(
         { [this] { m_view->requestRebuild(false); }, [this] { m_view->requestRebuild(true); },
@@ -147,7 +153,11 @@ void PlayerModule::playOpeningSound()
     m_player->reserveForSystemSound();
     // Loading the media framework costs more than the whole window: the
     // sound follows the first paint.
-    m_shell.afterFirstPaint([this, sound] { m_player->playSystemSound(sound->deviceType, sound->file); });
+    m_shell.afterFirstPaint([this, sound] {
+        // Not when the list has started in the meantime.
+        if (m_player->systemSoundReserved())
+            m_player->playSystemSound(sound->deviceType, sound->file);
+    });
 }
 
 void PlayerModule::togglePlayList()

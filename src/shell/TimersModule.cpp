@@ -3,6 +3,7 @@
 #include <span>
 
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "calendar/Memo.h"
 #include "launcher/Launcher.h"
@@ -83,7 +84,13 @@ TimerCompletion::Actions TimersModule::completionActions()
     a.showMessage = [this](TimerCompletion::MessageKind kind, const QString& title, const QString& text) {
         const bool timeUp = kind == TimerCompletion::MessageKind::TimeUp;
         auto* box = new QMessageBox(timeUp ? QMessageBox::Information : QMessageBox::Warning, title, text,
-            timeUp ? QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore : QMessageBox::Ok);
+            timeUp ? QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore : QMessageBox::Ok);
+        if (timeUp) {
+            // Cancel, Try Again and Continue; which one is pressed does not matter.
+            box->button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box->button(QMessageBox::Retry)->setText(QStringLiteral("再試行(&T)"));
+            box->button(QMessageBox::Ignore)->setText(QStringLiteral("続行(&C)"));
+        }
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
         // Not modal in the event loop's sense: the clock ticks on behind it.
@@ -134,7 +141,7 @@ TimeSetFlow::Actions TimersModule::timeSetActions()
     };
     a.playSound
         = [this](const QString& type, const QString& path) { m_player.player().playSystemSound(type, path); };
-    a.showTitle = [this](const QString& title) { m_player.player().showNotice(title); };
+    a.showTitle = [this](const QString& title) { m_player.player().showStartNotice(title); };
     a.focusMainWindow = [this] {
         m_shell.mainWindow().activateWindow();
         m_shell.mainWindow().setFocus();
