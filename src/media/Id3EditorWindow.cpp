@@ -96,9 +96,9 @@ Id3EditorWindow::~Id3EditorWindow()
 
 void Id3EditorWindow::build()
 {
-    txtFileName = addBox(this, "txtFileName", QRect(kMargin, kMargin, kWidth - 2 * kMargin, kRowHeight));
-    txtFileName->setReadOnly(true);
-    txtFileName->setFocusPolicy(Qt::ClickFocus);
+    m_fileNameBox = addBox(this, "txtFileName", QRect(kMargin, kMargin, kWidth - 2 * kMargin, kRowHeight));
+    m_fileNameBox->setReadOnly(true);
+    m_fileNameBox->setFocusPolicy(Qt::ClickFocus);
 
     int y = kMargin + kRowStep + 6;
     auto row = [&](const char* labelName, const QString& caption, const char* boxName) {
@@ -107,65 +107,65 @@ void Id3EditorWindow::build()
         y += kRowStep;
         return box;
     };
-    txtTrackName = row("lbl_Title", QStringLiteral("ﾀｲﾄﾙ"), "txtTrackName");
-    txtArtist = row("lbl_Artist", QStringLiteral("ｱｰﾃｨｽﾄ名"), "txtAirtist");
-    txtAlbum = row("lbl_Album", QStringLiteral("ｱﾙﾊﾞﾑ"), "txtAlubm");
+    m_titleBox = row("lbl_Title", QStringLiteral("ﾀｲﾄﾙ"), "txtTrackName");
+    m_artistBox = row("lbl_Artist", QStringLiteral("ｱｰﾃｨｽﾄ名"), "txtAirtist");
+    m_albumBox = row("lbl_Album", QStringLiteral("ｱﾙﾊﾞﾑ"), "txtAlubm");
 
     // Year and genre share a row: a four-digit box needs little room.
     addLabel(this, "lbl_Year", QStringLiteral("西暦"), QRect(kMargin, y, kLabelWidth, kRowHeight));
-    txtYear = addBox(this, "txtYear", QRect(kBoxLeft, y, 64, kRowHeight));
-    txtYear->installEventFilter(this);
+    m_yearBox = addBox(this, "txtYear", QRect(kBoxLeft, y, 64, kRowHeight));
+    m_yearBox->installEventFilter(this);
     const int genreLabelLeft = kBoxLeft + 64 + 16;
     addLabel(this, "lbl_Genre", QStringLiteral("ｼﾞｬﾝﾙ"), QRect(genreLabelLeft, y, 44, kRowHeight));
-    cmb_Genre = new QComboBox(this);
-    cmb_Genre->setObjectName(QStringLiteral("cmb_Genre"));
-    cmb_Genre->setGeometry(genreLabelLeft + 48, y, kWidth - kMargin - (genreLabelLeft + 48), kRowHeight);
+    m_genreBox = new QComboBox(this);
+    m_genreBox->setObjectName(QStringLiteral("cmb_Genre"));
+    m_genreBox->setGeometry(genreLabelLeft + 48, y, kWidth - kMargin - (genreLabelLeft + 48), kRowHeight);
     // Typed as well as chosen: what is saved is the box's text (in an ID3v1
     // block the byte of the list entry it names; none for other text).
     // Typed text never joins the list.
-    cmb_Genre->setEditable(true);
-    cmb_Genre->setInsertPolicy(QComboBox::NoInsert);
-    cmb_Genre->setMaxVisibleItems(16);
-    cmb_Genre->addItems(id3::genreNames());
-    cmb_Genre->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    m_genreBox->setEditable(true);
+    m_genreBox->setInsertPolicy(QComboBox::NoInsert);
+    m_genreBox->setMaxVisibleItems(16);
+    m_genreBox->addItems(id3::genreNames());
+    m_genreBox->completer()->setCaseSensitivity(Qt::CaseSensitive);
     y += kRowStep;
 
-    txtComment = row("lbl_Comment", QStringLiteral("ｺﾒﾝﾄ"), "txtComment");
+    m_commentBox = row("lbl_Comment", QStringLiteral("ｺﾒﾝﾄ"), "txtComment");
 
-    lblMessage = addLabel(this, "lblMessage", {}, QRect(kMargin, y, kWidth - 2 * kMargin, kRowHeight));
-    lblMessage->setStyleSheet(QStringLiteral("color: #c00000;"));
-    lblMessage->setWordWrap(true);
+    m_message = addLabel(this, "lblMessage", {}, QRect(kMargin, y, kWidth - 2 * kMargin, kRowHeight));
+    m_message->setStyleSheet(QStringLiteral("color: #c00000;"));
+    m_message->setWordWrap(true);
 
     const int buttonsTop = kHeight - kButtonHeight - kMargin - 2;
-    cmdWrite = new QPushButton(QStringLiteral("保存"), this);
-    cmdWrite->setObjectName(QStringLiteral("cmdWrite"));
-    cmdWrite->setGeometry(kWidth - 2 * kButtonWidth - kMargin - 8, buttonsTop, kButtonWidth, kButtonHeight);
-    cmdWrite->setDefault(true);
-    connect(cmdWrite, &QPushButton::clicked, this, &Id3EditorWindow::save);
+    m_saveButton = new QPushButton(QStringLiteral("保存"), this);
+    m_saveButton->setObjectName(QStringLiteral("cmdWrite"));
+    m_saveButton->setGeometry(kWidth - 2 * kButtonWidth - kMargin - 8, buttonsTop, kButtonWidth, kButtonHeight);
+    m_saveButton->setDefault(true);
+    connect(m_saveButton, &QPushButton::clicked, this, &Id3EditorWindow::save);
 
-    cmd_Cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cmd_Cancel->setObjectName(QStringLiteral("cmd_Cancel"));
-    cmd_Cancel->setGeometry(kWidth - kButtonWidth - kMargin, buttonsTop, kButtonWidth, kButtonHeight);
-    cmd_Cancel->setAutoDefault(false);
-    connect(cmd_Cancel, &QPushButton::clicked, this, &Id3EditorWindow::reject);
+    m_cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cmd_Cancel"));
+    m_cancelButton->setGeometry(kWidth - kButtonWidth - kMargin, buttonsTop, kButtonWidth, kButtonHeight);
+    m_cancelButton->setAutoDefault(false);
+    connect(m_cancelButton, &QPushButton::clicked, this, &Id3EditorWindow::reject);
 
-    setTabOrder(txtTrackName, txtArtist);
-    setTabOrder(txtArtist, txtAlbum);
-    setTabOrder(txtAlbum, txtYear);
-    setTabOrder(txtYear, cmb_Genre);
-    setTabOrder(cmb_Genre, txtComment);
-    setTabOrder(txtComment, cmdWrite);
-    setTabOrder(cmdWrite, cmd_Cancel);
-    txtTrackName->setFocus();
+    setTabOrder(m_titleBox, m_artistBox);
+    setTabOrder(m_artistBox, m_albumBox);
+    setTabOrder(m_albumBox, m_yearBox);
+    setTabOrder(m_yearBox, m_genreBox);
+    setTabOrder(m_genreBox, m_commentBox);
+    setTabOrder(m_commentBox, m_saveButton);
+    setTabOrder(m_saveButton, m_cancelButton);
+    m_titleBox->setFocus();
 }
 
 void Id3EditorWindow::load()
 {
-    txtFileName->setText(m_path);
-    for (QLineEdit* box : {txtTrackName, txtArtist, txtAlbum, txtYear, txtComment})
+    m_fileNameBox->setText(m_path);
+    for (QLineEdit* box : {m_titleBox, m_artistBox, m_albumBox, m_yearBox, m_commentBox})
         box->clear();
-    cmb_Genre->setCurrentIndex(-1);
-    cmb_Genre->setEditText(QString());
+    m_genreBox->setCurrentIndex(-1);
+    m_genreBox->setEditText(QString());
 
     m_loading = true;
     updateEnabled();
@@ -178,31 +178,31 @@ void Id3EditorWindow::finishLoad()
     m_loading = false;
     using Status = tagedit::FileTags::Status;
     if (m_loaded.status == Status::Unsupported || m_loaded.status == Status::Unreadable) {
-        lblMessage->setText(tagedit::failureMessage(
+        m_message->setText(tagedit::failureMessage(
             {m_loaded.status == Status::Unsupported ? tagedit::WriteResult::Status::Unsupported
                                                     : tagedit::WriteResult::Status::Unreadable,
              {}}));
     }
     updateEnabled();
     if (editable())
-        txtTrackName->setFocus();
+        m_titleBox->setFocus();
 
     const tagedit::Fields& f = m_loaded.fields;
-    txtTrackName->setText(f.title);
-    txtArtist->setText(f.artist);
-    txtAlbum->setText(f.album);
-    txtYear->setText(f.year);
-    txtComment->setText(f.comment);
+    m_titleBox->setText(f.title);
+    m_artistBox->setText(f.artist);
+    m_albumBox->setText(f.album);
+    m_yearBox->setText(f.year);
+    m_commentBox->setText(f.comment);
     // A genre the list does not name (another tagger's) is offered too, so
     // it stays as it is unless another one is chosen.
-    int genre = cmb_Genre->findText(f.genre, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    int genre = m_genreBox->findText(f.genre, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (genre < 0 && !f.genre.isEmpty()) {
-        cmb_Genre->addItem(f.genre);
-        genre = cmb_Genre->count() - 1;
+        m_genreBox->addItem(f.genre);
+        genre = m_genreBox->count() - 1;
     }
-    cmb_Genre->setCurrentIndex(genre);
+    m_genreBox->setCurrentIndex(genre);
     if (genre < 0)
-        cmb_Genre->setEditText(QString());
+        m_genreBox->setEditText(QString());
 }
 
 bool Id3EditorWindow::editable() const
@@ -213,11 +213,11 @@ bool Id3EditorWindow::editable() const
 
 void Id3EditorWindow::updateEnabled()
 {
-    for (QWidget* box : std::initializer_list<QWidget*>{txtTrackName, txtArtist, txtAlbum, txtYear, txtComment,
-                                                        cmb_Genre})
+    for (QWidget* box : std::initializer_list<QWidget*>{m_titleBox, m_artistBox, m_albumBox, m_yearBox, m_commentBox,
+                                                        m_genreBox})
         box->setEnabled(editable());
-    cmdWrite->setEnabled(editable() && !m_saving);
-    cmd_Cancel->setEnabled(!m_saving);
+    m_saveButton->setEnabled(editable() && !m_saving);
+    m_cancelButton->setEnabled(!m_saving);
 }
 
 bool Id3EditorWindow::isNumber(const QString& text)
@@ -232,14 +232,14 @@ bool Id3EditorWindow::isNumber(const QString& text)
 
 QString Id3EditorWindow::message() const
 {
-    return lblMessage->text();
+    return m_message->text();
 }
 
 void Id3EditorWindow::save()
 {
     if (m_saving || !editable())
         return;
-    lblMessage->clear();
+    m_message->clear();
 
     // Where the ID3v1 block is all there is, the box shows what the file
     // will hold: cut where a character ends and padded to the field's
@@ -251,12 +251,12 @@ void Id3EditorWindow::save()
         return box->text();
     };
     tagedit::Fields after;
-    after.title = take(txtTrackName, id3::kTitleWidth);
-    after.artist = take(txtArtist, id3::kArtistWidth);
-    after.album = take(txtAlbum, id3::kAlbumWidth);
-    after.year = take(txtYear, id3::kYearWidth);
-    after.comment = take(txtComment, id3::kCommentWidth);
-    after.genre = cmb_Genre->currentText();
+    after.title = take(m_titleBox, id3::kTitleWidth);
+    after.artist = take(m_artistBox, id3::kArtistWidth);
+    after.album = take(m_albumBox, id3::kAlbumWidth);
+    after.year = take(m_yearBox, id3::kYearWidth);
+    after.comment = take(m_commentBox, id3::kCommentWidth);
+    after.genre = m_genreBox->currentText();
 
     m_saving = true;
     updateEnabled();
@@ -274,8 +274,8 @@ void Id3EditorWindow::finishSave()
         return;
     }
     const QString text = tagedit::failureMessage(result);
-    lblMessage->setText(text);
-    lblMessage->setToolTip(result.detail);
+    m_message->setText(text);
+    m_message->setToolTip(result.detail);
     Q_EMIT saveFailed(text);
 }
 
@@ -298,8 +298,8 @@ bool Id3EditorWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Checked after every key, whatever it was: a year typed, pasted with
     // Ctrl+V or composed through the input method is judged the same way.
-    if (watched == txtYear && event->type() == QEvent::KeyRelease && !isNumber(txtYear->text()))
-        txtYear->clear();
+    if (watched == m_yearBox && event->type() == QEvent::KeyRelease && !isNumber(m_yearBox->text()))
+        m_yearBox->clear();
     return QDialog::eventFilter(watched, event);
 }
 

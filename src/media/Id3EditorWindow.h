@@ -60,7 +60,7 @@ public:
     // exponent allowed, blanks around it) stays, anything else is no year.
     static bool isNumber(const QString& text);
 
-    // cmdWrite: starts the write and returns at once; saved() or a message
+    // m_saveButton: starts the write and returns at once; saved() or a message
     // follows.
     void save();
 
@@ -94,17 +94,17 @@ private:
     QFutureWatcher<tagedit::FileTags> m_loader;
     QFutureWatcher<tagedit::WriteResult> m_watcher;
 
-    // The controls, which tests find by these object names.
-    QLineEdit* txtFileName = nullptr;
-    QLineEdit* txtTrackName = nullptr;
-    QLineEdit* txtArtist = nullptr;
-    QLineEdit* txtAlbum = nullptr;
-    QLineEdit* txtYear = nullptr;
-    QLineEdit* txtComment = nullptr;
-    QComboBox* cmb_Genre = nullptr;
-    QPushButton* cmdWrite = nullptr;
-    QPushButton* cmd_Cancel = nullptr;
-    QLabel* lblMessage = nullptr;
+    // The controls; tests find them by their object names (docs/names.md).
+    QLineEdit* m_fileNameBox = nullptr;
+    QLineEdit* m_titleBox = nullptr;
+    QLineEdit* m_artistBox = nullptr;
+    QLineEdit* m_albumBox = nullptr;
+    QLineEdit* m_yearBox = nullptr;
+    QLineEdit* m_commentBox = nullptr;
+    QComboBox* m_genreBox = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QLabel* m_message = nullptr;
 };
 
 } // namespace yk

@@ -34,51 +34,51 @@ PlayWindow::PlayWindow(QWidget* parent)
     // Files dropped anywhere on the window, its pictures and labels too.
     connect(new FileDrop(this), &FileDrop::dropped, this, &PlayWindow::filesDropped);
 
-    img_Def2 = new QLabel(this);
-    img_Def2->setObjectName(QStringLiteral("img_Def2"));
-    img_Def2->setGeometry(0, 0, kSide, kSide);
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("img_Def2"));
+    m_picture->setGeometry(0, 0, kSide, kSide);
 
-    lst_Files_Name = new QListWidget(this);
-    lst_Files_Name->setObjectName(QStringLiteral("lst_Files_Name"));
-    lst_Files_Name->setAccessibleName(QStringLiteral("曲の一覧"));
-    lst_Files_Name->setGeometry(kListLeft, kListTop, PlayListView::kWideList, kListHeight);
-    lst_Files_Name->setFrameShape(QFrame::NoFrame);
-    lst_Files_Name->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lst_Files_Name->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lst_Files_Name->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_rows = new QListWidget(this);
+    m_rows->setObjectName(QStringLiteral("lst_Files_Name"));
+    m_rows->setAccessibleName(QStringLiteral("曲の一覧"));
+    m_rows->setGeometry(kListLeft, kListTop, PlayListView::kWideList, kListHeight);
+    m_rows->setFrameShape(QFrame::NoFrame);
+    m_rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rows->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rows->setSelectionMode(QAbstractItemView::SingleSelection);
     // Drops belong to the window, which takes them wherever they land.
-    lst_Files_Name->setAcceptDrops(false);
-    lst_Files_Name->viewport()->setAcceptDrops(false);
-    lst_Files_Name->setStyleSheet(QStringLiteral(
+    m_rows->setAcceptDrops(false);
+    m_rows->viewport()->setAcceptDrops(false);
+    m_rows->setStyleSheet(QStringLiteral(
         "QListWidget { background: transparent; font-size: 10px; }"
         "QListWidget::item { height: 11px; padding: 0px; }"));
 
-    img_Scr = new QLabel(this);
-    img_Scr->setObjectName(QStringLiteral("img_Scr"));
-    img_Scr->setPixmap(artwork(u"img_Scr"));
-    img_Scr->setGeometry(kTrackLeft, kListTop, img_Scr->pixmap().width(), img_Scr->pixmap().height());
+    m_scrollTrack = new QLabel(this);
+    m_scrollTrack->setObjectName(QStringLiteral("img_Scr"));
+    m_scrollTrack->setPixmap(artwork(u"img_Scr"));
+    m_scrollTrack->setGeometry(kTrackLeft, kListTop, m_scrollTrack->pixmap().width(), m_scrollTrack->pixmap().height());
 
-    img_Scr_Bar = new QLabel(this);
-    img_Scr_Bar->setObjectName(QStringLiteral("img_Scr_Bar"));
-    img_Scr_Bar->setPixmap(artwork(u"img_Tmp_Bar1"));
-    img_Scr_Bar->resize(img_Scr_Bar->pixmap().size());
+    m_scrollThumb = new QLabel(this);
+    m_scrollThumb->setObjectName(QStringLiteral("img_Scr_Bar"));
+    m_scrollThumb->setPixmap(artwork(u"img_Tmp_Bar1"));
+    m_scrollThumb->resize(m_scrollThumb->pixmap().size());
 
-    img_Add = addButton(QStringLiteral("img_Add"), 7);
-    img_Delete = addButton(QStringLiteral("img_Delete"), 24);
-    img_Up = addButton(QStringLiteral("img_Up"), 66);
-    img_Down = addButton(QStringLiteral("img_Down"), 83);
-    img_Load = addButton(QStringLiteral("img_Load"), 139);
-    img_Save = addButton(QStringLiteral("img_Save"), 156);
+    m_addButton = addButton(QStringLiteral("img_Add"), 7);
+    m_deleteButton = addButton(QStringLiteral("img_Delete"), 24);
+    m_upButton = addButton(QStringLiteral("img_Up"), 66);
+    m_downButton = addButton(QStringLiteral("img_Down"), 83);
+    m_loadButton = addButton(QStringLiteral("img_Load"), 139);
+    m_saveButton = addButton(QStringLiteral("img_Save"), 156);
 
     m_tool = new ToolWindow(this);
-    m_tool->addDragHandle(img_Def2, ToolWindow::Snap::WorkAreaEdges);
+    m_tool->addDragHandle(m_picture, ToolWindow::Snap::WorkAreaEdges);
     // Installed after the drag handle, so these filters see the events first.
-    img_Def2->installEventFilter(this);
-    img_Scr_Bar->installEventFilter(this);
-    lst_Files_Name->installEventFilter(this);
-    lst_Files_Name->viewport()->installEventFilter(this);
+    m_picture->installEventFilter(this);
+    m_scrollThumb->installEventFilter(this);
+    m_rows->installEventFilter(this);
+    m_rows->viewport()->installEventFilter(this);
 
-    connect(lst_Files_Name, &QListWidget::currentRowChanged, this, &PlayWindow::onListRowChanged);
+    connect(m_rows, &QListWidget::currentRowChanged, this, &PlayWindow::onListRowChanged);
 
     refreshRows();
     refreshThumb();
@@ -116,32 +116,32 @@ PlayListView* PlayWindow::view() const
 
 void PlayWindow::clearCurrentRow()
 {
-    lst_Files_Name->setCurrentRow(-1);
+    m_rows->setCurrentRow(-1);
 }
 
 void PlayWindow::setPicture(const QPixmap& picture)
 {
-    img_Def2->setPixmap(picture);
+    m_picture->setPixmap(picture);
 }
 
 void PlayWindow::refreshRows()
 {
     const QStringList rows = m_view ? m_view->rows() : QStringList();
     m_syncing = true;
-    if (lst_Files_Name->count() == rows.size()) {
+    if (m_rows->count() == rows.size()) {
         // Same number of rows (a reorder step): keep the items and the selection.
         for (int i = 0; i < rows.size(); ++i)
-            lst_Files_Name->item(i)->setText(rows.at(i));
+            m_rows->item(i)->setText(rows.at(i));
     } else {
-        lst_Files_Name->clear();
-        lst_Files_Name->addItems(rows);
+        m_rows->clear();
+        m_rows->addItems(rows);
     }
     m_syncing = false;
 
     const bool scrollable = m_view && m_view->scrollable();
-    lst_Files_Name->resize(m_view ? m_view->listWidth() : PlayListView::kWideList, kListHeight);
-    img_Scr->setVisible(scrollable);
-    img_Scr_Bar->setVisible(scrollable);
+    m_rows->resize(m_view ? m_view->listWidth() : PlayListView::kWideList, kListHeight);
+    m_scrollTrack->setVisible(scrollable);
+    m_scrollThumb->setVisible(scrollable);
     refreshSelection();
 }
 
@@ -149,11 +149,11 @@ void PlayWindow::refreshSelection()
 {
     const int row = m_view ? m_view->selectedRow() : -1;
     m_syncing = true;
-    if (row >= 0 && row < lst_Files_Name->count()) {
-        lst_Files_Name->setCurrentRow(row);
+    if (row >= 0 && row < m_rows->count()) {
+        m_rows->setCurrentRow(row);
     } else {
-        lst_Files_Name->setCurrentRow(-1);
-        lst_Files_Name->clearSelection();
+        m_rows->setCurrentRow(-1);
+        m_rows->clearSelection();
     }
     m_syncing = false;
 }
@@ -162,8 +162,8 @@ void PlayWindow::refreshThumb()
 {
     const double top = m_view ? m_view->thumbTop() : PlayListView::kThumbTop;
     const bool held = m_view && m_view->thumbHeld();
-    img_Scr_Bar->move(kTrackLeft, qRound(top));
-    img_Scr_Bar->setPixmap(artwork(held ? u"img_Tmp_Bar2" : u"img_Tmp_Bar1"));
+    m_scrollThumb->move(kTrackLeft, qRound(top));
+    m_scrollThumb->setPixmap(artwork(held ? u"img_Tmp_Bar2" : u"img_Tmp_Bar1"));
 }
 
 void PlayWindow::onListRowChanged(int row)
@@ -176,13 +176,13 @@ bool PlayWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (auto* button = qobject_cast<QLabel*>(watched); button && m_buttons.contains(button))
         return buttonEvent(button, event);
-    if (watched == img_Scr_Bar)
+    if (watched == m_scrollThumb)
         return thumbEvent(event);
-    if (watched == img_Def2)
+    if (watched == m_picture)
         return backgroundEvent(event);
-    if (watched == lst_Files_Name)
+    if (watched == m_rows)
         return listKeyEvent(event);
-    if (watched == lst_Files_Name->viewport())
+    if (watched == m_rows->viewport())
         return listMouseEvent(event);
     return QWidget::eventFilter(watched, event);
 }
@@ -209,18 +209,18 @@ bool PlayWindow::buttonEvent(QLabel* button, QEvent* event)
 
 void PlayWindow::buttonReleased(QLabel* button)
 {
-    if (button == img_Add) {
+    if (button == m_addButton) {
         Q_EMIT addRequested();
-    } else if (button == img_Load) {
+    } else if (button == m_loadButton) {
         Q_EMIT loadRequested();
-    } else if (button == img_Save) {
+    } else if (button == m_saveButton) {
         Q_EMIT saveRequested();
     } else if (m_view) {
-        if (button == img_Delete)
+        if (button == m_deleteButton)
             m_view->deleteSelected();
-        else if (button == img_Up)
+        else if (button == m_upButton)
             m_view->scrollUp();
-        else if (button == img_Down)
+        else if (button == m_downButton)
             m_view->scrollDown();
     }
 }
@@ -304,14 +304,14 @@ bool PlayWindow::listMouseEvent(QEvent* event)
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton)
-            m_view->beginRowDrag(lst_Files_Name->indexAt(mouse->position().toPoint()).row());
+            m_view->beginRowDrag(m_rows->indexAt(mouse->position().toPoint()).row());
         return false;
     }
     case QEvent::MouseButtonDblClick: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)
             return false;
-        const int row = lst_Files_Name->indexAt(mouse->position().toPoint()).row();
+        const int row = m_rows->indexAt(mouse->position().toPoint()).row();
         if (row >= 0)
             m_view->playRow(row);
         return true;
@@ -320,7 +320,7 @@ bool PlayWindow::listMouseEvent(QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (!m_view->rowDragging() || !(mouse->buttons() & Qt::LeftButton))
             return false;
-        const int row = lst_Files_Name->indexAt(mouse->position().toPoint()).row();
+        const int row = m_rows->indexAt(mouse->position().toPoint()).row();
         if (row >= 0)
             m_view->dragRowTo(row);
         return true;

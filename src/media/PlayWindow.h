@@ -73,17 +73,17 @@ private:
     QList<QLabel*> m_buttons;
     bool m_syncing = false; // the list is being set from the view
 
-    // The controls, which tests find by these object names.
-    QLabel* img_Def2 = nullptr; // the background picture
-    QListWidget* lst_Files_Name = nullptr;
-    QLabel* img_Scr = nullptr;     // the thumb's track
-    QLabel* img_Scr_Bar = nullptr; // the thumb
-    QLabel* img_Add = nullptr;
-    QLabel* img_Delete = nullptr;
-    QLabel* img_Up = nullptr;
-    QLabel* img_Down = nullptr;
-    QLabel* img_Load = nullptr;
-    QLabel* img_Save = nullptr;
+    // The controls; tests find them by their object names (docs/names.md).
+    QLabel* m_picture = nullptr; // the background picture
+    QListWidget* m_rows = nullptr;
+    QLabel* m_scrollTrack = nullptr;     // the thumb's track
+    QLabel* m_scrollThumb = nullptr; // the thumb
+    QLabel* m_addButton = nullptr;
+    QLabel* m_deleteButton = nullptr;
+    QLabel* m_upButton = nullptr;
+    QLabel* m_downButton = nullptr;
+    QLabel* m_loadButton = nullptr;
+    QLabel* m_saveButton = nullptr;
 };
 
 } // namespace yk

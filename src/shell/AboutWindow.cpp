@@ -91,53 +91,53 @@ AboutWindow::AboutWindow(const QString& homePage, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(kWidth, kHeight);
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(16, 18, 32, 32);
-    picIcon->setPixmap(appIcon().pixmap(32, 32));
-    picIcon->setCursor(Qt::PointingHandCursor);
-    picIcon->installEventFilter(this);
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(QStringLiteral("picIcon"));
+    m_icon->setGeometry(16, 18, 32, 32);
+    m_icon->setPixmap(appIcon().pixmap(32, 32));
+    m_icon->setCursor(Qt::PointingHandCursor);
+    m_icon->installEventFilter(this);
 
-    lbl_Pct_Name = makeLabel(this, "lbl_Pct_Name", QString(), QRect(64, 12, 240, 44));
-    lbl_Pct_Name->setPixmap(titlePicture());
-    lbl_Pct_Name->setAccessibleName(QStringLiteral("Yomikaze"));
+    m_pictureName = makeLabel(this, "lbl_Pct_Name", QString(), QRect(64, 12, 240, 44));
+    m_pictureName->setPixmap(titlePicture());
+    m_pictureName->setAccessibleName(QStringLiteral("Yomikaze"));
 
-    Fra_1 = new QFrame(this);
-    Fra_1->setObjectName(QStringLiteral("Fra_1"));
-    Fra_1->setFrameShape(QFrame::StyledPanel);
-    Fra_1->setFrameShadow(QFrame::Sunken);
-    Fra_1->setGeometry(12, 66, 296, 120);
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QStringLiteral("Fra_1"));
+    m_frame->setFrameShape(QFrame::StyledPanel);
+    m_frame->setFrameShadow(QFrame::Sunken);
+    m_frame->setGeometry(12, 66, 296, 120);
 
-    lbl_Name_r = makeLabel(Fra_1, "lbl_Name_r", kNameKana, QRect(12, 8, 272, 20));
-    lblVersion = makeLabel(Fra_1, "lblVersion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), QRect(12, 30, 70, 20));
-    lblTitle = makeLabel(Fra_1, "lblTitle", kVersionText, QRect(86, 30, 198, 20));
-    lblDescription = makeLabel(Fra_1, "lblDescription",
+    m_author = makeLabel(m_frame, "lbl_Name_r", kNameKana, QRect(12, 8, 272, 20));
+    m_version = makeLabel(m_frame, "lblVersion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), QRect(12, 30, 70, 20));
+    m_titleLabel = makeLabel(m_frame, "lblTitle", kVersionText, QRect(86, 30, 198, 20));
+    m_description = makeLabel(m_frame, "lblDescription",
                                QStringLiteral("カレンダーと時計に、タイマー、日ごとのメモ、"
                                               "音楽とムービーのプレーヤー、ランチャーを"
                                               "まとめたデスクトップ・カレンダーです。"),
                                QRect(12, 52, 272, 62));
-    lblDescription->setWordWrap(true);
-    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_description->setWordWrap(true);
+    m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lbl_URL = makeLabel(this, "lbl_URL", QStringLiteral("URL"), QRect(14, 198, 32, 24));
+    m_address = makeLabel(this, "lbl_URL", QStringLiteral("URL"), QRect(14, 198, 32, 24));
 
-    cmb_URL = new QPushButton(this);
-    cmb_URL->setObjectName(QStringLiteral("cmb_URL"));
-    cmb_URL->setGeometry(48, 196, kUrlButtonWidth, 26);
-    cmb_URL->setAutoDefault(false);
-    connect(cmb_URL, &QPushButton::clicked, this, [this] { Q_EMIT homePageRequested(m_homePage); });
+    m_homePageButton = new QPushButton(this);
+    m_homePageButton->setObjectName(QStringLiteral("cmb_URL"));
+    m_homePageButton->setGeometry(48, 196, kUrlButtonWidth, 26);
+    m_homePageButton->setAutoDefault(false);
+    connect(m_homePageButton, &QPushButton::clicked, this, [this] { Q_EMIT homePageRequested(m_homePage); });
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    Line1->setGeometry(12, 230, 296, 2);
+    m_rule = new QFrame(this);
+    m_rule->setObjectName(QStringLiteral("Line1"));
+    m_rule->setFrameShape(QFrame::HLine);
+    m_rule->setFrameShadow(QFrame::Sunken);
+    m_rule->setGeometry(12, 230, 296, 2);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(228, 240, 80, 26);
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, [this] {
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_okButton->setGeometry(228, 240, 80, 26);
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
         accept();
         Q_EMIT okClicked();
     });
@@ -154,12 +154,12 @@ void AboutWindow::setHomePage(const QString& address)
 {
     m_homePage = address;
     // A long local address is shortened in the middle; the tip shows it whole.
-    const QString shown = cmb_URL->fontMetrics().elidedText(address, Qt::ElideMiddle,
+    const QString shown = m_homePageButton->fontMetrics().elidedText(address, Qt::ElideMiddle,
                                                             kUrlButtonWidth - 16);
     QString caption = shown;
     caption.replace(u'&', QStringLiteral("&&"));
-    cmb_URL->setText(caption);
-    cmb_URL->setToolTip(address);
+    m_homePageButton->setText(caption);
+    m_homePageButton->setToolTip(address);
 }
 
 void AboutWindow::openAbout()
@@ -173,12 +173,12 @@ void AboutWindow::openAbout()
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == picIcon) {
+    if (watched == m_icon) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
             return true; // the icon is a link, not a handle for dragging
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* me = static_cast<QMouseEvent*>(event);
-            if (me->button() == Qt::LeftButton && picIcon->rect().contains(me->position().toPoint()))
+            if (me->button() == Qt::LeftButton && m_icon->rect().contains(me->position().toPoint()))
                 Q_EMIT homePageRequested(m_homePage);
             return true;
         }

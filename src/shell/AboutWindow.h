@@ -53,18 +53,18 @@ private:
     ToolWindow* m_tool = nullptr;
     QString m_homePage;
 
-    // The controls, which tests find by these object names.
-    QLabel* lbl_Pct_Name = nullptr;
-    QLabel* lbl_Name_r = nullptr;
-    QLabel* lblTitle = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lbl_URL = nullptr;
-    QPushButton* cmb_URL = nullptr;
-    QLabel* picIcon = nullptr;
-    QFrame* Fra_1 = nullptr;
-    QFrame* Line1 = nullptr;
-    QPushButton* cmdOK = nullptr;
+    // The controls; tests find them by their object names (docs/names.md).
+    QLabel* m_pictureName = nullptr;
+    QLabel* m_author = nullptr;
+    QLabel* m_titleLabel = nullptr;
+    QLabel* m_version = nullptr;
+    QLabel* m_description = nullptr;
+    QLabel* m_address = nullptr;
+    QPushButton* m_homePageButton = nullptr;
+    QLabel* m_icon = nullptr;
+    QFrame* m_frame = nullptr;
+    QFrame* m_rule = nullptr;
+    QPushButton* m_okButton = nullptr;
 };
 
 } // namespace yk

@@ -53,12 +53,12 @@ MainWindow::MainWindow(QWidget* parent)
     // Files dropped anywhere on the window, its pictures and labels too.
     connect(new FileDrop(this), &FileDrop::dropped, this, &MainWindow::filesDropped);
 
-    pct_Main = new QLabel(this);
-    pct_Main->setObjectName(QStringLiteral("pct_Main"));
-    pct_Main->setGeometry(0, 0, kSide, kSide);
-    pct_Main->setAccessibleName(QStringLiteral("背景"));
-    pct_Main->installEventFilter(this);
-    pct_Main->setProperty("element", int(MainElement::Surface));
+    m_surface = new QLabel(this);
+    m_surface->setObjectName(QStringLiteral("pct_Main"));
+    m_surface->setGeometry(0, 0, kSide, kSide);
+    m_surface->setAccessibleName(QStringLiteral("背景"));
+    m_surface->installEventFilter(this);
+    m_surface->setProperty("element", int(MainElement::Surface));
 
     buildCalendar();
     buildClock();
@@ -104,26 +104,26 @@ QLabel* MainWindow::makePicture(MainElement element, const QRect& geometry,
 void MainWindow::placeDayLabel(int cell, double x)
 {
     const int row = cell / 7;
-    lblday[size_t(cell)]->setGeometry(qRound(x), rowTop(row), 22, 13);
+    m_days[size_t(cell)]->setGeometry(qRound(x), rowTop(row), 22, 13);
 }
 
 void MainWindow::buildCalendar()
 {
-    Img_Def = makePicture(MainElement::CalendarPicture, QRect(6, 26, 165, 92), QStringLiteral("カレンダー"));
+    m_calendarPicture = makePicture(MainElement::CalendarPicture, QRect(6, 26, 165, 92), QStringLiteral("カレンダー"));
 
-    lblTitle = makeLabel(MainElement::YearTitle, QRect(8, 9, 34, 13), 12, QStringLiteral("年"),
+    m_yearTitle = makeLabel(MainElement::YearTitle, QRect(8, 9, 34, 13), 12, QStringLiteral("年"),
                          Qt::AlignLeft | Qt::AlignVCenter);
-    lblTitle->setFont(uiFont(12, true));
-    LblTitle_2 = makeLabel(MainElement::MonthTitle, QRect(42, 6, 26, 20), 18, QStringLiteral("月"),
+    m_yearTitle->setFont(uiFont(12, true));
+    m_monthTitle = makeLabel(MainElement::MonthTitle, QRect(42, 6, 26, 20), 18, QStringLiteral("月"),
                            Qt::AlignLeft | Qt::AlignVCenter);
-    LblTitle_2->setFont(uiFont(18, true));
+    m_monthTitle->setFont(uiFont(18, true));
 
     for (int c = 0; c < 7; ++c) {
-        lblweek[size_t(c)] = makeLabel(MainElement::WeekHead,
+        m_weekHeads[size_t(c)] = makeLabel(MainElement::WeekHead,
                                        QRect(qRound(columnLeft(c)), 28, 22, 10), 8,
                                        QString::fromUtf8(kWeekdayNames[c]), Qt::AlignCenter, c);
-        lblweek[size_t(c)]->setText(QString::fromLatin1(kWeekdays[c]));
-        lblweek[size_t(c)]->setFont(uiFont(8, true));
+        m_weekHeads[size_t(c)]->setText(QString::fromLatin1(kWeekdays[c]));
+        m_weekHeads[size_t(c)]->setFont(uiFont(8, true));
     }
 
     for (int cell = 0; cell < kCells; ++cell) {
@@ -132,44 +132,44 @@ void MainWindow::buildCalendar()
         const int x = qRound(columnLeft(col));
         const int y = rowTop(row);
         // Stacking: today marker below the number, memo bar under it.
-        Img_toujitu[size_t(cell)] = makePicture(MainElement::TodayMark, QRect(x, y, 22, 13),
+        m_todayMarks[size_t(cell)] = makePicture(MainElement::TodayMark, QRect(x, y, 22, 13),
                                                 QStringLiteral("今日"), cell);
-        Img_toujitu[size_t(cell)]->hide();
-        image1[size_t(cell)] = makePicture(MainElement::NoteBar, QRect(x + 2, y + 11, 18, 3),
+        m_todayMarks[size_t(cell)]->hide();
+        m_noteBars[size_t(cell)] = makePicture(MainElement::NoteBar, QRect(x + 2, y + 11, 18, 3),
                                            QStringLiteral("メモあり"), cell);
-        image1[size_t(cell)]->hide();
-        lblday[size_t(cell)] = makeLabel(MainElement::Day, QRect(x, y, 22, 13), 11,
+        m_noteBars[size_t(cell)]->hide();
+        m_days[size_t(cell)] = makeLabel(MainElement::Day, QRect(x, y, 22, 13), 11,
                                          QString(), Qt::AlignCenter, cell);
     }
 }
 
 void MainWindow::buildClock()
 {
-    LBL_TIME = makeLabel(MainElement::Clock24, QRect(112, 6, 58, 12), 11, QString(),
+    m_clock24 = makeLabel(MainElement::Clock24, QRect(112, 6, 58, 12), 11, QString(),
                          Qt::AlignRight | Qt::AlignVCenter);
-    LBL_TIME->setFont(uiFont(11, true));
-    LBL_TIME_2 = makeLabel(MainElement::Clock12, QRect(118, 17, 36, 10), 9, QString(),
+    m_clock24->setFont(uiFont(11, true));
+    m_clock12 = makeLabel(MainElement::Clock12, QRect(118, 17, 36, 10), 9, QString(),
                            Qt::AlignRight | Qt::AlignVCenter);
-    lbl_AP = makeLabel(MainElement::AmPm, QRect(155, 17, 15, 10), 8, QString(),
+    m_amPm = makeLabel(MainElement::AmPm, QRect(155, 17, 15, 10), 8, QString(),
                        Qt::AlignRight | Qt::AlignVCenter);
-    Img_Yotei = makePicture(MainElement::ScheduleMark, QRect(72, 10, 10, 10), QStringLiteral("今日の予定あり"));
-    Img_Yotei->hide();
+    m_scheduleMark = makePicture(MainElement::ScheduleMark, QRect(72, 10, 10, 10), QStringLiteral("今日の予定あり"));
+    m_scheduleMark->hide();
 }
 
 void MainWindow::buildPlayer()
 {
-    lbl_Lyrics = makeLabel(MainElement::LyricsLine, QRect(8, 116, 161, 11), 8, QString(),
+    m_lyricsLine = makeLabel(MainElement::LyricsLine, QRect(8, 116, 161, 11), 8, QString(),
                            Qt::AlignLeft | Qt::AlignVCenter);
-    lbl_Lyrics->setFont(uiFont(9));
-    lbl_Lyrics->setTextFormat(Qt::PlainText); // lines from files are never markup
-    lbl_Lyrics->hide();
-    lbl_Play_Name = makeLabel(MainElement::PlayerTitle, QRect(9, 127, 130, 13), 10, QString(),
+    m_lyricsLine->setFont(uiFont(9));
+    m_lyricsLine->setTextFormat(Qt::PlainText); // lines from files are never markup
+    m_lyricsLine->hide();
+    m_title = makeLabel(MainElement::PlayerTitle, QRect(9, 127, 130, 13), 10, QString(),
                               Qt::AlignLeft | Qt::AlignVCenter);
-    lbl_Play_Name->setFont(uiFont(10));
+    m_title->setFont(uiFont(10));
     // Wide enough for "00:00.00" before the position track starts at 50.
-    lbl_S_Time = makeLabel(MainElement::Elapsed, QRect(7, 141, 43, 12), 9, QStringLiteral("経過時間"),
+    m_elapsed = makeLabel(MainElement::Elapsed, QRect(7, 141, 43, 12), 9, QStringLiteral("経過時間"),
                            Qt::AlignLeft | Qt::AlignVCenter);
-    lbl_S_Time->setText(QStringLiteral("00:00"));
+    m_elapsed->setText(QStringLiteral("00:00"));
 
     // The thumbs slide with their left edge over 50..161 (position) and
     // 7..71 (volume); the tracks under them are part of the window.
@@ -186,20 +186,20 @@ void MainWindow::buildPlayer()
     for (QLabel* t : {posTrack, volTrack})
         t->installEventFilter(this);
 
-    img_Ber = makePicture(MainElement::PositionThumb, QRect(50, 141, 7, 11), QStringLiteral("再生位置"));
-    img_Ber->setPixmap(artwork(u"img_Ber"));
-    img_Vol = makePicture(MainElement::VolumeThumb, QRect(7, 156, 7, 11), QStringLiteral("音量"));
-    img_Vol->setPixmap(artwork(u"img_Vol"));
-    img_Bar_Down = makePicture(MainElement::HeldThumb, QRect(0, 0, 7, 11), QString());
-    img_Bar_Down->setPixmap(artwork(u"img_Bar_Down"));
-    img_Bar_Down->hide();
+    m_positionThumb = makePicture(MainElement::PositionThumb, QRect(50, 141, 7, 11), QStringLiteral("再生位置"));
+    m_positionThumb->setPixmap(artwork(u"img_Ber"));
+    m_volumeThumb = makePicture(MainElement::VolumeThumb, QRect(7, 156, 7, 11), QStringLiteral("音量"));
+    m_volumeThumb->setPixmap(artwork(u"img_Vol"));
+    m_heldThumb = makePicture(MainElement::HeldThumb, QRect(0, 0, 7, 11), QString());
+    m_heldThumb->setPixmap(artwork(u"img_Bar_Down"));
+    m_heldThumb->hide();
 
     struct Button { QLabel** face; QLabel** pressed; MainElement element; MainElement held; const char* label; int x; };
     const Button buttons[] = {
-        {&img_B, &img_B_2, MainElement::Back, MainElement::BackHeld, "前の曲", 99},
-        {&img_P, &img_P_2, MainElement::Play, MainElement::PlayHeld, "再生", 113},
-        {&img_S, &img_S_2, MainElement::Stop, MainElement::StopHeld, "停止", 141},
-        {&img_F, &img_F_2, MainElement::Forward, MainElement::ForwardHeld, "次の曲", 155},
+        {&m_back, &m_backHeld, MainElement::Back, MainElement::BackHeld, "前の曲", 99},
+        {&m_play, &m_playHeld, MainElement::Play, MainElement::PlayHeld, "再生", 113},
+        {&m_stop, &m_stopHeld, MainElement::Stop, MainElement::StopHeld, "停止", 141},
+        {&m_forward, &m_forwardHeld, MainElement::Forward, MainElement::ForwardHeld, "次の曲", 155},
     };
     for (const Button& b : buttons) {
         *b.face = makePicture(b.element, QRect(b.x, 155, 14, 12), QString::fromUtf8(b.label));
@@ -209,40 +209,40 @@ void MainWindow::buildPlayer()
         (*b.pressed)->hide();
     }
     for (int i = 0; i < 2; ++i) {
-        img_Pause[size_t(i)] = makePicture(MainElement::Pause, QRect(127, 155, 14, 12),
+        m_pauseFaces[size_t(i)] = makePicture(MainElement::Pause, QRect(127, 155, 14, 12),
                                            QStringLiteral("一時停止"), i);
-        img_Random[size_t(i)] = makePicture(MainElement::Random, QRect(155, 127, 14, 12),
+        m_randomFaces[size_t(i)] = makePicture(MainElement::Random, QRect(155, 127, 14, 12),
                                             QStringLiteral("ランダム"), i);
     }
-    img_Pause[0]->setPixmap(artwork(u"img_Pouse"));
-    img_Pause[1]->setPixmap(artwork(u"img_Pouse_2"));
-    img_Random[0]->setPixmap(artwork(u"img_Randam_Off"));
-    img_Random[1]->setPixmap(artwork(u"img_Randam_On"));
-    img_Pause[1]->hide();
+    m_pauseFaces[0]->setPixmap(artwork(u"img_Pouse"));
+    m_pauseFaces[1]->setPixmap(artwork(u"img_Pouse_2"));
+    m_randomFaces[0]->setPixmap(artwork(u"img_Randam_Off"));
+    m_randomFaces[1]->setPixmap(artwork(u"img_Randam_On"));
+    m_pauseFaces[1]->hide();
     // Held faces only show; the press and release stay with the button
     // under them.
-    for (QLabel* held : {img_P_2, img_S_2, img_F_2, img_B_2, img_Pause[1]})
+    for (QLabel* held : {m_playHeld, m_stopHeld, m_forwardHeld, m_backHeld, m_pauseFaces[1]})
         held->setAttribute(Qt::WA_TransparentForMouseEvents);
-    img_Random[1]->hide();
+    m_randomFaces[1]->hide();
     for (int i = 0; i < 3; ++i) {
-        img_L[size_t(i)] = makePicture(MainElement::Loop, QRect(140, 127, 14, 12),
+        m_loopFaces[size_t(i)] = makePicture(MainElement::Loop, QRect(140, 127, 14, 12),
                                        QStringLiteral("ループ"), i);
         if (i > 0)
-            img_L[size_t(i)]->hide();
+            m_loopFaces[size_t(i)]->hide();
     }
-    img_L[1]->setPixmap(artwork(u"img_L_Off"));
-    img_L[2]->setPixmap(artwork(u"img_L_On"));
-    img_L[0]->setPixmap(img_L[1]->pixmap());
+    m_loopFaces[1]->setPixmap(artwork(u"img_L_Off"));
+    m_loopFaces[2]->setPixmap(artwork(u"img_L_On"));
+    m_loopFaces[0]->setPixmap(m_loopFaces[1]->pixmap());
 }
 
 void MainWindow::setBackground(const QPixmap& picture)
 {
-    pct_Main->setPixmap(picture);
+    m_surface->setPixmap(picture);
 }
 
 QPixmap MainWindow::background() const
 {
-    return pct_Main->pixmap();
+    return m_surface->pixmap();
 }
 
 namespace {
@@ -264,30 +264,30 @@ const QColor kTimerArmedColour(128, 0, 0);
 
 void MainWindow::showMonth(const MonthGrid& g)
 {
-    lblTitle->setText(g.yearTitle);
-    LblTitle_2->setText(g.monthTitle);
-    paint(lblTitle, g.yearColour);
-    paint(LblTitle_2, g.monthColour);
+    m_yearTitle->setText(g.yearTitle);
+    m_monthTitle->setText(g.monthTitle);
+    paint(m_yearTitle, g.yearColour);
+    paint(m_monthTitle, g.monthColour);
     // The 24-hour clock keeps its own colour; the clock colour is the
     // 12-hour clock's.
     m_clockColour = g.clockColour;
     paintClock12();
     for (int c = 0; c < 7; ++c) {
-        lblweek[size_t(c)]->setText(g.weekHeads[size_t(c)]);
-        paint(lblweek[size_t(c)], g.weekColours[size_t(c)]);
+        m_weekHeads[size_t(c)]->setText(g.weekHeads[size_t(c)]);
+        paint(m_weekHeads[size_t(c)], g.weekColours[size_t(c)]);
     }
     for (int i = 0; i < kCells; ++i) {
         const MonthGridCell& cell = g.cells[size_t(i)];
-        QLabel* day = lblday[size_t(i)];
+        QLabel* day = m_days[size_t(i)];
         day->setText(cell.caption);
         paint(day, cell.colour);
         placeDayLabel(i, cell.x);
         day->setAccessibleName(cell.day ? g.monthTitle + QStringLiteral("月") + cell.caption
                                               + (cell.holiday ? QStringLiteral("日 祝日") : QStringLiteral("日"))
                                         : QString());
-        QLabel* today = Img_toujitu[size_t(i)];
-        if (cell.todayMarker && today->pixmap().cacheKey() != m_todayMark.cacheKey())
-            today->setPixmap(m_todayMark);
+        QLabel* today = m_todayMarks[size_t(i)];
+        if (cell.todayMarker && today->pixmap().cacheKey() != m_todayPicture.cacheKey())
+            today->setPixmap(m_todayPicture);
         today->setVisible(cell.todayMarker);
     }
     std::array<bool, kCells> marked{};
@@ -299,19 +299,19 @@ void MainWindow::showMonth(const MonthGrid& g)
 void MainWindow::showMemoMarkers(const std::array<bool, kCells>& marked)
 {
     for (int i = 0; i < kCells; ++i) {
-        QLabel* bar = image1[size_t(i)];
+        QLabel* bar = m_noteBars[size_t(i)];
         const bool has = marked[size_t(i)];
-        if (has && bar->pixmap().cacheKey() != m_noteBar.cacheKey())
-            bar->setPixmap(m_noteBar);
+        if (has && bar->pixmap().cacheKey() != m_noteBarPicture.cacheKey())
+            bar->setPixmap(m_noteBarPicture);
         bar->setVisible(has);
     }
 }
 
 void MainWindow::showClocks(const QString& time24, const QString& time12, const QString& ampm)
 {
-    LBL_TIME->setText(time24);
-    LBL_TIME_2->setText(time12);
-    lbl_AP->setText(ampm);
+    m_clock24->setText(time24);
+    m_clock12->setText(time12);
+    m_amPm->setText(ampm);
 }
 
 void MainWindow::showTimerArmed(bool armed)
@@ -323,93 +323,93 @@ void MainWindow::showTimerArmed(bool armed)
 void MainWindow::paintClock12()
 {
     const QColor c = m_timerArmed ? kTimerArmedColour : m_clockColour;
-    paint(LBL_TIME_2, c);
-    paint(lbl_AP, c);
+    paint(m_clock12, c);
+    paint(m_amPm, c);
 }
 
 void MainWindow::showPlayerTitle(const QString& title)
 {
-    lbl_Play_Name->setText(title);
+    m_title->setText(title);
 }
 
 void MainWindow::showScheduleMark(bool shown)
 {
-    Img_Yotei->setVisible(shown);
+    m_scheduleMark->setVisible(shown);
 }
 
 void MainWindow::setSkinMarks(const QPixmap& today, const QPixmap& noteBar, const QPixmap& scheduleBar)
 {
     if (!today.isNull())
-        m_todayMark = today;
+        m_todayPicture = today;
     if (!noteBar.isNull())
-        m_noteBar = noteBar;
+        m_noteBarPicture = noteBar;
     if (!scheduleBar.isNull())
-        Img_Yotei->setPixmap(scheduleBar);
-    for (QLabel* l : Img_toujitu) {
+        m_scheduleMark->setPixmap(scheduleBar);
+    for (QLabel* l : m_todayMarks) {
         if (l->isVisible())
-            l->setPixmap(m_todayMark);
+            l->setPixmap(m_todayPicture);
     }
-    for (QLabel* l : image1) {
+    for (QLabel* l : m_noteBars) {
         if (l->isVisible())
-            l->setPixmap(m_noteBar);
+            l->setPixmap(m_noteBarPicture);
     }
 }
 
 void MainWindow::placeVolumeThumb(int left)
 {
-    img_Vol->move(left, img_Vol->y());
+    m_volumeThumb->move(left, m_volumeThumb->y());
 }
 
 int MainWindow::volumeThumbLeft() const
 {
-    return img_Vol->x();
+    return m_volumeThumb->x();
 }
 
 void MainWindow::showLoop(bool on)
 {
-    img_L[0]->setPixmap(img_L[on ? 2 : 1]->pixmap());
+    m_loopFaces[0]->setPixmap(m_loopFaces[on ? 2 : 1]->pixmap());
 }
 
 void MainWindow::showLyricsLine(const QString& line)
 {
-    lbl_Lyrics->setText(line);
+    m_lyricsLine->setText(line);
 }
 
 void MainWindow::showLyricsLabel(bool shown)
 {
-    lbl_Lyrics->setVisible(shown);
-    LblTitle_2->move(LblTitle_2->x(), shown ? 12 : 6);
+    m_lyricsLine->setVisible(shown);
+    m_monthTitle->move(m_monthTitle->x(), shown ? 12 : 6);
 }
 
 void MainWindow::showPlayerButtons(bool shown)
 {
     m_buttonsShown = shown;
-    for (QLabel* l : {img_B, img_P, img_S, img_F, img_Vol, img_L[0]})
+    for (QLabel* l : {m_back, m_play, m_stop, m_forward, m_volumeThumb, m_loopFaces[0]})
         l->setVisible(shown);
-    img_Pause[0]->setVisible(shown);
-    img_Pause[1]->setVisible(shown && m_pauseHeld);
+    m_pauseFaces[0]->setVisible(shown);
+    m_pauseFaces[1]->setVisible(shown && m_pauseHeld);
 }
 
 void MainWindow::showRandom(bool shown, bool on)
 {
-    img_Random[0]->setVisible(shown && !on);
-    img_Random[1]->setVisible(shown && on);
+    m_randomFaces[0]->setVisible(shown && !on);
+    m_randomFaces[1]->setVisible(shown && on);
 }
 
 void MainWindow::showPositionThumb(bool shown)
 {
-    img_Ber->setVisible(shown);
-    lbl_S_Time->setVisible(shown);
+    m_positionThumb->setVisible(shown);
+    m_elapsed->setVisible(shown);
 }
 
 void MainWindow::placePositionThumb(int left)
 {
-    img_Ber->move(left, img_Ber->y());
+    m_positionThumb->move(left, m_positionThumb->y());
 }
 
 void MainWindow::showElapsed(const QString& text)
 {
-    lbl_S_Time->setText(text);
+    m_elapsed->setText(text);
 }
 
 void MainWindow::setTitleOpaque(bool opaque)
@@ -437,7 +437,7 @@ void MainWindow::styleTitle()
         style += QStringLiteral("background-color: rgb(250, 251, 253); border-radius: 2px; padding-left: 1px; ");
     if (m_titleFramed)
         style += QStringLiteral("border: 1px solid rgb(61, 79, 138); ");
-    lbl_Play_Name->setStyleSheet(style.isEmpty() ? QString() : QStringLiteral("QLabel { ") + style + u'}');
+    m_title->setStyleSheet(style.isEmpty() ? QString() : QStringLiteral("QLabel { ") + style + u'}');
 }
 
 bool MainWindow::titleOpaque() const
@@ -448,25 +448,25 @@ bool MainWindow::titleOpaque() const
 void MainWindow::showButtonPressed(PlayerButton button, bool pressed)
 {
     switch (button) {
-    case PlayerButton::Play: img_P_2->setVisible(pressed); break;
-    case PlayerButton::Stop: img_S_2->setVisible(pressed); break;
-    case PlayerButton::Forward: img_F_2->setVisible(pressed); break;
-    case PlayerButton::Back: img_B_2->setVisible(pressed); break;
+    case PlayerButton::Play: m_playHeld->setVisible(pressed); break;
+    case PlayerButton::Stop: m_stopHeld->setVisible(pressed); break;
+    case PlayerButton::Forward: m_forwardHeld->setVisible(pressed); break;
+    case PlayerButton::Back: m_backHeld->setVisible(pressed); break;
     case PlayerButton::Pause:
         // The held face covers the normal one rather than replacing it:
         // hiding the pressed label would hand its release to nobody.
         m_pauseHeld = pressed;
-        img_Pause[1]->setVisible(m_buttonsShown && pressed);
+        m_pauseFaces[1]->setVisible(m_buttonsShown && pressed);
         break;
     }
 }
 
 void MainWindow::showThumbHeld(Thumb thumb, bool held)
 {
-    QLabel* face = thumb == Thumb::Position ? img_Ber : img_Vol;
-    QLabel* other = thumb == Thumb::Position ? img_Vol : img_Ber;
+    QLabel* face = thumb == Thumb::Position ? m_positionThumb : m_volumeThumb;
+    QLabel* other = thumb == Thumb::Position ? m_volumeThumb : m_positionThumb;
     // Only one thumb is held at a time, so the other one wears the plain face.
-    face->setPixmap(held ? img_Bar_Down->pixmap() : other->pixmap());
+    face->setPixmap(held ? m_heldThumb->pixmap() : other->pixmap());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

@@ -118,39 +118,39 @@ private:
     void paintClock12();
     void styleTitle();
 
-    QLabel* pct_Main = nullptr;
-    QLabel* Img_Def = nullptr;
-    QLabel* lblTitle = nullptr;
-    QLabel* LblTitle_2 = nullptr;
-    std::array<QLabel*, 7> lblweek{};
-    std::array<QLabel*, kCells> lblday{};
-    std::array<QLabel*, kCells> image1{};        // note bars
-    std::array<QLabel*, kCells> Img_toujitu{};   // today markers
-    QLabel* LBL_TIME = nullptr;
-    QLabel* LBL_TIME_2 = nullptr;
-    QLabel* lbl_AP = nullptr;
-    QLabel* Img_Yotei = nullptr;
+    QLabel* m_surface = nullptr;
+    QLabel* m_calendarPicture = nullptr;
+    QLabel* m_yearTitle = nullptr;
+    QLabel* m_monthTitle = nullptr;
+    std::array<QLabel*, 7> m_weekHeads{};
+    std::array<QLabel*, kCells> m_days{};
+    std::array<QLabel*, kCells> m_noteBars{};        // note bars
+    std::array<QLabel*, kCells> m_todayMarks{};   // today markers
+    QLabel* m_clock24 = nullptr;
+    QLabel* m_clock12 = nullptr;
+    QLabel* m_amPm = nullptr;
+    QLabel* m_scheduleMark = nullptr;
 
-    QLabel* lbl_Play_Name = nullptr;
-    QLabel* lbl_S_Time = nullptr;
-    QLabel* lbl_Lyrics = nullptr;
-    QLabel* img_B = nullptr;
-    QLabel* img_B_2 = nullptr;
-    QLabel* img_P = nullptr;
-    QLabel* img_P_2 = nullptr;
-    std::array<QLabel*, 2> img_Pause{};
-    QLabel* img_S = nullptr;
-    QLabel* img_S_2 = nullptr;
-    QLabel* img_F = nullptr;
-    QLabel* img_F_2 = nullptr;
-    std::array<QLabel*, 3> img_L{};     // 0 shown, 1 "off" face, 2 "on" face
-    std::array<QLabel*, 2> img_Random{};
-    QLabel* img_Vol = nullptr;
-    QLabel* img_Ber = nullptr;
-    QLabel* img_Bar_Down = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_elapsed = nullptr;
+    QLabel* m_lyricsLine = nullptr;
+    QLabel* m_back = nullptr;
+    QLabel* m_backHeld = nullptr;
+    QLabel* m_play = nullptr;
+    QLabel* m_playHeld = nullptr;
+    std::array<QLabel*, 2> m_pauseFaces{};
+    QLabel* m_stop = nullptr;
+    QLabel* m_stopHeld = nullptr;
+    QLabel* m_forward = nullptr;
+    QLabel* m_forwardHeld = nullptr;
+    std::array<QLabel*, 3> m_loopFaces{};     // 0 shown, 1 "off" face, 2 "on" face
+    std::array<QLabel*, 2> m_randomFaces{};
+    QLabel* m_volumeThumb = nullptr;
+    QLabel* m_positionThumb = nullptr;
+    QLabel* m_heldThumb = nullptr;
 
-    QPixmap m_todayMark;
-    QPixmap m_noteBar;
+    QPixmap m_todayPicture;
+    QPixmap m_noteBarPicture;
     QColor m_clockColour;
     bool m_timerArmed = false;
     bool m_titleOpaque = false;

@@ -27,38 +27,38 @@ TimeSetWindow::TimeSetWindow(QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(kWidth, kHeight);
 
-    txt_Set = new QLabel(TimeSetFlow::kNoPresetQuestion, this);
-    txt_Set->setObjectName(QStringLiteral("txt_Set"));
-    txt_Set->setGeometry(12, 14, kWidth - 24, 36);
-    txt_Set->setAlignment(Qt::AlignCenter);
-    txt_Set->setWordWrap(true);
+    m_question = new QLabel(TimeSetFlow::kNoPresetQuestion, this);
+    m_question->setObjectName(QStringLiteral("txt_Set"));
+    m_question->setGeometry(12, 14, kWidth - 24, 36);
+    m_question->setAlignment(Qt::AlignCenter);
+    m_question->setWordWrap(true);
 
     const int buttonsLeft = (kWidth - 2 * kButtonWidth - kButtonGap) / 2;
     const int buttonsTop = kHeight - kButtonHeight - 16;
 
-    cmb_Yes = new QPushButton(QStringLiteral("はい(&Y)"), this);
-    cmb_Yes->setObjectName(QStringLiteral("cmb_Yes"));
-    cmb_Yes->setGeometry(buttonsLeft, buttonsTop, kButtonWidth, kButtonHeight);
-    cmb_Yes->setDefault(true);
-    connect(cmb_Yes, &QPushButton::clicked, this, [this] { finish(TimeSetAnswer::Yes); });
+    m_yes = new QPushButton(QStringLiteral("はい(&Y)"), this);
+    m_yes->setObjectName(QStringLiteral("cmb_Yes"));
+    m_yes->setGeometry(buttonsLeft, buttonsTop, kButtonWidth, kButtonHeight);
+    m_yes->setDefault(true);
+    connect(m_yes, &QPushButton::clicked, this, [this] { finish(TimeSetAnswer::Yes); });
 
-    cmb_No = new QPushButton(QStringLiteral("いいえ(&N)"), this);
-    cmb_No->setObjectName(QStringLiteral("cmb_No"));
-    cmb_No->setGeometry(buttonsLeft + kButtonWidth + kButtonGap, buttonsTop, kButtonWidth, kButtonHeight);
-    connect(cmb_No, &QPushButton::clicked, this, [this] { finish(TimeSetAnswer::No); });
+    m_no = new QPushButton(QStringLiteral("いいえ(&N)"), this);
+    m_no->setObjectName(QStringLiteral("cmb_No"));
+    m_no->setGeometry(buttonsLeft + kButtonWidth + kButtonGap, buttonsTop, kButtonWidth, kButtonHeight);
+    connect(m_no, &QPushButton::clicked, this, [this] { finish(TimeSetAnswer::No); });
 
-    setTabOrder(cmb_Yes, cmb_No);
+    setTabOrder(m_yes, m_no);
     m_tool = new ToolWindow(this);
 }
 
 QString TimeSetWindow::questionText() const
 {
-    return txt_Set->text();
+    return m_question->text();
 }
 
 void TimeSetWindow::ask(const QString& question, bool modal, bool topMost)
 {
-    txt_Set->setText(question);
+    m_question->setText(question);
     const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
     if (windowModality() != modality) {
         // Modality only changes while the window is hidden.
@@ -71,7 +71,7 @@ void TimeSetWindow::ask(const QString& question, bool modal, bool topMost)
     show();
     raise();
     activateWindow();
-    cmb_Yes->setFocus(Qt::OtherFocusReason);
+    m_yes->setFocus(Qt::OtherFocusReason);
 }
 
 void TimeSetWindow::dismiss()

@@ -49,10 +49,10 @@ private:
 
     ToolWindow* m_tool = nullptr;
 
-    // The controls, which tests find by these object names.
-    QLabel* txt_Set = nullptr;
-    QPushButton* cmb_Yes = nullptr;
-    QPushButton* cmb_No = nullptr;
+    // The controls; tests find them by their object names (docs/names.md).
+    QLabel* m_question = nullptr;
+    QPushButton* m_yes = nullptr;
+    QPushButton* m_no = nullptr;
 };
 
 } // namespace yk
