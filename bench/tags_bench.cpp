@@ -97,15 +97,15 @@ struct Sample
     QString path;
 };
 
-class TagsBench
+class TagsBench : BenchDriver<Options>
 {
 public:
-    explicit TagsBench(Options o) : m_o(o) {}
+    explicit TagsBench(Options o) : BenchDriver(o, {}, QStringLiteral("tags-bench")) {}
 
     int run(const QStringList& parts)
     {
-        if (!m_root.isValid())
-            return fail(QStringLiteral("cannot create a temporary folder"));
+        if (!rootReady())
+            return 1;
         if (QStandardPaths::findExecutable(QStringLiteral("gst-launch-1.0")).isEmpty())
             return fail(QStringLiteral("gst-launch-1.0 not found (Debian package gstreamer1.0-tools)"));
         makeFiles();
@@ -326,11 +326,8 @@ private:
             ++m_failures;
     }
 
-    Options m_o;
-    QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/yk-tags-bench-XXXXXX")};
     QList<Sample> m_samples;
     QString m_big;
-    int m_failures = 0;
 };
 
 int runMain(int argc, char** argv)

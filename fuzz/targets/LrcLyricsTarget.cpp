@@ -1,6 +1,5 @@
 #include "FuzzTargets.h"
 #include "LyricsChecks.h"
-#include "ScratchFolder.h"
 
 #include "platform/TextFile.h"
 
@@ -21,12 +20,7 @@ int fuzzLrcLyrics(const uint8_t* data, size_t size)
             YK_FUZZ_CHECK(later.lineAt(ms) == (ms < 1000 ? QString() : lyrics.lineAt(ms - 1000)));
     }
 
-    // Read from an ".lrc" file, the same lines.
-    const QString path = scratchPath(QStringLiteral("song.lrc"));
-    writeAll(path, bytes);
-    const LyricsText loaded = LyricsText::load(path);
-    for (const qint64 ms : lyricsProbeTimes())
-        YK_FUZZ_CHECK(loaded.lineAt(ms) == lyrics.lineAt(ms));
+    checkLoadedAlike(bytes, QStringLiteral("song.lrc"), lyrics);
     return 0;
 }
 

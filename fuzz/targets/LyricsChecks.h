@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "FuzzTargets.h"
+#include "ScratchFolder.h"
 #include "media/LyricsScript.h"
 #include "media/LyricsText.h"
 
@@ -67,6 +68,16 @@ inline void checkAnswers(const LyricsText& forward, const LyricsText& backward)
     }
     for (qsizetype i = times.size() - 1; i >= 0; --i)
         YK_FUZZ_CHECK(backward.lineAt(times[i]) == answers[i]);
+}
+
+// The same bytes read back from a file called `name` give the same lines.
+inline void checkLoadedAlike(const QByteArray& bytes, const QString& name, const LyricsText& lyrics)
+{
+    const QString path = scratchPath(name);
+    writeAll(path, bytes);
+    const LyricsText loaded = LyricsText::load(path);
+    for (const qint64 ms : lyricsProbeTimes())
+        YK_FUZZ_CHECK(loaded.lineAt(ms) == lyrics.lineAt(ms));
 }
 
 } // namespace yk::fuzz

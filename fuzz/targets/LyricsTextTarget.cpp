@@ -1,6 +1,5 @@
 #include "FuzzTargets.h"
 #include "LyricsChecks.h"
-#include "ScratchFolder.h"
 
 #include "platform/TextFile.h"
 
@@ -15,12 +14,7 @@ int fuzzLyricsText(const uint8_t* data, size_t size)
     // At most one timed line per line of the file.
     YK_FUZZ_CHECK(lyrics.timedLineCount() <= textfile::splitLines(text).size());
 
-    // Read from a file, the same lines.
-    const QString path = scratchPath(QStringLiteral("song.txt"));
-    writeAll(path, bytes);
-    const LyricsText loaded = LyricsText::load(path);
-    for (const qint64 ms : lyricsProbeTimes())
-        YK_FUZZ_CHECK(loaded.lineAt(ms) == lyrics.lineAt(ms));
+    checkLoadedAlike(bytes, QStringLiteral("song.txt"), lyrics);
     return 0;
 }
 

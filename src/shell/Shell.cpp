@@ -101,7 +101,7 @@ QRect Shell::workArea() const
     return m_workArea.isValid() ? m_workArea : m_s.workArea();
 }
 
-bool Shell::readSettings()
+void Shell::readSettings()
 {
     m_firstStart = makeDataFolders(m_s.paths);
     m_s.mascot->sendScript(greetingScript(m_s.paths));
@@ -112,7 +112,6 @@ bool Shell::readSettings()
     m_settings.Load(*this);
     m_workArea = m_s.workArea();
     m_playWindow->toolWindow()->setWorkArea(m_workArea);
-    return m_firstStart;
 }
 
 void Shell::showMainWindow()

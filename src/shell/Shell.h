@@ -106,8 +106,8 @@ public:
     QRect workArea() const;
 
     // The first part of the start-up: the data folders, the greeting, the
-    // settings file and the work area. True on a first start.
-    bool readSettings();
+    // settings file and the work area.
+    void readSettings();
     bool firstStart() const { return m_firstStart; }
     // The last part: the main window on screen and active.
     void showMainWindow();
