@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <QGuiApplication>
@@ -59,7 +60,7 @@ int main(int argc, char** argv)
     // changes for the display and the media libraries below.
     yk::rememberUserEnvironment();
     const yk::DisplayChoice display = yk::applyDisplayPlatform();
-    yk::selectMediaBackend();
+    yk::prepareMediaEnvironment();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
     QApplication::setApplicationVersion(QStringLiteral("1.35"));
@@ -134,6 +135,11 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         });
     }
+    // The media engine starts once the window is up, on its own thread, so
+    // that the first sound finds it ready and nothing of it delays the paint.
+    QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &device,
+                     [&device] { QTimer::singleShot(0, &device, [&device] { device.preload(); }); },
+                     Qt::SingleShotConnection);
     if (display.warnLimited) {
         QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &app.shell().mainWindow(),
                          [&app] { yk::showLimitedDesktopNotice(&app.shell().mainWindow()); }, Qt::SingleShotConnection);

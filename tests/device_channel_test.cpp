@@ -1,6 +1,7 @@
 #include "media/DeviceSequences.h"
 #include "platform/MediaModule.h"
-#include "platform/qtmedia/QtDeviceChannel.h"
+#include "platform/PlaybackClock.h"
+#include "platform/gstreamer/GstDeviceChannel.h"
 #include "support/FakeDeviceChannel.h"
 
 #include <cmath>
@@ -15,7 +16,7 @@
 
 #include "support/MediaFiles.h"
 
-using yk::QtDeviceChannel;
+using yk::gst::GstDeviceChannel;
 using yk::test::FakeDeviceChannel;
 namespace device = yk::device;
 
@@ -53,7 +54,7 @@ class RealChannel : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        yk::selectMediaBackend();
+        yk::prepareMediaEnvironment();
         dir = new QTemporaryDir;
         ASSERT_TRUE(dir->isValid());
         writeWave(wave(), 800);
@@ -70,13 +71,13 @@ protected:
     static QString midi() { return dir->filePath(QStringLiteral("tune.mid")); }
 
     // Waits for the loaded file to report progress beyond `atLeast`.
-    static bool waitForPosition(const QtDeviceChannel& channel, qint64 atLeast, int timeoutMs = 5000)
+    static bool waitForPosition(const GstDeviceChannel& channel, qint64 atLeast, int timeoutMs = 5000)
     {
         return QTest::qWaitFor([&] { return channel.position() > atLeast; }, timeoutMs);
     }
 
     static inline QTemporaryDir* dir = nullptr;
-    QtDeviceChannel channel;
+    GstDeviceChannel channel;
 };
 
 namespace {
@@ -343,6 +344,34 @@ TEST(DeviceSequences, TrackEndedNeedsPositionAtANonZeroLength)
     fake.finishTrack();
     EXPECT_TRUE(device::trackEnded(fake));
     EXPECT_EQ(completed.size(), 1);
+}
+
+// The clock the UI reads while the engine plays on its own thread.
+TEST(PlaybackClock, ReadingsStartAt0RunOnAndReachTheLengthOnlyAtTheEnd)
+{
+    using yk::PlaybackClock;
+    // A stream counting from its first timestamp (540 ms) starts at 0 and
+    // never passes its length.
+    EXPECT_EQ(PlaybackClock::normalise(540, 540, 3000), 0);
+    EXPECT_EQ(PlaybackClock::normalise(500, 540, 3000), 0);
+    EXPECT_EQ(PlaybackClock::normalise(1540, 540, 3000), 1000);
+    EXPECT_EQ(PlaybackClock::normalise(9000, 540, 3000), 3000);
+    EXPECT_EQ(PlaybackClock::normalise(9000, 0, 0), 9000); // length unknown
+
+    PlaybackClock clock;
+    clock.report(1000, 3000, true, 10'000);
+    EXPECT_EQ(clock.position(10'250), 1250); // runs on between readings
+    EXPECT_EQ(clock.position(99'000), 2999); // but is never taken for the end
+    clock.hold(10'500);
+    EXPECT_EQ(clock.position(20'000), 1500);
+    clock.end(3000);
+    EXPECT_EQ(clock.position(20'000), 3000);
+    EXPECT_EQ(clock.length(), 3000);
+    // An end whose length was never known still reads as an end.
+    clock.reset();
+    clock.end(0);
+    EXPECT_EQ(clock.position(0), 1);
+    EXPECT_EQ(clock.length(), 1);
 }
 
 } // namespace

@@ -51,7 +51,7 @@ protected:
         qunsetenv("QT_MEDIA_BACKEND");
         qputenv("YK_TEST_USER_VALUE", "kept");
         rememberUserEnvironment();
-        selectMediaBackend();
+        prepareMediaEnvironment();
         qputenv("YK_TEST_OURS_ONLY", "1");
         ASSERT_TRUE(qEnvironmentVariableIsSet("VK_DRIVER_FILES")) << "the media set-up should set it for us";
         ASSERT_TRUE(lock.tryAcquire());

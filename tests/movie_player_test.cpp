@@ -150,7 +150,7 @@ TEST_F(Deferred, AMissingModuleStillAnswersEveryOpen)
 // open, plays a real clip.
 TEST(MovieModule, TheProgramsPlayerLoadsTheModuleAndOpensAMovie)
 {
-    yk::selectMediaBackend();
+    yk::prepareMediaEnvironment();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString clip = dir.filePath(QStringLiteral("clip.avi"));

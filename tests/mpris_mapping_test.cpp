@@ -368,6 +368,18 @@ TEST(RemoteControls, RaiseShowsTheWindowAndQuitIsTheEndCommand)
     EXPECT_TRUE(QFile::exists(h.path(QStringLiteral("System/viw.ini")))) << "and saves the settings";
 }
 
+TEST(RemoteControls, WithoutAMixerTheVolumeIsTheStreamsOwn)
+{
+    RemoteHarness h;
+    h.remote().setShuffle(false);
+    EXPECT_NEAR(h.state().volume, 1.0, 1e-9) << "not 0: the streams play at full volume";
+    h.remote().setVolume(0.25);
+    EXPECT_FALSE(h.mixer.value.has_value());
+    EXPECT_NEAR(h.device.streamVolume, 0.25, 0.001);
+    EXPECT_EQ(h.form()->volumeThumbLeft(), thumbs::kVolume.min + 16);
+    EXPECT_NEAR(h.state().volume, 0.25, 0.001);
+}
+
 TEST(RemoteControls, DraggingTheWindowsVolumeThumbReachesTheDesktop)
 {
     RemoteHarness h;

@@ -255,6 +255,46 @@ TEST_F(PlayerTest, OneEntryStopsWithoutLoopAndRepeatsWithLoop)
     EXPECT_TRUE(player->listPlaying());
 }
 
+// The device is told the entry that follows while a track plays, and when
+// it joins that entry on without a gap the player moves with it: entry,
+// title, lyrics and list row, without touching the device.
+TEST_F(PlayerTest, TheNextEntryIsHandedOnAheadAndAJoinMovesThePlayerAlong)
+{
+    const QStringList paths = fill({"a.mp3", "b.flac", "clip.mp4", "d.mp3"});
+    QStringList events;
+    QObject::connect(player.get(), &Player::lyricsOff, [&] { events << QStringLiteral("lyrics off"); });
+    QObject::connect(player.get(), &Player::trackOpened, [&](const QString& p) { events << p; });
+    QObject::connect(player.get(), &Player::currentEntryFocused,
+                     [&](int row) { events << QStringLiteral("row %1").arg(row); });
+    player->play();
+    EXPECT_EQ(device.nextFile(), paths[1]);
+
+    events.clear();
+    device.clearLog();
+    device.joinNext();
+    EXPECT_EQ(player->currentIndex(), 1);
+    EXPECT_EQ(player->currentFile(), paths[1]);
+    EXPECT_EQ(player->title(), QStringLiteral("2.b"));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("lyrics off"), paths[1], QStringLiteral("row 1")}));
+    EXPECT_EQ(device.takeLog(), QStringList{QStringLiteral("DeviceType=MpegVideo")});
+    // A movie goes to its window: the list waits for the track's end.
+    EXPECT_EQ(device.nextFile(), QString());
+
+    // The last entry: only loop goes on, to the first; random draws at the
+    // end as before, so nothing is handed on.
+    player->setCurrentIndex(3);
+    EXPECT_EQ(device.nextFile(), QString());
+    player->toggleLoop();
+    EXPECT_EQ(device.nextFile(), paths[0]);
+    player->toggleRandom();
+    EXPECT_EQ(device.nextFile(), QString());
+    // Stopped, nothing is planned.
+    player->toggleRandom();
+    player->stop();
+    player->setCurrentIndex(0);
+    EXPECT_EQ(device.nextFile(), QString());
+}
+
 TEST_F(PlayerTest, RandomWithTwoEntriesAlwaysAlternates)
 {
     fill({"a.mp3", "b.mp3"});

@@ -22,11 +22,11 @@
 #include "media/PlayList.h"
 #include "media/Player.h"
 #include "platform/MediaModule.h"
-#include "platform/qtmedia/QtDeviceChannel.h"
+#include "platform/gstreamer/GstDeviceChannel.h"
 
 using yk::Player;
 using yk::PlayList;
-using yk::QtDeviceChannel;
+using yk::gst::GstDeviceChannel;
 
 using yk::test::writeWave;
 
@@ -44,7 +44,7 @@ class RealPlayback : public ::testing::Test
 protected:
     void SetUp() override
     {
-        yk::selectMediaBackend();
+        yk::prepareMediaEnvironment();
         ASSERT_TRUE(dir.isValid());
         first = dir.filePath(QStringLiteral("first tone.wav"));
         // Today's sound formats play on the same device, to their end.
@@ -73,7 +73,7 @@ protected:
     QString first;
     QString second;
     PlayList list;
-    QtDeviceChannel device;
+    GstDeviceChannel device;
     Player player{list, device, nullptr, nullptr};
     QTimer tick;
     QElapsedTimer clock;

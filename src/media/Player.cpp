@@ -48,7 +48,9 @@ Player::Player(PlayList& list, DeviceChannel& device, MoviePlayer* movie, ClockT
     connect(&m_positionTimer, &QTimer::timeout, this, &Player::refreshPosition);
     // The device's end-of-file notice ends the fast position refresh.
     connect(&m_device, &DeviceChannel::completed, this, [this](int) { m_positionTimer.stop(); });
+    connect(&m_device, &DeviceChannel::nextStarted, this, &Player::onNextStarted);
     connect(&m_list, &PlayList::changed, this, &Player::updateFastTicks);
+    connect(&m_list, &PlayList::changed, this, &Player::planNext);
     if (m_movie) {
         connect(m_movie, &MoviePlayer::loaded, this, &Player::onMovieLoaded);
         connect(m_movie, &MoviePlayer::error, this, &Player::onMovieFailed);
@@ -196,6 +198,51 @@ void Player::playAsSound(const QString& path, const std::optional<QString>& type
     m_device.setFileName(path);
     m_device.setCommand(kOpen);
     m_device.setCommand(kPlay);
+    planNext();
+}
+
+std::optional<int> Player::nextInOrder() const
+{
+    const int count = m_list.count();
+    if (m_random || count == 0 || (m_curIndex >= count - 1 && !m_loop))
+        return std::nullopt;
+    const int next = m_curIndex + 1 > count - 1 ? 0 : m_curIndex + 1;
+    const QString path = m_list.at(next);
+    // A movie goes to its window, and a missing file stops the list: both
+    // wait for the track's end as before.
+    if (isMovieFile(path) || !fileExists(path))
+        return std::nullopt;
+    return next;
+}
+
+void Player::planNext()
+{
+    const bool soundPlays = m_listPlay && !m_openingPlay && !m_movieShown && m_moviePending.isEmpty()
+        && m_device.command() != kClose && m_device.fileName() == m_curFile;
+    const std::optional<int> next = soundPlays ? nextInOrder() : std::nullopt;
+    m_device.setNextFile(next ? m_list.at(*next) : QString());
+}
+
+// The device went on to the planned entry without a gap: everything a track
+// start changes changes now, except the device itself, which already plays.
+void Player::onNextStarted(const QString& path)
+{
+    const std::optional<int> planned = nextInOrder();
+    int index = planned && m_list.at(*planned) == path ? *planned : int(m_list.entries().indexOf(path));
+    if (index < 0)
+        index = m_curIndex;
+    m_curIndex = index;
+    m_curFile = path;
+    m_device.setDeviceType(deviceTypeFor(path));
+    Q_EMIT lyricsOff();
+    Q_EMIT trackOpened(path);
+    resetPosition();
+    Q_EMIT currentEntryFocused(index);
+    m_id3Title = m_titleSource(path);
+    setTitle(displayName(index, path));
+    m_positionTimer.start();
+    planNext();
+    updateFastTicks();
 }
 
 void Player::onMovieLoaded()
@@ -367,12 +414,14 @@ void Player::togglePauseFromKey()
 void Player::toggleLoop()
 {
     m_loop = !m_loop;
+    planNext();
     Q_EMIT facesChanged();
 }
 
 void Player::toggleRandom()
 {
     m_random = !m_random;
+    planNext();
     Q_EMIT facesChanged();
 }
 
@@ -479,6 +528,7 @@ void Player::setSeekDragging(bool dragging)
 void Player::setCurrentIndex(int index)
 {
     m_curIndex = index;
+    planNext();
 }
 
 void Player::moveThumb(double left)

@@ -195,6 +195,13 @@ private:
     bool movieAtEnd() const;
     void advance();
     void updateFastTicks();
+    // Gapless list play: the entry the list goes on with when the open track
+    // runs out, where the rules already know it (in order, with or without
+    // loop; random draws at the end). Told to the device, which joins it on
+    // without a gap and says so through nextStarted.
+    std::optional<int> nextInOrder() const;
+    void planNext();
+    void onNextStarted(const QString& path);
 
     PlayList& m_list;
     DeviceChannel& m_device;

@@ -30,6 +30,11 @@ public:
     void setTimeFormat(int format) override { real().setTimeFormat(format); }
     qint64 length() const override { return m_real ? m_real->length() : 0; }
     qint64 position() const override { return m_real ? m_real->position() : 0; }
+    void setNextFile(const QString& path) override;
+    void setStreamVolume(double volume) override;
+    // Loads the real device now (the media engine then starts on its own
+    // thread), so that the first sound finds it ready.
+    void preload() { real(); }
 
 private:
     DeviceChannel& real();
@@ -37,6 +42,7 @@ private:
     Factory m_factory;
     std::unique_ptr<DeviceChannel> m_real;
     QString m_lastCommand = QStringLiteral("Close");
+    double m_volume = 1.0;
 };
 
 } // namespace yk

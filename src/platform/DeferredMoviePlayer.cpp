@@ -17,6 +17,8 @@ bool DeferredMoviePlayer::open(const QString& path)
         connect(m_real.get(), &MoviePlayer::loaded, this, &MoviePlayer::loaded);
         connect(m_real.get(), &MoviePlayer::finished, this, &MoviePlayer::finished);
         connect(m_real.get(), &MoviePlayer::error, this, &MoviePlayer::error);
+        if (m_volume != 1.0)
+            m_real->setStreamVolume(m_volume);
     }
     return m_real->open(path);
 }
@@ -45,6 +47,14 @@ void DeferredMoviePlayer::seek(qint64 ms)
 {
     if (m_real)
         m_real->seek(ms);
+}
+
+// Kept until the engine exists, so the first movie plays at the volume set.
+void DeferredMoviePlayer::setStreamVolume(double volume)
+{
+    m_volume = volume;
+    if (m_real)
+        m_real->setStreamVolume(volume);
 }
 
 } // namespace yk

@@ -37,10 +37,12 @@ public:
     QSize videoSize() const override { return m_real ? m_real->videoSize() : QSize(); }
     QWidget* videoWidget() const override { return m_real ? m_real->videoWidget() : nullptr; }
     QImage grabFrame() const override { return m_real ? m_real->grabFrame() : QImage(); }
+    void setStreamVolume(double volume) override;
 
 private:
     Factory m_factory;
     std::unique_ptr<MoviePlayer> m_real;
+    double m_volume = 1.0;
 };
 
 } // namespace yk

@@ -30,9 +30,19 @@ public:
     virtual qint64 length() const = 0;
     virtual qint64 position() const = 0;
 
+    // Gapless list play: the file that follows the open one without a gap
+    // when it runs out, empty for none. A device that cannot join files
+    // ignores it, and its file ends as usual.
+    virtual void setNextFile(const QString& path) { Q_UNUSED(path); }
+    // The stream's own volume (0..1), for a system without a mixer.
+    virtual void setStreamVolume(double volume) { Q_UNUSED(volume); }
+
 Q_SIGNALS:
     // The device finished what it was told to do (end of the played file).
     void completed(int notifyCode);
+    // The next file took over from the open one without a gap: it is the
+    // open file now, playing, and the one before never completed.
+    void nextStarted(const QString& path);
 };
 
 } // namespace yk

@@ -6,36 +6,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
-#include <QLibraryInfo>
 
 namespace yk {
 
-namespace {
-
-bool gstreamerBackendInstalled()
+void prepareMediaEnvironment()
 {
-    QStringList folders = QCoreApplication::libraryPaths();
-    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
-    for (const QString& folder : std::as_const(folders)) {
-        const QDir dir(folder + QStringLiteral("/multimedia"));
-        if (!dir.entryList({QStringLiteral("*gstreamer*")}, QDir::Files).isEmpty())
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-void selectMediaBackend()
-{
-    // Naming a backend that is not installed would leave Qt with its silent
-    // dummy, which is worse than whatever it picks by itself.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND") && gstreamerBackendInstalled())
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    // Creating a player makes GStreamer probe every device kind, Vulkan
-    // included, and the Vulkan loader then maps each GPU driver (the software
-    // one pulls in a whole compiler: some 45 MiB). Nothing here draws with
-    // Vulkan, so point the loader at no driver unless the user chose one.
+    // A plugin that probes for Vulkan makes the Vulkan loader map each GPU
+    // driver (the software one pulls in a whole compiler: some 45 MiB).
+    // Nothing here draws with Vulkan, so point the loader at no driver unless
+    // the user chose one.
     if (qEnvironmentVariableIsEmpty("VK_DRIVER_FILES") && qEnvironmentVariableIsEmpty("VK_ICD_FILENAMES"))
         qputenv("VK_DRIVER_FILES", "/nonexistent/yomikaze-uses-no-vulkan.json");
 }

@@ -10,17 +10,11 @@
 
 namespace yk {
 
-// Picks the media backend that can play every kind of file the player
-// accepts. Only the GStreamer backend synthesises MIDI (midiparse +
-// fluiddec, which finds the General MIDI sound font under
-// <data dir>/sounds/sf2 by itself) and only it keeps running at real time
-// on a machine without any sound device (autoaudiosink then falls back to
-// a clocked fake sink). Qt reads the choice once, when the first media
-// object is created, so main() calls this before it creates QApplication.
-// A backend the user chose through QT_MEDIA_BACKEND is left alone. These
-// variables are for this process only: programs it starts get the user's
-// environment (UserEnvironment.h).
-void selectMediaBackend();
+// Sets what the media libraries read from the environment, before the
+// first of them is loaded: main() calls it before it creates QApplication.
+// These variables are for this process only: programs it starts get the
+// user's environment (UserEnvironment.h).
+void prepareMediaEnvironment();
 
 // The sound device lives in a module of its own (yomikaze_media), loaded
 // on first use: the media framework then costs nothing until a sound plays.

@@ -45,6 +45,8 @@ public:
     // The picture now shown, at the movie's own size; a null image when
     // there is none.
     virtual QImage grabFrame() const = 0;
+    // The movie's own sound volume (0..1), for a system without a mixer.
+    virtual void setStreamVolume(double volume) { Q_UNUSED(volume); }
 
 Q_SIGNALS:
     // The file is open: duration, hasVideo and videoSize are known.

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/MascotChannel.h"
 #include "platform/NullServices.h"
+#include "platform/StreamVolumeMixer.h"
 #include "platform/null/NullAutostart.h"
 #include "platform/null/NullMediaControls.h"
 #include "platform/null/NullNotifier.h"
@@ -40,6 +41,7 @@ struct StandInServices
     NullMediaControls mediaControls;
     NullNotifier notifier;
     NullAutostart autostart;
+    std::unique_ptr<StreamVolumeMixer> streamVolume;
 
     AppServices complete(AppServices s)
     {
@@ -59,6 +61,13 @@ struct StandInServices
         fill(s.mediaControls, mediaControls);
         fill(s.notifier, notifier);
         fill(s.autostart, autostart);
+        // Without a system mixer the volume thumb and the media controls set
+        // the streams' own volume.
+        streamVolume = std::make_unique<StreamVolumeMixer>(*s.mixer, [device = s.device, movie = s.movie](double level) {
+            device->setStreamVolume(level);
+            movie->setStreamVolume(level);
+        });
+        s.mixer = streamVolume.get();
         if (!s.workArea) {
             s.workArea = [] {
                 QScreen* screen = QGuiApplication::primaryScreen();

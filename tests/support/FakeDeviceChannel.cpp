@@ -1,5 +1,7 @@
 #include "support/FakeDeviceChannel.h"
 
+#include <utility>
+
 namespace yk::test {
 
 void FakeDeviceChannel::setDeviceType(const QString& type)
@@ -34,6 +36,13 @@ void FakeDeviceChannel::finishTrack(int notifyCode)
 {
     m_position = m_length;
     Q_EMIT completed(notifyCode);
+}
+
+void FakeDeviceChannel::joinNext()
+{
+    m_file = std::exchange(m_next, QString());
+    m_position = 0;
+    Q_EMIT nextStarted(m_file);
 }
 
 QStringList FakeDeviceChannel::takeLog()

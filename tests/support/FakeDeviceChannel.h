@@ -26,6 +26,13 @@ public:
     void setTimeFormat(int format) override;
     qint64 length() const override { return m_length; }
     qint64 position() const override { return m_position; }
+    // Kept apart from the log: what the player plans is not a command.
+    void setNextFile(const QString& path) override { m_next = path; }
+    QString nextFile() const { return m_next; }
+    void setStreamVolume(double volume) override { streamVolume = volume; }
+    double streamVolume = 1.0;
+    // The planned file takes over without a gap, as a joining engine does.
+    void joinNext();
 
     // What the test wants the device to report.
     void setLength(qint64 length) { m_length = length; }
@@ -42,6 +49,7 @@ public:
 private:
     QString m_type;
     QString m_file;
+    QString m_next;
     QString m_command = QStringLiteral("Close");
     qint64 m_length = 0;
     qint64 m_position = 0;
