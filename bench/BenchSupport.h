@@ -99,9 +99,41 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
+    // Sends what the child writes to a file instead of a pipe. A child that
+    // is not read from while the driver is busy elsewhere (a timed window,
+    // a probe) would otherwise fill the pipe and block on its next write,
+    // which would be measured as the child's own stall.
+    void logTo(const QString& path)
+    {
+        m_log = path;
+        m_proc.setStandardOutputFile(path, QIODevice::Append);
+        m_proc.setStandardErrorFile(path, QIODevice::Append);
+    }
+
     void start() { m_proc.start(); }
     qint64 pid() const { return m_proc.processId(); }
     bool running() const { return m_proc.state() != QProcess::NotRunning; }
+
+    // running() as of now: the child's end is noticed only by the event
+    // loop or a wait, which a driver that just sleeps between looks never
+    // runs, so look for it here.
+    bool alive()
+    {
+        if (running())
+            m_proc.waitForFinished(0);
+        return running();
+    }
+
+    // Waits up to `ms` for the child to end by itself; true when it did.
+    bool waitForExit(qint64 ms)
+    {
+        QDeadlineTimer until(ms);
+        while (alive() && !until.hasExpired()) {
+            checkInterrupted();
+            m_proc.waitForFinished(static_cast<int>(std::clamp<qint64>(until.remainingTime(), 1, 50)));
+        }
+        return !running();
+    }
 
     // Reads stdout line by line until `want` arrives (true), or the child
     // ends or the deadline passes (false). Every other line goes to `seen`,
@@ -145,6 +177,11 @@ public:
     QString diagnostics()
     {
         QByteArray err = m_proc.readAllStandardError();
+        if (!m_log.isEmpty()) {
+            QFile log(m_log);
+            if (log.open(QIODevice::ReadOnly))
+                err = log.readAll();
+        }
         if (err.size() > 600)
             err = "..." + err.right(600);
         QString text = QStringLiteral("exit status %1 (%2)")
@@ -176,6 +213,7 @@ public:
 
 private:
     QProcess m_proc;
+    QString m_log;
 };
 
 // A private X server. -displayfd makes Xvfb pick a free display itself and

@@ -13,8 +13,10 @@
 //   play   CPU over a window of --seconds while yomikaze plays an MP3 given on
 //          its command line, against Audacious playing the same file (its
 //          window shown, and headless), each in its own run under a private
-//          Xvfb, all into a PulseAudio null sink. A run counts only if the
-//          player's stream is in the sink and not corked at both ends.
+//          Xvfb, all into a PulseAudio null sink, and each one's resident
+//          memory (VmRSS) at the end of the window, while still playing. A
+//          run counts only if the player's stream is in the sink and not
+//          corked at both ends.
 //   lyrics CPU while yomikaze plays the same MP3 with a dense lyrics file
 //          beside it (a line every half second for ten minutes) and without
 //          one, each in its own run, beside Audacious playing it headless.
@@ -23,16 +25,33 @@
 //          in Japanese, on the command line and playback stopped with the
 //          End key, against Audacious showing the same 10,000 entries.
 //   tick   Cost of one clock tick with 10 and with 100,000 entries (hook below).
+//   stall  How long the player keeps a remote control waiting. yomikaze on a
+//          folder of four generated MP3 tracks, on a session bus of its own,
+//          settles; then a thread of this process asks its MPRIS Position
+//          every 10 ms and times each answer, while the driver runs twelve
+//          operations over MPRIS 0.8 s apart (Next, Previous, Seek +2 s,
+//          Pause, Play, Stop, Play, Next, SetPosition 5 s, Pause, Play,
+//          Stop) and checks that each took effect. The longest and the 99th
+//          percentile answer, against Audacious (window shown, its MPRIS 2
+//          plugin switched on in its fresh home) driven the same way, and
+//          against the bus daemon's own answer as the probe's floor. Then
+//          the same with no sound server (PULSE_SERVER names no socket), and
+//          the probe alone from the start through the first sound, once
+//          with a GStreamer registry that does not exist yet (GST_REGISTRY),
+//          once more with the registry that run wrote, and Audacious.
 //
 // Children die with the driver (PR_SET_PDEATHSIG); temporary folders go at
 // the end; Ctrl+C cleans up as well.
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,6 +59,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDataStream>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -60,6 +86,7 @@
 #include "media/MediaScan.h"
 #include "media/PlayList.h"
 #include "media/Player.h"
+#include "platform/linux/MprisService.h"
 #include "platform/null/NullDeviceChannel.h"
 
 namespace yk::bench {
@@ -319,7 +346,7 @@ public:
         m_child->start();
         QDeadlineTimer until(15'000);
         while (!commandOutput(QStringLiteral("pactl"), {QStringLiteral("info")}, clientEnvironment(), 2000)) {
-            if (!m_child->running() || until.hasExpired()) {
+            if (!m_child->alive() || until.hasExpired()) {
                 *error = QStringLiteral("pulseaudio did not start: ") + m_child->diagnostics();
                 m_child.reset();
                 return false;
@@ -360,6 +387,298 @@ private:
     std::optional<Child> m_child;
     QString m_server;
 };
+
+// A session bus of our own, so that each player's run has its own bus: the
+// players cannot meet each other's names, and nothing else talks on it.
+class SessionBus
+{
+public:
+    bool start(const QString& folder, QString* error)
+    {
+        const QString exe = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (exe.isEmpty()) {
+            *error = QStringLiteral("dbus-daemon not found (Debian package dbus)");
+            return false;
+        }
+        m_child.emplace(exe,
+                        QStringList{QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                    QStringLiteral("--print-address=1")},
+                        QProcessEnvironment::systemEnvironment(), folder);
+        m_child->start();
+        if (!m_child->waitForLine([this](const QByteArray& line) {
+                if (!line.startsWith("unix:"))
+                    return false;
+                m_address = QString::fromLatin1(line);
+                return true;
+            }, QDeadlineTimer(10'000))) {
+            *error = QStringLiteral("dbus-daemon did not start: ") + m_child->diagnostics();
+            m_child.reset();
+            return false;
+        }
+        return true;
+    }
+
+    QString address() const { return m_address; }
+
+private:
+    std::optional<Child> m_child;
+    QString m_address;
+};
+
+inline qint64 monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double nsToMs(qint64 ns)
+{
+    return double(ns) / 1e6;
+}
+
+// The driver's own connection to a private bus, for what it asks and tells
+// the player on the driver's thread (operations, states, names).
+class BusClient
+{
+public:
+    explicit BusClient(const QString& address)
+        : m_name(QStringLiteral("yk-bench-client-%1").arg(++s_count))
+        , m_bus(QDBusConnection::connectToBus(address, m_name))
+    {
+    }
+    ~BusClient() { QDBusConnection::disconnectFromBus(m_name); }
+    BusClient(const BusClient&) = delete;
+    BusClient& operator=(const BusClient&) = delete;
+
+    bool connected() const { return m_bus.isConnected(); }
+
+    bool hasOwner(const QString& name) const
+    {
+        const QDBusReply<bool> reply = m_bus.interface()->isServiceRegistered(name);
+        return reply.isValid() && reply.value();
+    }
+
+    QDBusMessage call(const QDBusMessage& message, int timeoutMs = 5000)
+    {
+        return m_bus.call(message, QDBus::Block, timeoutMs);
+    }
+
+private:
+    static inline int s_count = 0;
+    QString m_name;
+    QDBusConnection m_bus;
+};
+
+const QString kMprisPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kMprisPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kDBusProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+QDBusMessage propertyGet(const QString& service, const QString& property)
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(service, kMprisPath, kDBusProperties, QStringLiteral("Get"));
+    get << kMprisPlayer << property;
+    return get;
+}
+
+// A property of the player's MPRIS object, or an invalid QVariant.
+QVariant playerProperty(BusClient& client, const QString& service, const QString& property)
+{
+    const QDBusMessage reply = client.call(propertyGet(service, property));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return reply.arguments().constFirst().value<QDBusVariant>().variant();
+}
+
+// The id MPRIS gives the current track (SetPosition names it), or empty.
+QString currentTrackId(BusClient& client, const QString& service)
+{
+    const QVariant metadata = playerProperty(client, service, QStringLiteral("Metadata"));
+    if (!metadata.isValid())
+        return {};
+    const QVariantMap map = metadata.canConvert<QDBusArgument>() ? qdbus_cast<QVariantMap>(metadata)
+                                                                  : metadata.toMap();
+    const QVariant id = map.value(QStringLiteral("mpris:trackid"));
+    if (id.canConvert<QDBusObjectPath>())
+        return id.value<QDBusObjectPath>().path();
+    return id.toString();
+}
+
+// Sends one method call over and over from a thread of its own, on a
+// connection of its own, one every `periodMs` (at once after an answer that
+// took longer than that), and notes each round trip. The driver's thread
+// stays free to run the operations meanwhile, and a question never waits for
+// the driver. A question sent while the player's thread is busy is answered
+// when the thread comes back: its round trip is the length of the stall.
+class CallProbe
+{
+public:
+    struct Answer
+    {
+        enum Kind
+        {
+            Reply,      // the player answered
+            ErrorReply, // the player answered with an error
+            NoOwner,    // nobody holds the name yet: the bus daemon answered
+            TimedOut,   // no answer within the time-out
+            Failed      // the player left the bus or the connection broke
+        };
+        qint64 sentNs = 0;
+        qint64 roundTripNs = 0;
+        Kind kind = Reply;
+    };
+
+    CallProbe(QString address, QDBusMessage message, int periodMs = 10, int timeoutMs = 5000)
+        : m_address(std::move(address))
+        , m_message(std::move(message))
+        , m_periodMs(periodMs)
+        , m_timeoutMs(timeoutMs)
+    {
+    }
+    ~CallProbe() { stop(); }
+    CallProbe(const CallProbe&) = delete;
+    CallProbe& operator=(const CallProbe&) = delete;
+
+    // Returns once the probe's connection is up and its first question is
+    // on its way; false with `error` set when it could not connect.
+    bool start(QString* error)
+    {
+        std::future<QString> ready = m_connected.get_future();
+        m_thread = std::thread([this] { loop(); });
+        *error = ready.get();
+        if (!error->isEmpty()) {
+            m_thread.join();
+            return false;
+        }
+        return true;
+    }
+
+    void stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    // After stop().
+    const std::vector<Answer>& answers() const { return m_answers; }
+    int timeoutMs() const { return m_timeoutMs; }
+
+private:
+    void loop()
+    {
+        const QString name = QStringLiteral("yk-bench-probe-%1").arg(quintptr(this));
+        {
+            QDBusConnection bus = QDBusConnection::connectToBus(m_address, name);
+            if (!bus.isConnected()) {
+                m_connected.set_value(QStringLiteral("the probe could not connect to the bus: ")
+                                    + bus.lastError().message());
+                QDBusConnection::disconnectFromBus(name);
+                return;
+            }
+            m_answers.reserve(100'000);
+            m_connected.set_value(QString());
+            const auto period = std::chrono::milliseconds(m_periodMs);
+            auto next = std::chrono::steady_clock::now();
+            while (!m_stop) {
+                Answer a;
+                a.sentNs = monotonicNs();
+                const QDBusMessage reply = bus.call(m_message, QDBus::Block, m_timeoutMs);
+                a.roundTripNs = monotonicNs() - a.sentNs;
+                a.kind = kindOf(reply, a.roundTripNs);
+                m_answers.push_back(a);
+                next += period;
+                const auto now = std::chrono::steady_clock::now();
+                if (next < now)
+                    next = now;
+                else
+                    std::this_thread::sleep_until(next);
+            }
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+
+    Answer::Kind kindOf(const QDBusMessage& reply, qint64 roundTripNs) const
+    {
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            return Answer::Reply;
+        const QString error = reply.errorName();
+        if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+            || error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+            return Answer::NoOwner;
+        if (error == QLatin1String("org.freedesktop.DBus.Error.NoReply")
+            || error == QLatin1String("org.freedesktop.DBus.Error.Timeout")
+            || error == QLatin1String("org.freedesktop.DBus.Error.TimedOut"))
+            // The bus daemon also says NoReply when the player leaves the
+            // bus with the question unanswered.
+            return roundTripNs >= qint64(m_timeoutMs) * 900'000 ? Answer::TimedOut : Answer::Failed;
+        if (error == QLatin1String("org.freedesktop.DBus.Error.Disconnected"))
+            return Answer::Failed;
+        return Answer::ErrorReply;
+    }
+
+    QString m_address;
+    QDBusMessage m_message;
+    int m_periodMs;
+    int m_timeoutMs;
+    std::atomic<bool> m_stop{false};
+    std::promise<QString> m_connected; // the connection's outcome, told once
+    std::thread m_thread;
+    std::vector<Answer> m_answers; // the probe's thread's until stop()
+};
+
+// The answers sent in [fromNs, toNs): their round trips, longest first of
+// all, and what else came back.
+struct ProbeFigures
+{
+    double longestMs = 0;
+    double p99Ms = 0;
+    double medianMs = 0;
+    qint64 longestSentNs = 0;
+    int answers = 0;      // round trips counted: replies, error replies, time-outs
+    int errorReplies = 0;
+    int timedOut = 0;
+    int failed = 0;
+    int noOwner = 0;
+};
+
+ProbeFigures figuresOf(const std::vector<CallProbe::Answer>& all, qint64 fromNs, qint64 toNs)
+{
+    ProbeFigures f;
+    std::vector<double> ms;
+    for (const CallProbe::Answer& a : all) {
+        if (a.sentNs < fromNs || a.sentNs >= toNs)
+            continue;
+        switch (a.kind) {
+        case CallProbe::Answer::NoOwner:
+            ++f.noOwner;
+            continue;
+        case CallProbe::Answer::Failed:
+            ++f.failed;
+            continue;
+        case CallProbe::Answer::TimedOut:
+            ++f.timedOut;
+            break;
+        case CallProbe::Answer::ErrorReply:
+            ++f.errorReplies;
+            break;
+        case CallProbe::Answer::Reply:
+            break;
+        }
+        const double rt = nsToMs(a.roundTripNs);
+        if (ms.empty() || rt > f.longestMs) {
+            f.longestMs = rt;
+            f.longestSentNs = a.sentNs;
+        }
+        ms.push_back(rt);
+    }
+    f.answers = static_cast<int>(ms.size());
+    if (ms.empty())
+        return f;
+    f.medianMs = statsOf(ms).median;
+    std::sort(ms.begin(), ms.end());
+    f.p99Ms = ms[std::size_t(double(ms.size() - 1) * 0.99)];
+    return f;
+}
 
 struct CpuRun
 {
@@ -402,6 +721,8 @@ public:
             measureLyrics();
         if (wants(QStringLiteral("idle")))
             measureIdleWithList();
+        if (wants(QStringLiteral("stall")))
+            measureStalls();
         say(QStringLiteral("benchmark time %1 s%2")
                 .arg(double(total.elapsed()) / 1000.0, 0, 'f', 0)
                 .arg(m_failures ? QStringLiteral(", %1 failed measurements").arg(m_failures) : QString()));
@@ -584,22 +905,13 @@ private:
             *note = QStringLiteral("needs audacious, audtool (package audacious) and dbus-daemon (package dbus)");
             return std::nullopt;
         }
-        Child bus(dbus, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")},
-                  QProcessEnvironment::systemEnvironment(), m_root.path());
-        bus.start();
-        QByteArray address;
-        if (!bus.waitForLine([&address](const QByteArray& line) {
-                if (!line.startsWith("unix:"))
-                    return false;
-                address = line;
-                return true;
-            }, QDeadlineTimer(10'000))) {
-            *note = QStringLiteral("dbus-daemon did not start: ") + bus.diagnostics();
+        SessionBus bus;
+        if (!bus.start(m_root.path(), note))
             return std::nullopt;
-        }
+        const QString address = bus.address();
         auto timeOne = [&](const QStringList& args, qsizetype want, const QString& home) -> std::optional<double> {
             QProcessEnvironment env = referenceEnvironment(home);
-            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(address));
+            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
             QElapsedTimer clock;
             clock.start();
             Child child(exe, args, env, home);
@@ -611,7 +923,7 @@ private:
                 // The time includes up to one poll (20 ms plus audtool's own start).
                 if (out && !out->trimmed().isEmpty() && out->trimmed().toLongLong() >= want)
                     return double(clock.nsecsElapsed()) / 1e6;
-                if (!child.running() || until.hasExpired()) {
+                if (!child.alive() || until.hasExpired()) {
                     *note = QStringLiteral("audacious did not list %1 entries: ").arg(want) + child.diagnostics();
                     return std::nullopt;
                 }
@@ -746,13 +1058,13 @@ private:
         // before the CPU window covers its start.
         QDeadlineTimer until(m_o.timeoutMs);
         while (window && !hasViewableWindow(m_display, child->pid())) {
-            if (!child->running() || until.hasExpired()) {
+            if (!child->alive() || until.hasExpired()) {
                 *note = QStringLiteral("audacious showed no window: ") + child->diagnostics();
                 return nullptr;
             }
             pause(50);
         }
-        if (!child->running()) {
+        if (!child->alive()) {
             *note = QStringLiteral("audacious ended at once: ") + child->diagnostics();
             return nullptr;
         }
@@ -773,7 +1085,7 @@ private:
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
         run.streamAfter = pulse.streamOf(child.pid());
         run.rssKiB = memoryOf(child.pid()).rssKiB;
-        if (!child.running()) {
+        if (!child.alive()) {
             run.note = QStringLiteral("ended during the window: ") + child.diagnostics();
             return;
         }
@@ -1104,8 +1416,519 @@ private:
         say(QStringLiteral("  (one clock tick of CPU time = %1 %)").arg(tick, 0, 'f', 3));
     }
 
+    // --------------------------------------------------------------- stall
+
+    // What the driver does to a player over MPRIS while the probe asks it
+    // for its position, in this order, kOperationGapMs apart: every kind of
+    // call that reaches the sound engine, each state change in both
+    // directions, and moves within a track and between tracks.
+    enum class OperationArgs
+    {
+        None,
+        SeekForward,  // Seek(+2 s)
+        SetPosition   // SetPosition(current track, 5 s)
+    };
+    struct Operation
+    {
+        const char* label;
+        const char* method;
+        OperationArgs args;
+        const char* expected; // PlaybackStatus once it has taken effect
+    };
+    static constexpr Operation kOperations[] = {
+        {"Next", "Next", OperationArgs::None, "Playing"},
+        {"Previous", "Previous", OperationArgs::None, "Playing"},
+        {"Seek+2s", "Seek", OperationArgs::SeekForward, "Playing"},
+        {"Pause", "Pause", OperationArgs::None, "Paused"},
+        {"Play", "Play", OperationArgs::None, "Playing"},
+        {"Stop", "Stop", OperationArgs::None, "Stopped"},
+        {"Play", "Play", OperationArgs::None, "Playing"},
+        {"Next", "Next", OperationArgs::None, "Playing"},
+        {"SetPosition5s", "SetPosition", OperationArgs::SetPosition, "Playing"},
+        {"Pause", "Pause", OperationArgs::None, "Paused"},
+        {"Play", "Play", OperationArgs::None, "Playing"},
+        {"Stop", "Stop", OperationArgs::None, "Stopped"},
+    };
+    static constexpr int kOperationGapMs = 800;
+    static constexpr int kStatusLookMs = 600; // after the operation, before the next
+    static constexpr int kQuietMs = 1000;     // probed before the first and after the last operation
+    static constexpr int kProbePeriodMs = 10;
+    static constexpr int kStallTracks = 4;
+
+    enum class Sound
+    {
+        NullSink, // our PulseAudio server with its null sink
+        NoServer  // PULSE_SERVER names a socket that does not exist
+    };
+
+    struct StallPlan
+    {
+        QString label;
+        bool reference = false; // Audacious instead of yomikaze
+        Sound sound = Sound::NullSink;
+        QString gstRegistry;    // GST_REGISTRY for the run; empty: the user's own
+        bool fromStart = false; // probe from the start through the first sound, no operations
+    };
+
+    static StallPlan planNamed(const QString& label)
+    {
+        StallPlan plan;
+        plan.label = label;
+        return plan;
+    }
+
+    struct StallRow
+    {
+        QString name;
+        std::optional<ProbeFigures> figures;
+        double slowestOperationMs = -1;
+        QString slowestOperation;
+        QStringList perOperation; // longest answer after each operation
+        QStringList notTakenEffect;
+        double toBusMs = -1;   // start to the first answer from the player
+        double toSoundMs = -1; // start to its stream playing in the sink
+        QString note;
+        bool valid = true;
+    };
+
+    // The generated music folder: kStallTracks MP3 files of different tones,
+    // long enough that none ends during the settling and the operations.
+    QString stallTracks()
+    {
+        if (!m_stallFolder.isEmpty())
+            return m_stallFolder;
+        const QString lame = QStandardPaths::findExecutable(QStringLiteral("lame"));
+        if (lame.isEmpty())
+            throw std::runtime_error("lame not found (Debian package lame)");
+        const QString dir = freshFolder(QStringLiteral("stall-music"));
+        const double seconds = m_o.settleSeconds + 15;
+        for (int i = 0; i < kStallTracks; ++i) {
+            const QString wav = dir + QStringLiteral("/tone.wav");
+            const QString mp3 = dir + QStringLiteral("/track %1.mp3").arg(i + 1);
+            writeWave(wav, seconds, 44100, 2, 330.0 + 110.0 * i);
+            if (!timeCommand(lame, {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3}))
+                throw std::runtime_error("lame could not encode the tracks");
+            QFile::remove(wav);
+        }
+        m_stallFolder = dir;
+        return dir;
+    }
+
+    // Audacious keeps which plugins are on in plugin-registry under its
+    // config folder, one block per plugin that starts with "<kind> <path>"
+    // and holds an "enabled 0|1" line; it writes the file when it quits. A
+    // first run in the fresh home writes it with this installation's paths
+    // and stamps, and the MPRIS 2 server's block is then switched on, so
+    // that the run measured does not depend on that plugin's default.
+    bool enableAudaciousMpris(const QString& exe, const QProcessEnvironment& env, const QString& home, QString* note)
+    {
+        const QString audtool = QStandardPaths::findExecutable(QStringLiteral("audtool"));
+        if (audtool.isEmpty()) {
+            *note = QStringLiteral("audtool not found (Debian package audacious)");
+            return false;
+        }
+        {
+            BusClient client(env.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")));
+            Child first(exe, {QStringLiteral("-H")}, env, home);
+            first.logTo(home + QStringLiteral("/first-run.log"));
+            first.start();
+            QDeadlineTimer until(m_o.timeoutMs);
+            while (!client.hasOwner(QStringLiteral("org.atheme.audacious"))) {
+                if (!first.alive() || until.hasExpired()) {
+                    *note = QStringLiteral("audacious's first run did not come on the bus: ") + first.diagnostics();
+                    return false;
+                }
+                pause(50);
+            }
+            commandOutput(audtool, {QStringLiteral("--shutdown")}, env);
+            if (!first.waitForExit(10'000)) {
+                *note = QStringLiteral("audacious did not quit on audtool --shutdown");
+                return false;
+            }
+        }
+        QFile registry(env.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/audacious/plugin-registry"));
+        if (!registry.open(QIODevice::ReadOnly)) {
+            *note = QStringLiteral("audacious wrote no plugin-registry");
+            return false;
+        }
+        QList<QByteArray> lines = registry.readAll().split('\n');
+        registry.close();
+        bool inBlock = false;
+        bool switched = false;
+        for (QByteArray& line : lines) {
+            if (line.startsWith("general ")) {
+                inBlock = line.endsWith("/mpris2.so");
+                continue;
+            }
+            if (inBlock && line.startsWith("enabled ")) {
+                line = "enabled 1";
+                switched = true;
+                break;
+            }
+        }
+        if (!switched) {
+            *note = QStringLiteral("audacious's MPRIS 2 server (mpris2, package audacious-plugins) is not installed");
+            return false;
+        }
+        if (!registry.open(QIODevice::WriteOnly | QIODevice::Truncate) || registry.write(lines.join('\n')) < 0) {
+            *note = QStringLiteral("cannot write audacious's plugin-registry");
+            return false;
+        }
+        return true;
+    }
+
+    // One player's run on a bus of its own: either settled, then the
+    // operations with the probe running, or the probe from the start
+    // through the first sound.
+    StallRow probeRun(const QString& runName, const StallPlan& plan, const PulseServer* pulse)
+    {
+        StallRow row;
+        row.name = plan.label;
+        const QString dir = freshFolder(runName);
+        SessionBus bus;
+        if (!bus.start(dir, &row.note))
+            return row;
+        QProcessEnvironment env = plan.reference ? referenceEnvironment(dir) : programEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+        if (plan.sound == Sound::NullSink)
+            pulse->addTo(env);
+        else
+            env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dir + QStringLiteral("/no-sound-server"));
+        if (!plan.gstRegistry.isEmpty()) {
+            // GStreamer 1.x reads the second name first.
+            env.insert(QStringLiteral("GST_REGISTRY"), plan.gstRegistry);
+            env.insert(QStringLiteral("GST_REGISTRY_1_0"), plan.gstRegistry);
+        }
+        QString exe;
+        QString service;
+        if (plan.reference) {
+            exe = referenceExe();
+            if (exe.isEmpty()) {
+                row.note = QStringLiteral("audacious not found (Debian package audacious)");
+                return row;
+            }
+            if (!enableAudaciousMpris(exe, env, dir, &row.note))
+                return row;
+            service = QStringLiteral("org.mpris.MediaPlayer2.audacious");
+        } else {
+            exe = dir + QStringLiteral("/yomikaze");
+            if (!copyExecutable(m_o.program, exe))
+                throw std::runtime_error("cannot copy the program");
+            service = MprisService::kBusName;
+        }
+
+        BusClient client(bus.address());
+        if (!client.connected()) {
+            row.note = QStringLiteral("the driver could not connect to its bus");
+            return row;
+        }
+        CallProbe probe(bus.address(), propertyGet(service, QStringLiteral("Position")), kProbePeriodMs);
+        Child child(exe, {stallTracks()}, env, dir);
+        child.logTo(dir + QStringLiteral("/output.log"));
+        const auto playing = [&] { return pulse && pulse->streamOf(child.pid()) == QStringLiteral("playing"); };
+
+        if (plan.fromStart) {
+            QString error;
+            if (!probe.start(&error)) {
+                row.note = error;
+                return row;
+            }
+            const qint64 startNs = monotonicNs();
+            child.start();
+            // A first start may have to build the whole registry.
+            const int limitMs = std::max(m_o.timeoutMs, 60'000);
+            QDeadlineTimer until(limitMs);
+            while (!playing()) {
+                if (!child.alive() || until.hasExpired()) {
+                    probe.stop();
+                    row.note = QStringLiteral("no sound within %1 s: ").arg(limitMs / 1000) + child.diagnostics();
+                    return row;
+                }
+                pause(100);
+            }
+            const qint64 soundNs = monotonicNs();
+            probe.stop();
+            row.toSoundMs = nsToMs(soundNs - startNs);
+            for (const CallProbe::Answer& a : probe.answers()) {
+                if (a.kind != CallProbe::Answer::NoOwner && a.sentNs >= startNs) {
+                    row.toBusMs = nsToMs(a.sentNs + a.roundTripNs - startNs);
+                    break;
+                }
+            }
+            row.figures = figuresOf(probe.answers(), startNs, soundNs);
+            checkProbe(row, probe);
+            return row;
+        }
+
+        child.start();
+        QDeadlineTimer until(m_o.timeoutMs);
+        while (!client.hasOwner(service)) {
+            if (!child.alive() || until.hasExpired()) {
+                row.note = QStringLiteral("%1 not on the bus within %2 s: ").arg(service).arg(m_o.timeoutMs / 1000)
+                    + child.diagnostics();
+                return row;
+            }
+            pause(50);
+        }
+        if (plan.sound == Sound::NullSink) {
+            while (!playing()) {
+                if (!child.alive() || until.hasExpired()) {
+                    row.note = QStringLiteral("no sound within %1 s: ").arg(m_o.timeoutMs / 1000) + child.diagnostics();
+                    return row;
+                }
+                pause(100);
+            }
+        }
+        pause(qint64(m_o.settleSeconds) * 1000);
+
+        QString error;
+        if (!probe.start(&error)) {
+            row.note = error;
+            return row;
+        }
+        const qint64 fromNs = monotonicNs();
+        pause(kQuietMs);
+        std::vector<qint64> opStartNs;
+        for (const Operation& op : kOperations) {
+            const qint64 startNs = monotonicNs();
+            opStartNs.push_back(startNs);
+            QVariantList args;
+            if (op.args == OperationArgs::SeekForward)
+                args << QVariant::fromValue(qlonglong(2'000'000));
+            if (op.args == OperationArgs::SetPosition)
+                args << QVariant::fromValue(QDBusObjectPath(currentTrackId(client, service)))
+                     << QVariant::fromValue(qlonglong(5'000'000));
+            QDBusMessage call = QDBusMessage::createMethodCall(service, kMprisPath, kMprisPlayer,
+                                                               QString::fromLatin1(op.method));
+            call.setArguments(args);
+            const qint64 callNs = monotonicNs();
+            const QDBusMessage reply = client.call(call);
+            const double replyMs = nsToMs(monotonicNs() - callNs);
+            if (reply.type() != QDBusMessage::ReplyMessage)
+                row.notTakenEffect << QStringLiteral("%1 (error %2)").arg(QLatin1String(op.label), reply.errorName());
+            if (replyMs > row.slowestOperationMs) {
+                row.slowestOperationMs = replyMs;
+                row.slowestOperation = QLatin1String(op.label);
+            }
+            pause(std::max<qint64>(0, kStatusLookMs - (monotonicNs() - startNs) / 1'000'000));
+            const QString status = playerProperty(client, service, QStringLiteral("PlaybackStatus")).toString();
+            if (status != QLatin1String(op.expected))
+                row.notTakenEffect << QStringLiteral("%1 left it %2").arg(QLatin1String(op.label),
+                                                                          status.isEmpty() ? QStringLiteral("?") : status);
+            pause(std::max<qint64>(0, kOperationGapMs - (monotonicNs() - startNs) / 1'000'000));
+        }
+        pause(kQuietMs);
+        const qint64 toNs = monotonicNs();
+        probe.stop();
+        if (!child.alive()) {
+            row.note = QStringLiteral("ended during the operations: ") + child.diagnostics();
+            return row;
+        }
+        row.figures = figuresOf(probe.answers(), fromNs, toNs);
+        for (std::size_t i = 0; i < opStartNs.size(); ++i) {
+            const qint64 end = i + 1 < opStartNs.size() ? opStartNs[i + 1] : toNs;
+            const ProbeFigures f = figuresOf(probe.answers(), opStartNs[i], end);
+            row.perOperation << QStringLiteral("%1 %2").arg(QLatin1String(kOperations[i].label)).arg(f.longestMs, 0, 'f', 1);
+        }
+        checkProbe(row, probe);
+        return row;
+    }
+
+    // A figure counts only when the player answered all through the window.
+    void checkProbe(StallRow& row, const CallProbe& probe)
+    {
+        const ProbeFigures& f = *row.figures;
+        if (f.answers == 0) {
+            row.valid = false;
+            row.note = QStringLiteral("the player never answered the probe");
+        } else if (f.failed > 0) {
+            row.valid = false;
+            row.note = QStringLiteral("%1 questions got no answer (the player left the bus?)").arg(f.failed);
+        } else if (f.timedOut > 0) {
+            row.note = QStringLiteral("%1 questions timed out after %2 s; they count as %2 s")
+                           .arg(f.timedOut)
+                           .arg(probe.timeoutMs() / 1000);
+        }
+        if (f.errorReplies > 0)
+            row.note += (row.note.isEmpty() ? QString() : QStringLiteral("; "))
+                + QStringLiteral("%1 of %2 answers were errors").arg(f.errorReplies).arg(f.answers);
+    }
+
+    // The probe against the bus daemon itself, which answers at once: what
+    // the probe and the machine add to every round trip.
+    std::optional<ProbeFigures> probeFloor()
+    {
+        SessionBus bus;
+        QString error;
+        if (!bus.start(freshFolder(QStringLiteral("stall-floor")), &error)) {
+            fail(error);
+            return std::nullopt;
+        }
+        CallProbe probe(bus.address(),
+                        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                       QStringLiteral("/org/freedesktop/DBus"),
+                                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")),
+                        kProbePeriodMs);
+        if (!probe.start(&error)) {
+            fail(error);
+            return std::nullopt;
+        }
+        const qint64 fromNs = monotonicNs();
+        pause(3000);
+        const qint64 toNs = monotonicNs();
+        probe.stop();
+        return figuresOf(probe.answers(), fromNs, toNs);
+    }
+
+    void printStallHeader(bool fromStart)
+    {
+        if (fromStart)
+            say(QStringLiteral("  %1 %2 %3 %4 %5 %6")
+                    .arg(QStringLiteral("player"), -52)
+                    .arg(QStringLiteral("longest"), 9)
+                    .arg(QStringLiteral("99th"), 9)
+                    .arg(QStringLiteral("answers"), 8)
+                    .arg(QStringLiteral("on the bus"), 11)
+                    .arg(QStringLiteral("first sound"), 12));
+        else
+            say(QStringLiteral("  %1 %2 %3 %4 %5  %6")
+                    .arg(QStringLiteral("player"), -52)
+                    .arg(QStringLiteral("longest"), 9)
+                    .arg(QStringLiteral("99th"), 9)
+                    .arg(QStringLiteral("median"), 9)
+                    .arg(QStringLiteral("answers"), 8)
+                    .arg(QStringLiteral("slowest operation reply")));
+    }
+
+    void printStallRow(const StallRow& r, bool fromStart, bool mustTakeEffect)
+    {
+        if (!r.figures) {
+            say(QStringLiteral("  %1 (failed) %2").arg(r.name, -52).arg(r.note));
+            ++m_failures;
+            return;
+        }
+        const ProbeFigures& f = *r.figures;
+        if (fromStart)
+            say(QStringLiteral("  %1 %2 %3 %4 %5 %6")
+                    .arg(r.name, -52)
+                    .arg(fmtMs(f.longestMs), 9)
+                    .arg(fmtMs(f.p99Ms), 9)
+                    .arg(f.answers, 8)
+                    .arg(r.toBusMs < 0 ? QStringLiteral("-") : QStringLiteral("%1 s").arg(r.toBusMs / 1000, 0, 'f', 2), 11)
+                    .arg(QStringLiteral("%1 s").arg(r.toSoundMs / 1000, 0, 'f', 2), 12));
+        else
+            say(QStringLiteral("  %1 %2 %3 %4 %5  %6 %7")
+                    .arg(r.name, -52)
+                    .arg(fmtMs(f.longestMs), 9)
+                    .arg(fmtMs(f.p99Ms), 9)
+                    .arg(fmtMs(f.medianMs), 9)
+                    .arg(f.answers, 8)
+                    .arg(r.slowestOperation, fmtMs(r.slowestOperationMs)));
+        if (!r.perOperation.isEmpty())
+            say(QStringLiteral("    longest answer after each operation (ms): ") + r.perOperation.join(QStringLiteral(", ")));
+        if (!r.notTakenEffect.isEmpty()) {
+            if (mustTakeEffect) {
+                say(QStringLiteral("    ^ not a valid figure: operations without their effect: ")
+                    + r.notTakenEffect.join(QStringLiteral(", ")));
+                ++m_failures;
+            } else {
+                say(QStringLiteral("    note: ") + r.notTakenEffect.join(QStringLiteral(", ")));
+            }
+        }
+        if (!r.valid) {
+            say(QStringLiteral("    ^ not a valid figure: ") + r.note);
+            ++m_failures;
+        } else if (!r.note.isEmpty()) {
+            say(QStringLiteral("    note: ") + r.note);
+        }
+    }
+
+    static bool usable(const StallRow& r) { return r.figures && r.valid && r.figures->answers > 0; }
+
+    void measureStalls()
+    {
+        QStringList steps;
+        for (const Operation& op : kOperations)
+            steps << QLatin1String(op.label);
+        say(QStringLiteral("\nStalls: MPRIS Position asked every %1 ms from this process (own thread, own connection), "
+                           "round trip of each answer, while %2 operations run over MPRIS %3 ms apart, after %4 s "
+                           "settling, on %5 MP3 tracks; each player in its own run on a session bus of its own")
+                .arg(kProbePeriodMs)
+                .arg(std::size(kOperations))
+                .arg(kOperationGapMs)
+                .arg(m_o.settleSeconds)
+                .arg(kStallTracks));
+        say(QStringLiteral("  operations: ") + steps.join(QStringLiteral(", ")));
+        stallTracks();
+        PulseServer pulse;
+        if (!startPulse(pulse))
+            return;
+
+        const std::optional<ProbeFigures> floor = probeFloor();
+        printStallHeader(false);
+        const StallRow yk = probeRun(QStringLiteral("stall-yk"), planNamed(QStringLiteral("yomikaze FOLDER")), &pulse);
+        printStallRow(yk, false, true);
+        StallPlan audPlan = planNamed(QStringLiteral("audacious FOLDER (window shown)"));
+        audPlan.reference = true;
+        const StallRow aud = probeRun(QStringLiteral("stall-aud"), audPlan, &pulse);
+        printStallRow(aud, false, true);
+        if (floor)
+            say(QStringLiteral("  %1 %2 %3 %4 %5")
+                    .arg(QStringLiteral("bus daemon's GetId, 3 s (the probe's own floor)"), -52)
+                    .arg(fmtMs(floor->longestMs), 9)
+                    .arg(fmtMs(floor->p99Ms), 9)
+                    .arg(fmtMs(floor->medianMs), 9)
+                    .arg(floor->answers, 8));
+        if (usable(yk) && usable(aud)) {
+            const double mine = yk.figures->longestMs;
+            const double theirs = aud.figures->longestMs;
+            say(QStringLiteral("  goal: yomikaze's longest <= 1.5 x audacious's and <= 50 ms: %1 against %2 (%3 x): %4")
+                    .arg(fmtMs(mine), fmtMs(theirs))
+                    .arg(mine / std::max(theirs, 0.001), 0, 'f', 2)
+                    .arg(verdict(mine <= 1.5 * theirs && mine <= 50)));
+        }
+
+        say(QStringLiteral("\nStalls with no sound server (PULSE_SERVER names a socket that does not exist), the same "
+                           "probe and operations"));
+        printStallHeader(false);
+        StallPlan ykQuiet = planNamed(QStringLiteral("yomikaze FOLDER, no sound server"));
+        ykQuiet.sound = Sound::NoServer;
+        printStallRow(probeRun(QStringLiteral("stall-yk-nosound"), ykQuiet, nullptr), false, false);
+        StallPlan audQuiet = planNamed(QStringLiteral("audacious FOLDER (window shown), no sound server"));
+        audQuiet.reference = true;
+        audQuiet.sound = Sound::NoServer;
+        printStallRow(probeRun(QStringLiteral("stall-aud-nosound"), audQuiet, nullptr), false, false);
+
+        say(QStringLiteral("\nStalls from the start through the first track playing, the first time after the "
+                           "GStreamer registry was removed (GST_REGISTRY names a new file), the probe only (it is "
+                           "answered once the player is on the bus)"));
+        printStallHeader(true);
+        const QString registry = freshFolder(QStringLiteral("stall-gst")) + QStringLiteral("/registry.bin");
+        StallPlan cold = planNamed(QStringLiteral("yomikaze FOLDER, no GStreamer registry"));
+        cold.gstRegistry = registry;
+        cold.fromStart = true;
+        printStallRow(probeRun(QStringLiteral("stall-yk-cold"), cold, &pulse), true, false);
+        const bool wrote = QFileInfo::exists(registry);
+        const qint64 written = QFileInfo(registry).size();
+        StallPlan warm = planNamed(QStringLiteral("yomikaze FOLDER, the registry that run wrote"));
+        warm.gstRegistry = registry;
+        warm.fromStart = true;
+        printStallRow(probeRun(QStringLiteral("stall-yk-warm"), warm, &pulse), true, false);
+        StallPlan audStart = planNamed(QStringLiteral("audacious FOLDER (window shown; uses no GStreamer)"));
+        audStart.reference = true;
+        audStart.fromStart = true;
+        printStallRow(probeRun(QStringLiteral("stall-aud-start"), audStart, &pulse), true, false);
+        if (wrote)
+            say(QStringLiteral("  registry written by the first run: %1 KiB").arg(written / 1024));
+        else {
+            say(QStringLiteral("  ^ the first run wrote no registry at %1: GStreamer did not start").arg(registry));
+            ++m_failures;
+        }
+    }
+
     QString m_tree;
     QStringList m_treeFiles;
+    QString m_stallFolder;
 };
 
 int runMain(int argc, char** argv)
@@ -1117,12 +1940,14 @@ int runMain(int argc, char** argv)
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Player benchmarks: folder scan, list read, tick cost, CPU while playing and idle CPU with a "
-                       "long list, each beside a reference measured in the same run."));
+        QStringLiteral("Player benchmarks: folder scan, list read, tick cost, CPU while playing, idle CPU with a "
+                       "long list and stalls under MPRIS control, each beside a reference measured in the same "
+                       "run."));
     parser.addHelpOption();
     const QString here = QCoreApplication::applicationDirPath();
     const QStringList allParts{QStringLiteral("scan"), QStringLiteral("list"), QStringLiteral("tick"),
-                               QStringLiteral("play"), QStringLiteral("lyrics"), QStringLiteral("idle")};
+                               QStringLiteral("play"), QStringLiteral("lyrics"), QStringLiteral("idle"),
+                               QStringLiteral("stall")};
     const QCommandLineOption program(QStringLiteral("program"), QStringLiteral("yomikaze executable."),
                                      QStringLiteral("path"), here + QStringLiteral("/../yomikaze"));
     const QCommandLineOption reference(QStringLiteral("reference"),
@@ -1135,7 +1960,7 @@ int runMain(int argc, char** argv)
     const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("CPU window in seconds (60)."),
                                      QStringLiteral("n"), QStringLiteral("60"));
     const QCommandLineOption settle(QStringLiteral("settle"),
-                                    QStringLiteral("Seconds a player runs before its CPU window (10)."),
+                                    QStringLiteral("Seconds a player runs before its CPU window or its stall probe (10)."),
                                     QStringLiteral("n"), QStringLiteral("10"));
     const QCommandLineOption rounds(QStringLiteral("rounds"), QStringLiteral("Timed rounds of scan and read (3)."),
                                     QStringLiteral("n"), QStringLiteral("3"));
@@ -1169,7 +1994,7 @@ int runMain(int argc, char** argv)
     o.idleEntries = std::max(1, parser.value(idleEntries).toInt());
     o.useDisplay = parser.isSet(useDisplay);
     const bool needsProgram = o.parts.contains(QStringLiteral("play")) || o.parts.contains(QStringLiteral("lyrics"))
-        || o.parts.contains(QStringLiteral("idle"));
+        || o.parts.contains(QStringLiteral("idle")) || o.parts.contains(QStringLiteral("stall"));
     if (needsProgram && !QFileInfo(o.program).isExecutable()) {
         say(QStringLiteral("not an executable: ") + o.program);
         return 2;
