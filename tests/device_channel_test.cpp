@@ -361,7 +361,14 @@ TEST(PlaybackClock, ReadingsStartAt0RunOnAndReachTheLengthOnlyAtTheEnd)
     PlaybackClock clock;
     clock.report(1000, 3000, true, 10'000);
     EXPECT_EQ(clock.position(10'250), 1250); // runs on between readings
-    EXPECT_EQ(clock.position(99'000), 2999); // but is never taken for the end
+    // A reading behind the running clock holds it rather than turn it back.
+    clock.report(1100, 3000, true, 10'300);
+    EXPECT_EQ(clock.position(10'300), 1250);
+    EXPECT_EQ(clock.position(10'400), 1250);
+    EXPECT_EQ(clock.position(10'600), 1400);
+    EXPECT_EQ(clock.position(99'000), 2999); // never taken for the end
+    // A new start point does turn it back.
+    clock.restart(1000, 3000, true, 10'000);
     clock.hold(10'500);
     EXPECT_EQ(clock.position(20'000), 1500);
     clock.end(3000);

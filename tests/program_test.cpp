@@ -48,12 +48,16 @@ TEST(Program, FirstStartInAnEmptyFolderThenASecondStartHandsItsFileOver)
         QFile f(song);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
+    // The first copy is held meanwhile, or its next tick could take the
+    // file before it is read here.
+    ::kill(pid_t(first.processId()), SIGSTOP);
     QProcess second;
     second.setProcessEnvironment(env);
     second.start(exe, {song});
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
     const auto handed = yk::textfile::readLines(dir.path() + QStringLiteral("/lst.tmp"));
+    ::kill(pid_t(first.processId()), SIGCONT);
     ASSERT_TRUE(handed.has_value());
     EXPECT_EQ(*handed, QStringList{u'"' + song + u'"'});
     EXPECT_EQ(first.state(), QProcess::Running);

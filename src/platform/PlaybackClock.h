@@ -20,7 +20,10 @@ namespace yk {
 //   - until the end, the position stays 1 ms short of a known length, so
 //     "position equals length" means the engine really reached the end;
 //   - at the end the position equals the length, and the length is at least
-//     1, so that end is told even for a file whose length was never known.
+//     1, so that end is told even for a file whose length was never known;
+//   - while the file plays on, the position never goes back: a reading behind
+//     the running clock (the pipeline stalled for a moment) holds the clock
+//     until the file catches up. Only a new start point moves it back.
 class PlaybackClock
 {
 public:
@@ -34,6 +37,8 @@ public:
     // The engine's reading at `now`: position (already normalised), length
     // (0 while unknown) and whether the file is playing.
     void report(qint64 position, qint64 length, bool running, qint64 now);
+    // A new start point (a seek, a start from a place, the next file).
+    void restart(qint64 position, qint64 length, bool running, qint64 now);
     // Stops the clock where it stands (a pause written before the engine has
     // carried it out).
     void hold(qint64 now);
@@ -53,6 +58,8 @@ private:
     qint64 m_stamp = 0;
     bool m_running = false;
     bool m_ended = false;
+    // The furthest position read while running: readings do not go behind it.
+    mutable qint64 m_shown = 0;
 };
 
 inline qint64 PlaybackClock::normalise(qint64 raw, qint64 start, qint64 length)
@@ -68,8 +75,16 @@ inline void PlaybackClock::reset()
     *this = PlaybackClock();
 }
 
+inline void PlaybackClock::restart(qint64 position, qint64 length, bool running, qint64 now)
+{
+    m_shown = 0;
+    report(position, length, running, now);
+}
+
 inline void PlaybackClock::report(qint64 position, qint64 length, bool running, qint64 now)
 {
+    if (!running || m_ended)
+        m_shown = 0;
     m_ended = false;
     m_position = std::max<qint64>(position, 0);
     m_length = std::max<qint64>(length, 0);
@@ -84,6 +99,7 @@ inline void PlaybackClock::hold(qint64 now)
     m_position = position(now);
     m_running = false;
     m_stamp = now;
+    m_shown = 0;
 }
 
 inline void PlaybackClock::end(qint64 length)
@@ -105,9 +121,14 @@ inline qint64 PlaybackClock::position(qint64 now) const
     qint64 position = m_position;
     if (m_running)
         position += std::max<qint64>(now - m_stamp, 0);
+    if (m_running)
+        position = std::max(position, m_shown);
     if (m_length > 0)
         position = std::min(position, m_length - 1);
-    return std::max<qint64>(position, 0);
+    position = std::max<qint64>(position, 0);
+    if (m_running)
+        m_shown = position;
+    return position;
 }
 
 

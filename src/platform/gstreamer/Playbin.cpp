@@ -125,6 +125,9 @@ private:
     quint64 m_generation = 0;
     bool m_loading = false;
     bool m_playing = false;
+    // The pipeline has really reached PLAYING (the sink is rendering): only
+    // then does the clock run, not while a sound server is still connecting.
+    bool m_running = false;
     bool m_ended = false;
     bool m_wantPlay = false;
     std::optional<qint64> m_pendingFrom;
@@ -271,7 +274,13 @@ GstBusSyncReply PlaybinCore::onSyncMessage(GstBus*, GstMessage* message, gpointe
     case GST_MESSAGE_EOS:
     case GST_MESSAGE_ERROR:
     case GST_MESSAGE_STREAM_START:
-    case GST_MESSAGE_DURATION_CHANGED: {
+    case GST_MESSAGE_DURATION_CHANGED:
+    case GST_MESSAGE_STATE_CHANGED: {
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STATE_CHANGED
+            && GST_MESSAGE_SRC(message) != GST_OBJECT(self->m_playbin)) {
+            gst_message_unref(message);
+            return GST_BUS_DROP;
+        }
         const quint64 generation = self->m_busGeneration.load();
         QMetaObject::invokeMethod(
             self,
@@ -320,6 +329,16 @@ void PlaybinCore::handle(GstMessage* message, quint64 generation)
     case GST_MESSAGE_DURATION_CHANGED:
         report();
         break;
+    case GST_MESSAGE_STATE_CHANGED: {
+        GstState state = GST_STATE_VOID_PENDING;
+        gst_message_parse_state_changed(message, nullptr, &state, nullptr);
+        const bool running = m_playing && state == GST_STATE_PLAYING;
+        if (running != m_running) {
+            m_running = running;
+            report();
+        }
+        break;
+    }
     case GST_MESSAGE_STREAM_START: {
         // The first start is the loaded file's own, even when the next one
         // was already taken while it prerolled (a short file is read whole).
@@ -378,7 +397,7 @@ void PlaybinCore::completeJoin(const QString& path)
         m_length = toMs(duration);
     {
         std::lock_guard guard(m_shared->lock);
-        m_shared->clock.report(0, m_length, m_playing, monotonicMs());
+        m_shared->clock.restart(0, m_length, m_running, monotonicMs());
     }
     if (m_playing)
         m_poll->start();
@@ -403,6 +422,7 @@ void PlaybinCore::load(quint64 generation, const QString& uri)
     m_busGeneration = generation;
     m_loading = true;
     m_playing = false;
+    m_running = false;
     m_ended = false;
     m_wantPlay = false;
     m_pendingFrom.reset();
@@ -501,6 +521,7 @@ void PlaybinCore::start(std::optional<qint64> from)
         return;
     }
     m_playing = true;
+    m_running = false;
     setState(GST_STATE_PLAYING);
     report();
     m_poll->start();
@@ -514,6 +535,7 @@ void PlaybinCore::pause(quint64 generation)
     if (m_loading || m_ended)
         return;
     m_playing = false;
+    m_running = false;
     m_poll->stop();
     setState(GST_STATE_PAUSED);
     report();
@@ -544,7 +566,7 @@ void PlaybinCore::doSeek(qint64 ms)
                             (ms + m_start) * GST_MSECOND);
     std::lock_guard guard(m_shared->lock);
     if (m_shared->clockGeneration == m_generation)
-        m_shared->clock.report(ms, m_length, m_playing, monotonicMs());
+        m_shared->clock.restart(ms, m_length, m_running, monotonicMs());
 }
 
 void PlaybinCore::finish()
@@ -554,6 +576,7 @@ void PlaybinCore::finish()
         return;
     }
     m_poll->stop();
+    m_running = false;
     if (m_playing) {
         m_playing = false;
         gst_element_set_state(m_playbin, GST_STATE_PAUSED);
@@ -587,6 +610,7 @@ void PlaybinCore::close()
     m_busGeneration = 0;
     m_loading = false;
     m_playing = false;
+    m_running = false;
     if (m_playbin)
         gst_element_set_state(m_playbin, GST_STATE_NULL);
 }
@@ -630,7 +654,7 @@ void PlaybinCore::report()
     std::lock_guard guard(m_shared->lock);
     if (m_shared->clockGeneration != m_generation)
         return;
-    m_shared->clock.report(PlaybackClock::normalise(toMs(position), m_start, m_length), m_length, m_playing, now);
+    m_shared->clock.report(PlaybackClock::normalise(toMs(position), m_start, m_length), m_length, m_running, now);
 }
 
 // ------------------------------------------------------------------ Playbin
@@ -704,20 +728,18 @@ void Playbin::play(std::optional<qint64> from)
     if (!m_open)
         return;
     {
-        // What the engine will do is known here already for a loaded file:
-        // a start at or past the end is the end, any other start runs the
-        // clock from there, so a caller reading back sees it at once.
+        // Where a loaded file will be is known here already: a start at or
+        // past the end is the end, any other start point is where the clock
+        // stands, so a caller reading back sees it at once. The clock runs
+        // once the engine says the sound is on its way.
         std::lock_guard guard(m_shared->lock);
         PlaybackClock& clock = m_shared->clock;
         const qint64 length = clock.length();
-        const qint64 now = monotonicMs();
-        if (length > 0 && m_shared->clockGeneration == m_generation) {
-            if (from && *from >= length)
+        if (from && length > 0 && m_shared->clockGeneration == m_generation) {
+            if (*from >= length)
                 clock.end(length);
-            else if (from)
-                clock.report(*from, length, true, now);
-            else if (!clock.ended())
-                clock.report(clock.position(now), length, true, now);
+            else
+                clock.restart(*from, length, false, monotonicMs());
         }
     }
     const quint64 generation = m_generation;
@@ -747,7 +769,7 @@ void Playbin::seek(qint64 ms)
         std::lock_guard guard(m_shared->lock);
         PlaybackClock& clock = m_shared->clock;
         const qint64 length = clock.length();
-        clock.report(PlaybackClock::normalise(ms, 0, length), length, clock.running(), monotonicMs());
+        clock.restart(PlaybackClock::normalise(ms, 0, length), length, clock.running(), monotonicMs());
     }
     const quint64 generation = m_generation;
     post([generation, ms](PlaybinCore& core) { core.seek(generation, ms); });
