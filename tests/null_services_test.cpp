@@ -1,5 +1,6 @@
 #include "platform/NullServices.h"
 
+#include "platform/CachedVolumeMixer.h"
 #include "platform/MediaModule.h"
 #include "support/TestUtil.h"
 
@@ -127,3 +128,39 @@ TEST(NullServices, ThisDesktopsFactoriesAlwaysGiveAService)
     auto mixer = createVolumeMixer();
     ASSERT_NE(mixer, nullptr);
 }
+
+// The system mixer behind the volume thumb and the media controls is read
+// off the UI thread: only the first read waits for it.
+TEST(SystemMixer, ReadsAnswerFromTheLastReadingAndRefreshItOnAWorker)
+{
+    struct CountingMixer final : VolumeMixer
+    {
+        std::atomic<int> reads{0};
+        std::atomic<quint32> value{100};
+        std::optional<quint32> volume() const override
+        {
+            const_cast<CountingMixer*>(this)->reads++;
+            return quint32(value);
+        }
+        bool setVolume(quint32 v) override { value = v; return true; }
+    };
+    auto owned = std::make_unique<CountingMixer>();
+    CountingMixer& system = *owned;
+    CachedVolumeMixer mixer(std::move(owned));
+    EXPECT_EQ(mixer.volume(), 100u);
+    EXPECT_EQ(mixer.volume(), 100u);
+    EXPECT_EQ(system.reads, 1);
+
+    EXPECT_TRUE(mixer.setVolume(200));
+    EXPECT_EQ(system.value, 200u);
+    EXPECT_EQ(mixer.volume(), 200u);
+    EXPECT_EQ(system.reads, 1);
+
+    // Changed elsewhere (the desktop's own volume control): seen once a
+    // later reading has come back.
+    system.value = 300;
+    QTest::qWait(CachedVolumeMixer::kRefreshMs + 50);
+    EXPECT_EQ(mixer.volume(), 200u) << "the read that starts the refresh does not wait for it";
+    EXPECT_TRUE(spinUntil([&] { return mixer.volume() == 300u; }));
+}
+

@@ -1,4 +1,5 @@
 #include "platform/linux/AlsaVolumeMixer.h"
+#include "platform/CachedVolumeMixer.h"
 
 #include <algorithm>
 #include <memory>
@@ -141,7 +142,7 @@ bool AlsaVolumeMixer::setVolume(quint32 value)
 
 std::unique_ptr<VolumeMixer> createVolumeMixer()
 {
-    return std::make_unique<AlsaVolumeMixer>();
+    return std::make_unique<CachedVolumeMixer>(std::make_unique<AlsaVolumeMixer>());
 }
 
 } // namespace yk
