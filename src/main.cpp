@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
 #include <QGuiApplication>
@@ -138,7 +137,7 @@ int main(int argc, char** argv)
     // The media engine starts once the window is up, on its own thread, so
     // that the first sound finds it ready and nothing of it delays the paint.
     QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &device,
-                     [&device] { QTimer::singleShot(0, &device, [&device] { device.preload(); }); },
+                     [&device] { yk::preloadMediaModule(&device, [&device] { device.preload(); }); },
                      Qt::SingleShotConnection);
     if (display.warnLimited) {
         QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &app.shell().mainWindow(),

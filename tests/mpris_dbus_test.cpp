@@ -331,6 +331,8 @@ TEST_F(MprisBus, ASecondCopyIsToldTheNameIsTakenAndTheFirstKeepsIt)
     s.mediaControls = &second;
     s.workArea = [] { return QRect(0, 0, 1280, 1024); };
     auto otherApp = std::make_unique<App>(s);
+    // The controls go on the bus once the window is up.
+    otherApp->start({});
     ASSERT_TRUE(answered.wait(5000));
     EXPECT_FALSE(answered.at(0).at(0).toBool());
     EXPECT_FALSE(second.ownsName());

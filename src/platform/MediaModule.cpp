@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
+#include <QtConcurrent>
 
 namespace yk {
 
@@ -35,6 +36,14 @@ QFunctionPointer resolveInModule(const char* name, QString& why)
 }
 
 } // namespace
+
+void preloadMediaModule(QObject* context, std::function<void()> loaded)
+{
+    QtConcurrent::run([] {
+        QString why;
+        resolveInModule("yk_create_device_channel", why);
+    }).then(context, std::move(loaded));
+}
 
 std::unique_ptr<DeviceChannel> loadDeviceChannel()
 {

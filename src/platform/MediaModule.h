@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,11 @@ void prepareMediaEnvironment();
 std::unique_ptr<DeviceChannel> loadDeviceChannel();
 // The folders searched for the module, in order, for a program in `exeDir`.
 QStringList mediaModuleFolders(const QString& exeDir);
+
+// Maps the module and the media libraries it links (some 20 ms of dynamic
+// linking) on a worker thread, then calls `loaded` on `context`'s thread,
+// where creating the device or the movie engine no longer waits for them.
+void preloadMediaModule(QObject* context, std::function<void()> loaded);
 
 // The movie engine from the same module, loaded the same way; without the
 // module every movie fails to open (and plays as sound), said once on the

@@ -49,7 +49,6 @@ DesktopModule::DesktopModule(Shell& shell, PlayerModule& player)
             [&shell] { shell.requestEnd(true); }, [&player] { player.controls().placeVolumeFromMixer(); } });
     // The desktop's volume slider follows a drag of our own thumb.
     connect(&player.controls(), &PlayerControls::volumeSet, m_remote.get(), [this] { m_remote->refresh(); });
-    s.mediaControls->publish(*m_remote);
 
     m_coverArt = std::make_unique<CoverArt>(
         s.artCacheFolder.isEmpty() ? CoverArt::defaultCacheFolder() : s.artCacheFolder);
@@ -88,6 +87,8 @@ void DesktopModule::start(const QStringList&)
     // Work nobody sees before the window is up waits for its first paint.
     m_shell.afterFirstPaint([&s] { s.tray->show(appIcon(), kTrayTip); });
     m_shell.afterFirstPaint([&s] { s.hotKey->registerHotKey(); });
+    // A media control asking before the window is up would wait for it.
+    m_shell.afterFirstPaint([this, &s] { s.mediaControls->publish(*m_remote); });
 }
 
 void DesktopModule::end(bool)
