@@ -25,6 +25,21 @@ void stopThread()
     g_thread = nullptr;
 }
 
+// Where a decoder of the codec's own library exists beside libav's, the
+// own one is taken: loading libav's plugin maps FFmpeg with every codec and
+// filter library it links (x265, flite, librsvg, ...), some 20 MiB, to play
+// an MP3. Movies still decode through libav, which is what they need.
+void preferLeanDecoders()
+{
+    GstRegistry* registry = gst_registry_get();
+    for (const char* name : {"mpg123audiodec", "faad"}) {
+        if (GstPluginFeature* feature = gst_registry_lookup_feature(registry, name)) {
+            gst_plugin_feature_set_rank(feature, GST_RANK_PRIMARY + 1);
+            gst_object_unref(feature);
+        }
+    }
+}
+
 } // namespace
 
 void EngineThread::start()
@@ -36,7 +51,13 @@ void EngineThread::start()
     g_context = new QObject;
     g_context->moveToThread(g_thread);
     g_thread->start();
-    QMetaObject::invokeMethod(g_context, [] { gst_init(nullptr, nullptr); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        g_context,
+        [] {
+            gst_init(nullptr, nullptr);
+            preferLeanDecoders();
+        },
+        Qt::QueuedConnection);
     if (QCoreApplication::instance())
         qAddPostRoutine(stopThread);
 }

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <gst/app/gstappsink.h>
+#include <gst/audio/gstaudiobasesink.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
 #include <gst/video/videooverlay.h>
@@ -99,6 +100,7 @@ Q_SIGNALS:
 private:
     static GstBusSyncReply onSyncMessage(GstBus* bus, GstMessage* message, gpointer self);
     static void onAboutToFinish(GstElement* playbin, gpointer self);
+    static void onElementAdded(GstBin* bin, GstBin* sub, GstElement* element, gpointer self);
     static GstFlowReturn onSample(GstAppSink* sink, gpointer self);
     static GstFlowReturn onPreroll(GstAppSink* sink, gpointer self);
     void takeFrame(GstSample* sample);
@@ -175,6 +177,16 @@ void PlaybinCore::create()
     gst_bus_set_sync_handler(bus, &PlaybinCore::onSyncMessage, this, nullptr);
     gst_object_unref(bus);
     g_signal_connect(m_playbin, "about-to-finish", G_CALLBACK(&PlaybinCore::onAboutToFinish), this);
+    g_signal_connect(m_playbin, "deep-element-added", G_CALLBACK(&PlaybinCore::onElementAdded), this);
+}
+
+// The sound server's sink wakes up every latency-time (10 ms by default) to
+// feed the server; a music player needs no such haste. A larger buffer and
+// period cost nothing audible: pause, seek and stop flush it at once.
+void PlaybinCore::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
+{
+    if (GST_IS_AUDIO_BASE_SINK(element))
+        g_object_set(element, "buffer-time", gint64(400000), "latency-time", gint64(50000), nullptr);
 }
 
 GstElement* PlaybinCore::makeVideoSink()
