@@ -4,7 +4,8 @@
 
 namespace yk {
 
-CachedVolumeMixer::CachedVolumeMixer(std::unique_ptr<VolumeMixer> system) : m_system(std::move(system))
+CachedVolumeMixer::CachedVolumeMixer(std::unique_ptr<VolumeMixer> system)
+    : m_system(std::move(system))
 {
     QObject::connect(&m_reading, &QFutureWatcher<std::optional<quint32>>::finished, [this] {
         // A write since the reading started is newer than what it read.

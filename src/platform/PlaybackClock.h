@@ -104,7 +104,7 @@ inline void PlaybackClock::hold(qint64 now)
 
 inline void PlaybackClock::end(qint64 length)
 {
-    m_length = std::max({length, m_length, m_position});
+    m_length = std::max({ length, m_length, m_position });
     m_ended = true;
     m_running = false;
 }
@@ -130,6 +130,5 @@ inline qint64 PlaybackClock::position(qint64 now) const
         m_shown = position;
     return position;
 }
-
 
 } // namespace yk

@@ -3,9 +3,9 @@
 namespace yk {
 
 StreamVolumeMixer::StreamVolumeMixer(VolumeMixer& system, Apply apply)
-    : m_system(system), m_apply(std::move(apply))
-{
-}
+    : m_system(system)
+    , m_apply(std::move(apply))
+{ }
 
 std::optional<quint32> StreamVolumeMixer::volume() const
 {

@@ -17,7 +17,8 @@ void stopThread()
     if (!g_thread)
         return;
     // Queued behind the work already posted: pipelines let go first.
-    QMetaObject::invokeMethod(g_context, [] { QThread::currentThread()->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        g_context, [] { QThread::currentThread()->quit(); }, Qt::QueuedConnection);
     g_thread->wait();
     delete g_context;
     delete g_thread;
@@ -32,7 +33,7 @@ void stopThread()
 void preferLeanDecoders()
 {
     GstRegistry* registry = gst_registry_get();
-    for (const char* name : {"mpg123audiodec", "faad"}) {
+    for (const char* name : { "mpg123audiodec", "faad" }) {
         if (GstPluginFeature* feature = gst_registry_lookup_feature(registry, name)) {
             gst_plugin_feature_set_rank(feature, GST_RANK_PRIMARY + 1);
             gst_object_unref(feature);

@@ -18,7 +18,8 @@ bool is(const QString& command, QStringView name)
 } // namespace
 
 GstDeviceChannel::GstDeviceChannel(QObject* parent)
-    : DeviceChannel(parent), m_playbin(new Playbin(Playbin::Kind::Sound, this))
+    : DeviceChannel(parent)
+    , m_playbin(new Playbin(Playbin::Kind::Sound, this))
 {
     connect(m_playbin, &Playbin::ended, this, [this] { Q_EMIT completed(1); });
     connect(m_playbin, &Playbin::joined, this, [this](const QString& path) {

@@ -9,11 +9,13 @@
 namespace yk::gst {
 
 GstMoviePlayer::GstMoviePlayer(QObject* parent)
-    : MoviePlayer(parent), m_playbin(Playbin::Kind::Movie)
+    : MoviePlayer(parent)
+    , m_playbin(Playbin::Kind::Movie)
 {
     makeWidget();
     m_loadTimer.setSingleShot(true);
-    connect(&m_loadTimer, &QTimer::timeout, this, [this] { fail(QStringLiteral("%1 did not load").arg(m_file)); });
+    connect(&m_loadTimer, &QTimer::timeout, this,
+        [this] { fail(QStringLiteral("%1 did not load").arg(m_file)); });
     connect(&m_playbin, &Playbin::loaded, this, [this](const MediaInfo& info) {
         if (!m_loading)
             return;

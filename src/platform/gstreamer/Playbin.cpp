@@ -11,7 +11,8 @@
 namespace yk::gst {
 
 Playbin::Playbin(Kind kind, QObject* parent)
-    : QObject(parent), m_shared(std::make_shared<PlaybinShared>())
+    : QObject(parent)
+    , m_shared(std::make_shared<PlaybinShared>())
 {
     m_core = new PlaybinCore(kind, m_shared);
     m_core->moveToThread(EngineThread::thread());
@@ -226,7 +227,7 @@ QImage Playbin::frame() const
     if (gst_video_info_from_caps(&info, gst_sample_get_caps(converted)) && buffer
         && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
         image = QImage(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                       GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), QImage::Format_RGB32)
+            GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), QImage::Format_RGB32)
                     .copy();
         gst_buffer_unmap(buffer, &map);
     }
@@ -235,4 +236,3 @@ QImage Playbin::frame() const
 }
 
 } // namespace yk::gst
-

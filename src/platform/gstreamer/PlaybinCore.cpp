@@ -30,9 +30,9 @@ qint64 toMs(gint64 ns)
 } // namespace
 
 PlaybinCore::PlaybinCore(Playbin::Kind kind, std::shared_ptr<PlaybinShared> shared)
-    : m_kind(kind), m_shared(std::move(shared))
-{
-}
+    : m_kind(kind)
+    , m_shared(std::move(shared))
+{ }
 
 PlaybinCore::~PlaybinCore()
 {
@@ -91,7 +91,8 @@ GstElement* PlaybinCore::makeVideoSink()
         if (GstElement* sink = gst_element_factory_make(wanted.constData(), "moviesink")) {
             // Opening the display tells whether the server can show it
             // (Xvfb, for one, has no XVideo).
-            if (GST_IS_VIDEO_OVERLAY(sink) && gst_element_set_state(sink, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS) {
+            if (GST_IS_VIDEO_OVERLAY(sink)
+                && gst_element_set_state(sink, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS) {
                 gst_element_set_state(sink, GST_STATE_NULL);
                 g_object_set(sink, "force-aspect-ratio", FALSE, nullptr);
                 // The window's mouse and keys stay the program's: the movie
@@ -111,7 +112,7 @@ GstElement* PlaybinCore::makeVideoSink()
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
     g_object_set(sink, "caps", caps, "max-buffers", 2u, "drop", TRUE, nullptr);
     gst_caps_unref(caps);
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &PlaybinCore::onSample;
     callbacks.new_preroll = &PlaybinCore::onPreroll;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
@@ -149,7 +150,7 @@ void PlaybinCore::takeFrame(GstSample* sample)
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ))
         return;
     const QImage view(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                      GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), QImage::Format_RGB32);
+        GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), QImage::Format_RGB32);
     QImage copy = view.copy();
     gst_buffer_unmap(buffer, &map);
     {
@@ -167,7 +168,8 @@ GstBusSyncReply PlaybinCore::onSyncMessage(GstBus*, GstMessage* message, gpointe
     // thread; the answer cannot wait for the engine thread.
     if (gst_is_video_overlay_prepare_window_handle_message(message)) {
         if (const WId window = self->m_shared->window.load())
-            gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(message)), guintptr(window));
+            gst_video_overlay_set_window_handle(
+                GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(message)), guintptr(window));
         gst_message_unref(message);
         return GST_BUS_DROP;
     }
@@ -358,7 +360,7 @@ QSize PlaybinCore::videoSize() const
         const bool known = gst_video_info_from_caps(&info, caps);
         gst_caps_unref(caps);
         if (known && info.width > 0 && info.height > 0)
-            return {info.width, info.height};
+            return { info.width, info.height };
     }
     return {};
 }
@@ -464,8 +466,8 @@ void PlaybinCore::doSeek(qint64 ms)
     if (m_length > 0)
         ms = std::min(ms, m_length);
     ms = std::max<qint64>(ms, 0);
-    gst_element_seek_simple(m_playbin, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                            (ms + m_start) * GST_MSECOND);
+    gst_element_seek_simple(m_playbin, GST_FORMAT_TIME,
+        GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), (ms + m_start) * GST_MSECOND);
     std::lock_guard guard(m_shared->lock);
     if (m_shared->clockGeneration == m_generation)
         m_shared->clock.restart(ms, m_length, m_running, monotonicMs());
@@ -556,7 +558,8 @@ void PlaybinCore::report()
     std::lock_guard guard(m_shared->lock);
     if (m_shared->clockGeneration != m_generation)
         return;
-    m_shared->clock.report(PlaybackClock::normalise(toMs(position), m_start, m_length), m_length, m_running, now);
+    m_shared->clock.report(
+        PlaybackClock::normalise(toMs(position), m_start, m_length), m_length, m_running, now);
 }
 
 } // namespace yk::gst

@@ -43,15 +43,15 @@ struct PlaybinShared
     // The generation the clock belongs to; the UI reads the clock only when
     // it is its own.
     quint64 clockGeneration = 0;
-    QString nextUri;     // what about-to-finish takes
+    QString nextUri; // what about-to-finish takes
     QString joiningPath; // taken, not yet started
     QString nextPath;
     QImage frame;
-    std::atomic<bool> frameQueued{false};
-    std::atomic<int> picture{int(Playbin::Picture::None)};
-    std::atomic<WId> window{0};
+    std::atomic<bool> frameQueued { false };
+    std::atomic<int> picture { int(Playbin::Picture::None) };
+    std::atomic<WId> window { 0 };
     // The overlay sink, for the picture it shows; set before the first load.
-    std::atomic<GstElement*> overlaySink{nullptr};
+    std::atomic<GstElement*> overlaySink { nullptr };
 };
 
 // The engine-thread half: owns the GStreamer objects. Every method runs on
@@ -105,7 +105,7 @@ private:
     GstElement* m_videoSink = nullptr;
     QTimer* m_poll = nullptr;
     // Which load the streaming threads' messages belong to; read by them.
-    std::atomic<quint64> m_busGeneration{0};
+    std::atomic<quint64> m_busGeneration { 0 };
 
     quint64 m_generation = 0;
     bool m_loading = false;

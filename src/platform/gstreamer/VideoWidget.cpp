@@ -8,14 +8,16 @@
 
 namespace yk::gst {
 
-VideoWidget::VideoWidget(Playbin& playbin) : m_playbin(playbin)
+VideoWidget::VideoWidget(Playbin& playbin)
+    : m_playbin(playbin)
 {
     setObjectName(QStringLiteral("movieVideo"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     connect(&playbin, &Playbin::frameReady, this, qOverload<>(&QWidget::update));
-    connect(&playbin, &Playbin::loaded, this, [this] { setOverlay(m_playbin.picture() == Playbin::Picture::Overlay); });
+    connect(&playbin, &Playbin::loaded, this,
+        [this] { setOverlay(m_playbin.picture() == Playbin::Picture::Overlay); });
 }
 
 void VideoWidget::setOverlay(bool overlay)
