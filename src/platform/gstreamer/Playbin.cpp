@@ -58,21 +58,35 @@ void Playbin::post(std::function<void(PlaybinCore&)> work)
     EngineThread::post([core, work = std::move(work)] { work(*core); });
 }
 
-void Playbin::load(const QString& path)
+namespace {
+
+QString uriOf(const QString& path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+} // namespace
+
+// A new generation: the clock, the next file and a join on its way belong
+// to the file let go.
+quint64 Playbin::nextGeneration()
 {
     const quint64 generation = ++m_generation;
+    std::lock_guard guard(m_shared->lock);
+    m_shared->clock.reset();
+    m_shared->clockGeneration = generation;
+    m_shared->nextUri.clear();
+    m_shared->nextPath.clear();
+    m_shared->joiningPath.clear();
+    m_shared->frame = QImage();
+    return generation;
+}
+
+void Playbin::load(const QString& path)
+{
+    const quint64 generation = nextGeneration();
     m_open = true;
-    {
-        std::lock_guard guard(m_shared->lock);
-        m_shared->clock.reset();
-        m_shared->clockGeneration = generation;
-        m_shared->nextUri.clear();
-        m_shared->nextPath.clear();
-        m_shared->joiningPath.clear();
-        m_shared->frame = QImage();
-    }
-    const QString uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
-    post([generation, uri](PlaybinCore& core) { core.load(generation, uri); });
+    post([generation, uri = uriOf(path)](PlaybinCore& core) { core.load(generation, uri); });
 }
 
 void Playbin::play(std::optional<qint64> from)
@@ -131,16 +145,8 @@ void Playbin::close()
 {
     if (!m_open)
         return;
-    ++m_generation;
+    nextGeneration();
     m_open = false;
-    {
-        std::lock_guard guard(m_shared->lock);
-        m_shared->clock.reset();
-        m_shared->clockGeneration = m_generation;
-        m_shared->nextUri.clear();
-        m_shared->nextPath.clear();
-        m_shared->joiningPath.clear();
-    }
     post([](PlaybinCore& core) { core.close(); });
 }
 
@@ -153,9 +159,7 @@ void Playbin::setNextFile(const QString& path)
 {
     std::lock_guard guard(m_shared->lock);
     m_shared->nextPath = path;
-    m_shared->nextUri = path.isEmpty()
-        ? QString()
-        : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    m_shared->nextUri = path.isEmpty() ? QString() : uriOf(path);
 }
 
 void Playbin::setWindow(WId window)

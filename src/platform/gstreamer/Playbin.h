@@ -84,6 +84,7 @@ Q_SIGNALS:
 
 private:
     void post(std::function<void(PlaybinCore&)> work);
+    quint64 nextGeneration();
 
     std::shared_ptr<PlaybinShared> m_shared;
     PlaybinCore* m_core = nullptr;
