@@ -64,7 +64,6 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
     QApplication::setApplicationVersion(QStringLiteral("1.35"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(yk::appIcon());
 
     // Each argument is one path: no splitting at blanks, no length limit.
     // Qt has taken its own options (-platform, -style, ...) out already.
@@ -134,6 +133,10 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         });
     }
+    // The icon is drawn, not read from a file: the window manager can
+    // wait for it until the window has shown.
+    QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &qapp,
+                     [] { QApplication::setWindowIcon(yk::appIcon()); }, Qt::SingleShotConnection);
     // The media engine starts once the window is up, on its own thread, so
     // that the first sound finds it ready and nothing of it delays the paint.
     QObject::connect(&app.shell().mainWindow(), &yk::MainWindow::firstPainted, &device,

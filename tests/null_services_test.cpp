@@ -130,7 +130,7 @@ TEST(NullServices, ThisDesktopsFactoriesAlwaysGiveAService)
 }
 
 // The system mixer behind the volume thumb and the media controls is read
-// off the UI thread: only the first read waits for it.
+// off the UI thread, the first reading too: it starts as the mixer is made.
 TEST(SystemMixer, ReadsAnswerFromTheLastReadingAndRefreshItOnAWorker)
 {
     struct CountingMixer final : VolumeMixer
@@ -147,6 +147,7 @@ TEST(SystemMixer, ReadsAnswerFromTheLastReadingAndRefreshItOnAWorker)
     auto owned = std::make_unique<CountingMixer>();
     CountingMixer& system = *owned;
     CachedVolumeMixer mixer(std::move(owned));
+    EXPECT_TRUE(spinUntil([&] { return system.reads == 1; })) << "read before anyone asks";
     EXPECT_EQ(mixer.volume(), 100u);
     EXPECT_EQ(mixer.volume(), 100u);
     EXPECT_EQ(system.reads, 1);

@@ -14,6 +14,13 @@ CachedVolumeMixer::CachedVolumeMixer(std::unique_ptr<VolumeMixer> system)
         m_cached = m_reading.result();
         m_age.start();
     });
+    startReading();
+}
+
+void CachedVolumeMixer::startReading() const
+{
+    m_readingFrom = m_writes;
+    m_reading.setFuture(QtConcurrent::run([system = m_system] { return system->volume(); }));
 }
 
 CachedVolumeMixer::~CachedVolumeMixer()
@@ -25,11 +32,13 @@ CachedVolumeMixer::~CachedVolumeMixer()
 std::optional<quint32> CachedVolumeMixer::volume() const
 {
     if (!m_cached) {
-        m_cached = m_system->volume();
+        // Nothing written yet (a write fills the cache), so the first
+        // reading stands.
+        m_reading.waitForFinished();
+        m_cached = m_reading.result();
         m_age.start();
     } else if (m_age.hasExpired(kRefreshMs) && !m_reading.isRunning()) {
-        m_readingFrom = m_writes;
-        m_reading.setFuture(QtConcurrent::run([system = m_system] { return system->volume(); }));
+        startReading();
     }
     return *m_cached;
 }

@@ -15,9 +15,11 @@ namespace yk {
 // 7 ms, more on a busy machine), and the media controls read the volume on
 // every change of the player's state. So reads answer from the last reading
 // and, when it is older than the refresh interval, start a new one on a
-// worker; its result counts from the next read on. Only the very first read
-// waits. A write goes straight to the mixer (it is the user's own action)
-// and is what later reads answer until the next reading.
+// worker; its result counts from the next read on. The first reading starts
+// on a worker as soon as the mixer is made, while the windows are being
+// built; the first read waits only for what is left of it. A write goes
+// straight to the mixer (it is the user's own action) and is what later
+// reads answer until the next reading.
 class CachedVolumeMixer final : public VolumeMixer
 {
 public:
@@ -30,6 +32,8 @@ public:
     bool setVolume(quint32 value) override;
 
 private:
+    void startReading() const;
+
     std::shared_ptr<VolumeMixer> m_system;
     mutable std::optional<std::optional<quint32>> m_cached;
     mutable QElapsedTimer m_age;

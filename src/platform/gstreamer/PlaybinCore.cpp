@@ -18,9 +18,11 @@ constexpr guint kFlagAudio = 1u << 1;
 constexpr guint kFlagSoftVolume = 1u << 4;
 constexpr guint kFlagDeinterlace = 1u << 9;
 
-// The engine's reading of the position, often enough for the clock between
-// readings to stay within a few ms; the UI reads it without waking anyone.
-constexpr int kPollMs = 250;
+// The engine's reading of the position. Between readings the clock runs on
+// the monotonic clock, which parts from the sound card's by well under a
+// millisecond a second, so a reading a second keeps it within a few ms;
+// the UI reads it without waking anyone.
+constexpr int kPollMs = 1000;
 
 qint64 toMs(gint64 ns)
 {
