@@ -1,0 +1,12 @@
+#include "platform/SessionBus.h"
+
+#include <QDBusConnection>
+
+namespace yk {
+
+std::jthread connectSessionBusAhead()
+{
+    return std::jthread([] { QDBusConnection::sessionBus(); });
+}
+
+} // namespace yk

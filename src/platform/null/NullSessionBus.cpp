@@ -1,0 +1,10 @@
+#include "platform/SessionBus.h"
+
+namespace yk {
+
+std::jthread connectSessionBusAhead()
+{
+    return {};
+}
+
+} // namespace yk
