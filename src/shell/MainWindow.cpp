@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 
 #include "ui/CommandKey.h"
@@ -28,6 +29,19 @@ QFont uiFont(int pixelSize, bool bold = false)
     f.setBold(bold);
     f.setHintingPreference(QFont::PreferFullHinting);
     return f;
+}
+
+// The groove under a thumb: a thin rounded bar of the skin's blue.
+QPixmap trackLine(QSize size)
+{
+    QPixmap line(size);
+    line.fill(Qt::transparent);
+    QPainter p(&line);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(61, 79, 138, 110));
+    p.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), 1, 1);
+    return line;
 }
 
 const char* const kWeekdays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -173,14 +187,16 @@ void MainWindow::buildPlayer()
 
     // The thumbs slide with their left edge over 50..161 (position) and
     // 7..71 (volume); the tracks under them are part of the window.
+    // Drawn rather than styled: a style sheet would bring the style-sheet
+    // engine into the start-up for two lines.
     auto* posTrack = new QLabel(this);
     posTrack->setObjectName(QStringLiteral("posTrack"));
     posTrack->setGeometry(50, 146, 118, 2);
-    posTrack->setStyleSheet(QStringLiteral("background: rgba(61, 79, 138, 110); border-radius: 1px;"));
+    posTrack->setPixmap(trackLine(posTrack->size()));
     auto* volTrack = new QLabel(this);
     volTrack->setObjectName(QStringLiteral("volTrack"));
     volTrack->setGeometry(7, 161, 71, 2);
-    volTrack->setStyleSheet(QStringLiteral("background: rgba(61, 79, 138, 110); border-radius: 1px;"));
+    volTrack->setPixmap(trackLine(volTrack->size()));
     posTrack->setProperty("element", int(MainElement::PositionTrack));
     volTrack->setProperty("element", int(MainElement::VolumeTrack));
     for (QLabel* t : {posTrack, volTrack})
