@@ -24,7 +24,6 @@
 #include "platform/UserEnvironment.h"
 #include "platform/VolumeMixer.h"
 #include "shell/App.h"
-#include "platform/SessionBus.h"
 #include "platform/SessionEnd.h"
 #include "shell/HandOver.h"
 #include "ui/AppIcon.h"
@@ -61,7 +60,6 @@ int main(int argc, char** argv)
     yk::rememberUserEnvironment();
     const yk::DisplayChoice display = yk::applyDisplayPlatform();
     yk::prepareMediaEnvironment();
-    const std::jthread sessionBus = yk::connectSessionBusAhead();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
     QApplication::setApplicationVersion(QStringLiteral("1.35"));
