@@ -11,6 +11,7 @@
 #include "platform/DeferredDeviceChannel.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/DisplayPlatform.h"
+#include "platform/FontConfiguration.h"
 #include "platform/GlobalHotKey.h"
 #include "platform/MediaControls.h"
 #include "platform/MediaModule.h"
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
     yk::rememberUserEnvironment();
     const yk::DisplayChoice display = yk::applyDisplayPlatform();
     yk::prepareMediaEnvironment();
+    // After the environment's last change: the loader reads it.
+    std::jthread fontConfiguration = yk::loadFontConfigurationAhead();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yomikaze"));
     QApplication::setApplicationVersion(QStringLiteral("1.35"));
@@ -112,6 +115,9 @@ int main(int argc, char** argv)
     services.shell = &shell;
     services.random = [] { return QRandomGenerator::global()->generateDouble(); };
 
+    // The windows are made next, and with them the first font.
+    if (fontConfiguration.joinable())
+        fontConfiguration.join();
     yk::App app(services);
     QObject::connect(&app, &yk::App::finished, &qapp, &QCoreApplication::quit, Qt::QueuedConnection);
 

@@ -1,0 +1,10 @@
+#include "platform/FontConfiguration.h"
+
+namespace yk {
+
+std::jthread loadFontConfigurationAhead()
+{
+    return {};
+}
+
+} // namespace yk
