@@ -52,11 +52,11 @@ const char* const kWeekdayNames[7] = {"日曜日", "月曜日", "火曜日", "�
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
 {
-    // The first paint needs the system's font list, and reading it (the
-    // font configuration and every font folder's cache) is the largest
-    // single cost before the window shows. The list is shared by all
-    // threads and guarded by Qt, so it is read on a thread of its own while
-    // the labels, the settings and the background are made here.
+    // The first paint needs Qt's list of the system's fonts. main() has had
+    // the font configuration loaded; building the list from it still takes
+    // a few ms, so it is done on a thread of its own (the list is shared by
+    // all threads and guarded by Qt) while the labels, the settings and the
+    // background are made here.
     m_fontWarmUp = std::thread([] { QFontDatabase::families(); });
 
     setObjectName(QStringLiteral("Form1"));

@@ -41,10 +41,16 @@ QPixmap appIconPixmap(int side)
 
 QIcon appIcon()
 {
-    QIcon icon;
-    for (int side : {16, 22, 32, 48, 64})
-        icon.addPixmap(appIconPixmap(side));
-    return icon;
+    // Drawn once: the application, the tray and the dialogs share it. Kept
+    // to the end of the process, as pixmaps must not outlive the
+    // application object in static destruction.
+    static const QIcon* const icon = [] {
+        auto* sizes = new QIcon;
+        for (int side : {16, 22, 32, 48, 64})
+            sizes->addPixmap(appIconPixmap(side));
+        return sizes;
+    }();
+    return *icon;
 }
 
 } // namespace yk
